@@ -1,0 +1,47 @@
+#include "cli/commands.h"
+
+#include "cli/cliio.h"
+
+#include <QTextStream>
+
+namespace tirvela::cli {
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    const char *usage;
+    int (*run)(const QStringList &arguments); // the arguments after the command name
+};
+
+const Command kCommands[] = {
+    {"version", "version", [](const QStringList &) {
+         out() << "tirvela-cli 2.21\n";
+         return int(Success);
+     }},
+};
+
+int usage()
+{
+    QTextStream &stream = err();
+    stream << "usage: tirvela-cli COMMAND [ARGS]\n";
+    for (const Command &command : kCommands)
+        stream << "  tirvela-cli " << command.usage << '\n';
+    return UsageError;
+}
+
+} // namespace
+
+int runCommandLine(const QStringList &arguments)
+{
+    if (arguments.size() < 2)
+        return usage();
+    for (const Command &command : kCommands) {
+        if (arguments[1] == QLatin1StringView(command.name))
+            return command.run(arguments.mid(2));
+    }
+    return usage();
+}
+
+} // namespace tirvela::cli

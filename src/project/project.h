@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <array>
+#include <vector>
+
+namespace tirvela {
+
+constexpr int MaxRoutes = 50;
+constexpr int BoardTypeCount = 3;
+constexpr int BoardImageSize = 1728;
+// The board keeps its image from this address on: a board address is an image offset + 64.
+constexpr int BoardAddressBase = 64;
+
+// One of the three fixed variants of the route-number board.
+struct BoardType
+{
+    int id; // a single bit: 1, 2, 4
+    int rows;
+    int columns;
+    const char *caption; // UTF-8
+};
+
+constexpr std::array<BoardType, BoardTypeCount> kBoardTypes = {{
+    {1, 16, 112, "16x28x4"},
+    {2, 20, 112, "20x28x4"},
+    {4, 16, 112, "16x28x4 Раздельные"},
+}};
+
+using BoardImage = std::array<quint8, BoardImageSize>;
+
+// The 128 x 20 monochrome picture of one route on one board type, 16 bytes a row.
+struct BoardPicture
+{
+    static constexpr int Columns = 128;
+    static constexpr int Rows = 20;
+    static constexpr int BytesPerRow = Columns / 8;
+
+    std::array<quint8, BytesPerRow * Rows> bits{};
+
+    bool pixel(int column, int row) const
+    {
+        return bits[row * BytesPerRow + column / 8] & (0x80 >> (column % 8));
+    }
+    void setPixel(int column, int row) { bits[row * BytesPerRow + column / 8] |= quint8(0x80 >> (column % 8)); }
+    void clear() { bits.fill(0); }
+};
+
+// A text placed on a route's board picture. Texts are Windows-1251 bytes.
+struct DisplayElement
+{
+    int font = 0; // 1-based font number, never 0
+    int y = 0;
+    int x = 0;
+    QByteArray text; // at most MaxElementTextLength bytes
+    int width = 0;   // drawn width, set by rendering
+    int height = 0;  // font height, set by rendering
+};
+
+constexpr int MaxElementTextLength = 29;
+constexpr int MaxRouteNumberTextLength = 31;
+
+// What one route shows on one board type.
+struct BoardRouteEntry
+{
+    BoardPicture picture; // derived from the elements, never stored
+    QByteArray routeNumberText;
+    std::vector<DisplayElement> elements; // in drawing order
+};
+
+struct Board
+{
+    std::array<BoardRouteEntry, MaxRoutes> routes;
+    BoardImage image{};
+};
+
+// The route data being edited: routes with their stop lists, and the board content of every board type.
+// A route is an index into all of these arrays at once.
+class Project
+{
+public:
+    int routeCount = 0;
+    // The stop tree of each route in its stored text form.
+    std::array<QByteArray, MaxRoutes> routeStreams;
+    std::array<Board, BoardTypeCount> boards;
+
+    // The route number text the user knows a route by: the one of the first board type.
+    const QByteArray &routeNumberText(int route) const { return boards[0].routes[route].routeNumberText; }
+};
+
+} // namespace tirvela
