@@ -1,10 +1,13 @@
 # Entry point: `make run` starts the editor, `make test` runs every test; both install what is missing first.
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
-PACKAGES := cmake ninja-build g++ make binutils qt6-base-dev qt6-serialport-dev libgl-dev
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_RUNS ?= 2000
+FUZZ_SECONDS ?= 300
+PACKAGES := cmake ninja-build g++ make binutils qt6-base-dev qt6-serialport-dev libgl-dev clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps configure build run test clean
+.PHONY: deps configure build run test unit-test sanitize-build sanitize-test fuzz-short fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -24,8 +27,26 @@ build: configure
 run: build
 	$(BUILD)/bin/tirvela $(ARGS)
 
-test: build
+# Every test: the suite, the suite again under AddressSanitizer and UndefinedBehaviorSanitizer, a short fuzz pass.
+test: unit-test sanitize-test fuzz-short
+
+unit-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
+sanitize-build: deps
+	@[ -f $(SANITIZE_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(SANITIZE_BUILD) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DTIRVELA_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD)
+
+sanitize-test: sanitize-build
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
+
+fuzz-short: sanitize-build
+	tools/fuzz.sh $(SANITIZE_BUILD) -runs=$(FUZZ_RUNS)
+
+fuzz: sanitize-build
+	tools/fuzz.sh $(SANITIZE_BUILD) -max_total_time=$(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
