@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tirvela {
 
@@ -12,20 +13,26 @@ struct EditorSettings
     QString workingMode;        // [UART] UART1: the Announcer's normal line settings
     QString programmingMode;    // [UART] UART2: line settings while the Announcer is programmed
     QString soundEditorPath;    // [WAVE] EDITOR
+
+    bool operator==(const EditorSettings &) const = default;
 };
 
 EditorSettings defaultEditorSettings(const QString &programFolder);
 
-// Reads editor.ini in the program folder; missing file or keys give the defaults.
+// Reads editor.ini in the program folder; a missing or unreadable file and missing keys give
+// the defaults, a UART_IDX that is not a whole number gives 0.
 EditorSettings readEditorSettings(const QString &programFolder);
 
-// Writes the five keys in order, each in place; stops at the first key that cannot be written
-// and returns false with the platform's error text.
+// Writes UART_IDX, UART_STR, UART1, UART2 in section UART and EDITOR in section WAVE, each in
+// place, keeping every other line of the file; creates the file when it is missing. The file is
+// replaced in one step, so it is either fully written or left as it was. Returns false with a
+// user message (holding the platform's error text when the file could not be read or written)
+// and leaves the file untouched when a value cannot be stored or the write fails.
 bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error);
 
 QString editorIniPath(const QString &programFolder);
 
-// The folder of the running executable, ending in the path separator.
+// The folder of the running executable, ending in "/" (Qt's separator on every platform).
 QString programFolderOf(const QString &executablePath);
 
 // True when the arguments after the program name hold "-extended" exactly.

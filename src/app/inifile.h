@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -8,8 +10,9 @@
 namespace tirvela {
 
 // An INI file held as its lines, so that writing a key replaces its value in place and keeps
-// every other line as it was. Section and key names match without regard to letter case.
-// Values are the stored Windows-1251 bytes.
+// every other line as it was, byte for byte. Section and key names match without regard to
+// letter case. Values are the stored Windows-1251 bytes, without quotes or escapes; blanks
+// around names and values are not part of them.
 class IniFile
 {
 public:
@@ -17,17 +20,38 @@ public:
     // only when an existing file cannot be read.
     bool load(const QString &path, QString *error = nullptr);
 
+    // The value of the key in the first section of that name.
     std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
-    // Replaces the key's value in place, or adds the key at the end of its section
-    // (adding the section at the end of the file when it is missing).
-    void setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
 
-    // Writes the file atomically; false with the platform's error text on failure.
+    // Replaces the key's value in place, or adds the key at the end of its section
+    // (adding the section at the end of the file when it is missing). Returns false and changes
+    // nothing when the text cannot be stored in an INI line: a line break or NUL anywhere,
+    // an empty name, blanks around a name, "=" in the key or "]" in the section name.
+    bool setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
+
+    // Writes the file atomically (the old file stays as it was when writing fails);
+    // false with the platform's error text on failure.
     bool save(const QString &path, QString *error = nullptr) const;
 
 private:
-    QList<QByteArray> mLines; // without line ends
-    QByteArray mLineEnd = "\r\n";
+    struct Line
+    {
+        QByteArray text;
+        QByteArray end; // "\r\n", "\n", "\r", or empty for a last line without a line end
+    };
+
+    struct Place
+    {
+        qsizetype section = -1;     // the section line
+        qsizetype key = -1;         // the key line
+        qsizetype lastContent = -1; // the section's last line that is not blank
+    };
+
+    Place find(QByteArrayView section, QByteArrayView key) const;
+    QByteArray newLineEnd() const;
+    void insertLine(qsizetype at, const QByteArray &text);
+
+    QList<Line> mLines;
 };
 
 } // namespace tirvela

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <vector>
@@ -28,7 +29,17 @@ QByteArray nextStopGroupText();     // "Следующая остановка"
 QByteArray controlTimeGroupText();  // "Контрольное время"
 
 // The stored text form: one line per node in pre-order, as many TABs as the level, the text, CR LF.
+// Each text is written as storableNodeText() gives it, so that the lines read back to the same tree.
+// An empty tree writes nothing.
 QByteArray writeRouteStream(const StopTree &tree);
+
+// A node text as the stored form can carry it: CR, LF and NUL become blanks, and leading TABs and
+// blanks (which would read back as levels) are dropped. Other texts are returned as they are.
+QByteArray storableNodeText(QByteArrayView text);
+
+// The deepest level the reader accepts. Stop trees have four levels (0-3); a little room is left
+// for hand-edited streams, while every walk over a tree stays shallow.
+constexpr int MaxStopTreeLevel = 63;
 
 struct RouteStreamReadResult
 {
@@ -38,7 +49,12 @@ struct RouteStreamReadResult
     int errorLine = 0;   // 1-based line number of the offending line
 };
 
-// Reads the stored text form back (TAB or blank per level; CR LF, lone CR or lone LF; NUL ends the text).
+// Reads the stored text form back. Lines end at CR LF, a lone CR or a lone LF; a NUL byte ends the
+// text; a last line without a line end counts. Each leading TAB or blank of a line is one level.
+// The first line is a top-level node whatever its level; a later line may be a sibling of the line
+// before, its child, or a sibling of one of its ancestors. A deeper jump, or a level beyond
+// MaxStopTreeLevel, fails the whole reading. An empty line is a top-level node with an empty text
+// (and a line of TABs only an empty node at that level), so that every written tree reads back.
 RouteStreamReadResult readRouteStream(QByteArrayView stream);
 
 } // namespace tirvela

@@ -1,0 +1,131 @@
+#include "editorsettings.h"
+
+#include "app/inifile.h"
+#include "common/cp1251.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+
+namespace tirvela {
+
+namespace {
+
+constexpr QByteArrayView kUartSection = "UART";
+constexpr QByteArrayView kPortIndexKey = "UART_IDX";
+
+// The text settings in the order they are written, after UART_IDX.
+struct TextKey
+{
+    QByteArrayView section;
+    QByteArrayView key;
+    QString EditorSettings::*field;
+};
+
+constexpr std::array<TextKey, 4> kTextKeys = {{
+    {kUartSection, "UART_STR", &EditorSettings::portName},
+    {kUartSection, "UART1", &EditorSettings::workingMode},
+    {kUartSection, "UART2", &EditorSettings::programmingMode},
+    {"WAVE", "EDITOR", &EditorSettings::soundEditorPath},
+}};
+
+// Why a value cannot go into an INI line, or an empty text when it can.
+QString unstorableReason(const QString &value)
+{
+    if (value.contains(u'\r') || value.contains(u'\n') || value.contains(QChar(0)))
+        return QStringLiteral("в нём есть перевод строки");
+    if (!isCp1251Encodable(value))
+        return QStringLiteral("в нём есть символы, которых нет в кодировке Windows-1251");
+    return {};
+}
+
+} // namespace
+
+EditorSettings defaultEditorSettings(const QString &programFolder)
+{
+    EditorSettings settings;
+    settings.portIndex = 0;
+    settings.portName = QStringLiteral("COM1:");
+    settings.workingMode = QStringLiteral("baud=4800 parity=N data=8 stop=1");
+    settings.programmingMode = QStringLiteral("baud=115200 parity=N data=8 stop=1");
+    // The sound editor lies in "Nero Wave Editor\WaveEdit.exe" under the program folder. The path
+    // is kept with the platform's own separators: backslashes on Windows, as editor.ini always
+    // held them, and slashes elsewhere, so that the default names a path the platform can start.
+    settings.soundEditorPath =
+        QDir::toNativeSeparators(QDir(programFolder).filePath(QStringLiteral("Nero Wave Editor/WaveEdit.exe")));
+    return settings;
+}
+
+EditorSettings readEditorSettings(const QString &programFolder)
+{
+    EditorSettings settings = defaultEditorSettings(programFolder);
+    IniFile ini;
+    if (!ini.load(editorIniPath(programFolder)))
+        return settings;
+
+    if (const auto index = ini.value(kUartSection, kPortIndexKey)) {
+        bool ok = false;
+        const int value = index->toInt(&ok, 10);
+        settings.portIndex = ok ? value : 0;
+    }
+    for (const TextKey &key : kTextKeys) {
+        if (const auto value = ini.value(key.section, key.key))
+            settings.*key.field = fromCp1251(*value);
+    }
+    return settings;
+}
+
+bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error)
+{
+    const QString path = editorIniPath(programFolder);
+    const auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+
+    for (const TextKey &key : kTextKeys) {
+        const QString &value = settings.*key.field;
+        const QString reason = unstorableReason(value);
+        if (!reason.isEmpty()) {
+            return fail(QStringLiteral("Значение «%1» параметра %2 нельзя сохранить в файле настроек: %3.")
+                            .arg(value, QString::fromLatin1(key.key), reason));
+        }
+    }
+
+    IniFile ini;
+    QString platformError;
+    if (!ini.load(path, &platformError)) {
+        return fail(QStringLiteral("Не удалось прочитать файл настроек %1: %2")
+                        .arg(QDir::toNativeSeparators(path), platformError));
+    }
+    ini.setValue(kUartSection, kPortIndexKey, QByteArray::number(settings.portIndex));
+    for (const TextKey &key : kTextKeys)
+        ini.setValue(key.section, key.key, toCp1251(settings.*key.field));
+    if (!ini.save(path, &platformError)) {
+        return fail(QStringLiteral("Не удалось записать файл настроек %1: %2")
+                        .arg(QDir::toNativeSeparators(path), platformError));
+    }
+    return true;
+}
+
+QString editorIniPath(const QString &programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("editor.ini"));
+}
+
+QString programFolderOf(const QString &executablePath)
+{
+    QString folder = QFileInfo(executablePath).absolutePath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+bool extendedModeRequested(const QStringList &arguments)
+{
+    return arguments.indexOf(QStringLiteral("-extended"), 1) >= 0;
+}
+
+} // namespace tirvela

@@ -1,0 +1,164 @@
+#include "inifile.h"
+
+#include "common/cp1251.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace tirvela {
+
+namespace {
+
+bool sameName(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() && cp1251ToUpper(a) == cp1251ToUpper(b);
+}
+
+// The name of a section line ("[name]"), or nothing for other lines.
+std::optional<QByteArrayView> sectionName(QByteArrayView line)
+{
+    const QByteArrayView text = line.trimmed();
+    if (!text.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = text.indexOf(']');
+    return text.sliced(1, (close < 0 ? text.size() : close) - 1).trimmed();
+}
+
+// Where the "=" of a key line is, or -1 for section lines, comments and other lines.
+qsizetype equalsSignOf(QByteArrayView line)
+{
+    const QByteArrayView text = line.trimmed();
+    if (text.startsWith('[') || text.startsWith(';'))
+        return -1;
+    return line.indexOf('=');
+}
+
+bool holdsLineBreakOrNul(QByteArrayView text)
+{
+    return text.contains('\r') || text.contains('\n') || text.contains('\0');
+}
+
+bool isStorableName(QByteArrayView name)
+{
+    return !name.isEmpty() && name.trimmed().size() == name.size() && !holdsLineBreakOrNul(name);
+}
+
+} // namespace
+
+bool IniFile::load(const QString &path, QString *error)
+{
+    mLines.clear();
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype stop = start;
+        while (stop < bytes.size() && bytes[stop] != '\r' && bytes[stop] != '\n')
+            ++stop;
+        qsizetype endLength = 0;
+        if (stop < bytes.size())
+            endLength = (bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n') ? 2 : 1;
+        mLines.append({bytes.sliced(start, stop - start), bytes.sliced(stop, endLength)});
+        start = stop + endLength;
+    }
+    return true;
+}
+
+IniFile::Place IniFile::find(QByteArrayView section, QByteArrayView key) const
+{
+    Place place;
+    for (qsizetype i = 0; i < mLines.size(); ++i) {
+        const QByteArray &text = mLines[i].text;
+        if (const auto name = sectionName(text)) {
+            if (place.section >= 0)
+                break; // only the first section of a name counts
+            if (sameName(*name, section))
+                place.section = place.lastContent = i;
+            continue;
+        }
+        if (place.section < 0)
+            continue;
+        if (!text.trimmed().isEmpty())
+            place.lastContent = i;
+        const qsizetype equals = equalsSignOf(text);
+        if (place.key < 0 && equals >= 0 && sameName(QByteArrayView(text).first(equals).trimmed(), key))
+            place.key = i;
+    }
+    return place;
+}
+
+std::optional<QByteArray> IniFile::value(QByteArrayView section, QByteArrayView key) const
+{
+    const Place place = find(section, key);
+    if (place.key < 0)
+        return std::nullopt;
+    const QByteArray &text = mLines[place.key].text;
+    return text.sliced(text.indexOf('=') + 1).trimmed();
+}
+
+bool IniFile::setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value)
+{
+    if (!isStorableName(section) || section.contains(']') || !isStorableName(key) || key.contains('=')
+        || holdsLineBreakOrNul(value))
+        return false;
+
+    const QByteArray keyLine = key.toByteArray() + '=' + value.toByteArray();
+    const Place place = find(section, key);
+    if (place.key >= 0) {
+        QByteArray &text = mLines[place.key].text;
+        text = text.first(text.indexOf('=') + 1) + value.toByteArray();
+    } else if (place.section >= 0) {
+        insertLine(place.lastContent + 1, keyLine);
+    } else {
+        insertLine(mLines.size(), '[' + section.toByteArray() + ']');
+        insertLine(mLines.size(), keyLine);
+    }
+    return true;
+}
+
+QByteArray IniFile::newLineEnd() const
+{
+    for (const Line &line : mLines) {
+        if (!line.end.isEmpty())
+            return line.end;
+    }
+    return QByteArrayLiteral("\r\n");
+}
+
+void IniFile::insertLine(qsizetype at, const QByteArray &text)
+{
+    const QByteArray end = newLineEnd();
+    if (at > 0 && mLines[at - 1].end.isEmpty())
+        mLines[at - 1].end = end; // the old last line gets the line end it lacked
+    mLines.insert(at, {text, end});
+}
+
+bool IniFile::save(const QString &path, QString *error) const
+{
+    QByteArray bytes;
+    for (const Line &line : mLines)
+        bytes += line.text + line.end;
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace tirvela
