@@ -1,0 +1,123 @@
+#include "project/boarddatafile.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace tirvela {
+
+namespace {
+
+constexpr int kMaxLineLength = 62;
+constexpr int kDataStart = 9;
+constexpr int kDataRecord = 0;
+constexpr int kEndRecord = 1;
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// The value of `digits` hexadecimal digits at `position`, or -1.
+int hexField(QByteArrayView line, int position, int digits)
+{
+    int value = 0;
+    for (int i = position; i < position + digits; ++i) {
+        const int digit = hexDigit(line[i]);
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+// Applies one line; returns false at the end-of-file record.
+bool applyLine(BoardImage &image, QByteArrayView line)
+{
+    if (line.size() < kDataStart || line.size() > kMaxLineLength || line[0] != ':')
+        return true;
+    const int length = hexField(line, 1, 2);
+    const int address = hexField(line, 3, 4);
+    const int type = hexField(line, 7, 2);
+    if (length < 0 || address < 0 || type < 0)
+        return true;
+    if (type == kEndRecord)
+        return false;
+    if (type != kDataRecord || line.size() < kDataStart + 2 * length)
+        return true;
+    // A record with a bad digit places nothing.
+    for (int i = 0; i < 2 * length; ++i) {
+        if (hexDigit(line[kDataStart + i]) < 0)
+            return true;
+    }
+    for (int i = 0; i < length; ++i) {
+        const int offset = address - BoardAddressBase + i;
+        if (offset >= 0 && offset < BoardImageSize)
+            image[size_t(offset)] = quint8(hexField(line, kDataStart + 2 * i, 2));
+    }
+    return true;
+}
+
+} // namespace
+
+QString boardDataFileName(int boardRow)
+{
+    switch (boardRow) {
+    case 0:
+        return QStringLiteral("blinker4_16.hex");
+    case 1:
+        return QStringLiteral("blinker4_20.hex");
+    default:
+        return {};
+    }
+}
+
+bool loadBoardDataFile(BoardImage &image, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    image.fill(0xFF);
+
+    // Read in pieces, so that a huge file costs no memory: a line longer than the grammar allows
+    // is only remembered as too long.
+    QByteArray line;
+    bool lineTooLong = false;
+    char buffer[4096];
+    qint64 got;
+    while ((got = file.read(buffer, sizeof buffer)) > 0) {
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = buffer[i];
+            if (c == '\r' || c == '\n') {
+                if (!lineTooLong && !applyLine(image, line))
+                    return true;
+                line.clear();
+                lineTooLong = false;
+            } else if (line.size() < kMaxLineLength) {
+                line.append(c);
+            } else {
+                lineTooLong = true;
+            }
+        }
+    }
+    if (!lineTooLong)
+        applyLine(image, line);
+    return true;
+}
+
+void loadBoardDataFiles(Project &project, const QString &folder)
+{
+    for (int row = 0; row < BoardTypeCount; ++row) {
+        BoardImage &image = project.boards[size_t(row)].image;
+        const QString name = boardDataFileName(row);
+        if (name.isEmpty() || !loadBoardDataFile(image, QDir(folder).filePath(name)))
+            image.fill(0x00);
+    }
+}
+
+} // namespace tirvela

@@ -1,0 +1,54 @@
+#include "project/soundlibrary.h"
+
+#include "app/messagelog.h"
+#include "common/cp1251.h"
+
+#include <QDir>
+
+namespace tirvela {
+
+QString soundsFolderOf(const QString &programFolder)
+{
+    QString folder = programFolder;
+    if (!folder.isEmpty() && !folder.endsWith(u'/'))
+        folder += u'/';
+    return folder + QStringLiteral("sounds/");
+}
+
+SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, MessageLog &log)
+{
+    table.clear();
+    const QString folder = soundsFolderOf(programFolder);
+    const QDir dir(folder);
+    const QStringList names = dir.entryList({QStringLiteral("*.wav")},
+                                            QDir::Files | QDir::Hidden,
+                                            QDir::Name);
+    SoundListing listing;
+    if (names.isEmpty()) {
+        if (dir.exists()) {
+            listing.outcome = SoundListing::Outcome::NoSoundFiles;
+            listing.message = QStringLiteral("На найдены звуковые файлы *.wav");
+        } else if (QDir().mkpath(folder)) {
+            listing.outcome = SoundListing::Outcome::FolderCreated;
+            listing.message = QStringLiteral("Каталог со звуковыми файлами SOUNDS не найден, создан автоматически");
+        } else {
+            listing.outcome = SoundListing::Outcome::FolderNotMade;
+            listing.message = QStringLiteral("Каталог со звуковыми файлами SOUNDS не найден и не может быть создан: ")
+                              + QDir::toNativeSeparators(folder);
+        }
+        return listing;
+    }
+    for (const QString &name : names) {
+        bool encodable = false;
+        const QByteArray stored = toCp1251(name, &encodable);
+        if (!encodable) {
+            log.logMessage(QStringLiteral("Имя файла %1 не записывается в кодировке Windows-1251, файл пропущен")
+                               .arg(QDir::toNativeSeparators(folder + name)));
+            continue;
+        }
+        table.append({name, cp1251ToUpper(stored), folder});
+    }
+    return listing;
+}
+
+} // namespace tirvela

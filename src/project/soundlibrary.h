@@ -1,0 +1,31 @@
+#pragma once
+
+#include "project/soundtable.h"
+
+#include <QString>
+
+namespace tirvela {
+
+class MessageLog;
+
+struct SoundListing
+{
+    enum class Outcome {
+        Listed,          // the table holds what was found
+        FolderCreated,   // there was no sounds folder; an empty one was made
+        FolderNotMade,   // there was no sounds folder and none could be made
+        NoSoundFiles,    // the folder holds no WAVE file
+    };
+    Outcome outcome = Outcome::Listed;
+    QString message; // for every outcome but Listed: the message to show the user
+};
+
+// The sounds folder of a program folder, ending in '/'.
+QString soundsFolderOf(const QString &programFolder);
+
+// Empties the table and fills it with the "*.wav" files (any letter case) of the sounds folder,
+// sorted by name. A file whose name Windows-1251 cannot hold is left out with a line in the log.
+// No file is checked here.
+SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, MessageLog &log);
+
+} // namespace tirvela

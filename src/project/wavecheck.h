@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace tirvela {
+
+struct WaveCheckResult
+{
+    bool ok = false;
+    QString message;       // when !ok: what is wrong, naming the file
+    qint64 dataOffset = 0; // where the sample data start in the file
+    qint64 dataSize = 0;   // byte count of the sample data
+};
+
+// Checks that a file holds sound the Announcer can play: a RIFF WAVE file of 8-bit PCM, mono,
+// 16 kHz, holding all the sample data its data chunk announces. The chunks are found wherever
+// they stand, so a LIST or fact chunk before the data does no harm. The checks run in a fixed
+// order and the first failure is the one reported.
+WaveCheckResult checkWaveFile(const QString &path);
+
+// A path as messages show it: longer than 100 characters, "..." and its last 100 characters.
+QString shownSoundPath(const QString &path);
+
+} // namespace tirvela

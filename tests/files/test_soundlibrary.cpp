@@ -1,0 +1,158 @@
+#include "common/cp1251.h"
+#include "fixtures.h"
+#include "project/soundlibrary.h"
+#include "project/wavecheck.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tirvela;
+using namespace tirvela::fixture;
+using namespace Qt::StringLiterals;
+
+class TestSoundLibrary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void acceptedFilesGiveTheirData_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<qint64>("dataOffset");
+        QTest::addColumn<qint64>("dataSize");
+
+        QTest::newRow("canonical header") << waveFile(samples(100, 1)) << qint64(44) << qint64(100);
+        QTest::newRow("LIST chunk before the data")
+            << waveFile(samples(100, 1), {}, chunk("LIST", QByteArray("INFOISFT\x05\0\0\0Edit\0", 17))) << qint64(44 + 26)
+            << qint64(100);
+        QTest::newRow("odd chunk padded")
+            << waveFile(samples(7, 1), {}, chunk("fact", "abc")) << qint64(44 + 12) << qint64(7);
+        QTest::newRow("no samples") << waveFile({}) << qint64(44) << qint64(0);
+    }
+
+    void acceptedFilesGiveTheirData()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(qint64, dataOffset);
+        QFETCH(qint64, dataSize);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.wav"));
+        QVERIFY(writeFile(path, file));
+
+        const WaveCheckResult result = checkWaveFile(path);
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QCOMPARE(result.dataOffset, dataOffset);
+        QCOMPARE(result.dataSize, dataSize);
+        QCOMPARE(file.mid(dataOffset, dataSize), samples(int(dataSize), 1));
+    }
+
+    void failuresNameTheFirstDefect_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("message");
+
+        const QByteArray good = waveFile(samples(64, 2));
+        QTest::newRow("shorter than a header") << good.left(40) << u"Не WAVE - формат файла %s !"_s;
+        QTest::newRow("not RIFF") << QByteArray("RIFX") + good.mid(4) << u"Не WAVE - формат файла %s !"_s;
+        QTest::newRow("not WAVE") << good.left(8) + "AVI " + good.mid(12) << u"Не WAVE - формат файла %s !"_s;
+        QTest::newRow("no data chunk") << good.left(36) + chunk("LIST", "x") << u"Не WAVE - формат файла %s !"_s;
+        QTest::newRow("stereo") << waveFile(samples(64, 2), {1, 2, 16000, 8}) << u"Файл %s Данные не в формате МОНО!"_s;
+        QTest::newRow("stereo 16-bit: mono comes first")
+            << waveFile(samples(64, 2), {1, 2, 16000, 16}) << u"Файл %s Данные не в формате МОНО!"_s;
+        QTest::newRow("16-bit") << waveFile(samples(64, 2), {1, 1, 16000, 16}) << u"Файл %s Разрядность не 8 бит!"_s;
+        QTest::newRow("8 bits but not PCM")
+            << waveFile(samples(64, 2), {6, 1, 16000, 8}) << u"Файл %s Разрядность не 8 бит!"_s;
+        QTest::newRow("22 kHz 16-bit: bits come first")
+            << waveFile(samples(64, 2), {1, 1, 22050, 16}) << u"Файл %s Разрядность не 8 бит!"_s;
+        QTest::newRow("22 kHz") << waveFile(samples(64, 2), {1, 1, 22050, 8})
+                                << u"Файл %s Частота дискретизации не 16КГц!"_s;
+        QTest::newRow("data cut short") << waveFile(samples(64, 2), {}, {}, 65)
+                                        << u"Файл %s Звуковых данных меньше, чем указано в заголовке!"_s;
+    }
+
+    void failuresNameTheFirstDefect()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Звук.wav"));
+        QVERIFY(writeFile(path, file));
+
+        const WaveCheckResult result = checkWaveFile(path);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message, message.replace(u"%s"_s, QDir::toNativeSeparators(path)));
+    }
+
+    void missingFileIsNotFound()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("нет.wav"));
+        QCOMPARE(checkWaveFile(path).message, u"Файл "_s + QDir::toNativeSeparators(path) + u" не найден!"_s);
+    }
+
+    void longPathsShowTheirLastHundredCharacters()
+    {
+        const QString path = u"/"_s + QString(119, u'ж');
+        QCOMPARE(shownSoundPath(path), u"..."_s + QString(100, u'ж'));
+        const QString shortPath = QString(100, u'a');
+        QCOMPARE(shownSoundPath(shortPath), shortPath);
+    }
+
+    void missingFolderIsCreated()
+    {
+        QTemporaryDir programDir;
+        SoundTable table;
+        ListLog log;
+        const SoundListing listing = listSoundsFolder(table, programDir.path(), log);
+        QCOMPARE(listing.outcome, SoundListing::Outcome::FolderCreated);
+        QCOMPARE(listing.message, u"Каталог со звуковыми файлами SOUNDS не найден, создан автоматически"_s);
+        QVERIFY(QDir(programDir.filePath(u"sounds"_s)).exists());
+
+        QVERIFY(writeFile(programDir.filePath(u"sounds/readme.txt"_s), "x"));
+        const SoundListing second = listSoundsFolder(table, programDir.path(), log);
+        QCOMPARE(second.outcome, SoundListing::Outcome::NoSoundFiles);
+        QCOMPARE(second.message, u"На найдены звуковые файлы *.wav"_s);
+        QVERIFY(table.isEmpty());
+    }
+
+    void listingKeysNamesForCaseBlindLookup()
+    {
+        QTemporaryDir programDir;
+        const QString sounds = programDir.filePath(u"sounds/"_s);
+        QVERIFY(QDir().mkpath(sounds + u"folder.wav"_s));
+        for (const QString &name : {u"Остановка.wav"_s, u"ДВЕРИ.WAV"_s, u"b.Wav"_s, u"notes.txt"_s, u"中.wav"_s})
+            QVERIFY(writeFile(sounds + name, waveFile({})));
+
+        SoundTable table;
+        table.append({u"stale.wav"_s, "STALE.WAV", sounds});
+        ListLog log;
+        const SoundListing listing = listSoundsFolder(table, programDir.path(), log);
+        QCOMPARE(listing.outcome, SoundListing::Outcome::Listed);
+        QCOMPARE(table.count(), 3);
+        QCOMPARE(log.lines, QStringList{u"Имя файла "_s + QDir::toNativeSeparators(sounds + u"中.wav"_s)
+                                        + u" не записывается в кодировке Windows-1251, файл пропущен"_s});
+
+        const int stop = table.find(toCp1251(u"оСТАНОВКА.WAV"));
+        QVERIFY(stop >= 0);
+        QCOMPARE(table.at(stop).fileName, u"Остановка.wav"_s);
+        QCOMPARE(table.at(stop).key, toCp1251(u"ОСТАНОВКА.WAV"));
+        QCOMPARE(table.at(stop).path(), sounds + u"Остановка.wav"_s);
+        QVERIFY(checkWaveFile(table.at(stop).path()).ok);
+        QCOMPARE(table.at(table.find(toCp1251(u"двери.wav"))).fileName, u"ДВЕРИ.WAV"_s);
+        QVERIFY(table.find("B.WAV") >= 0);
+        QCOMPARE(table.find("stale.wav"), -1);
+        QCOMPARE(table.find("notes.txt"), -1);
+    }
+
+    void firstEntryOfAKeyWins()
+    {
+        SoundTable table;
+        table.append({u"a.wav"_s, "A.WAV", u"/one/"_s});
+        table.append({u"A.WAV"_s, "A.WAV", u"/two/"_s});
+        QCOMPARE(table.find("a.wav"), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSoundLibrary)
+#include "test_soundlibrary.moc"
