@@ -152,8 +152,10 @@ bool IniFile::save(const QString &path, QString *error) const
     for (const Line &line : mLines)
         bytes += line.text + line.end;
 
+    // Flushed before the commit: a failing flush (a full disk) is not noticed by commit(), which
+    // would put the cut file in place of the old one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;
