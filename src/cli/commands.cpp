@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/cliio.h"
+#include "cli/fontsheetcommand.h"
 
 #include <QTextStream>
 
@@ -20,6 +21,7 @@ const Command kCommands[] = {
          out() << "tirvela-cli 2.21\n";
          return int(Success);
      }},
+    {"font-sheet", "font-sheet OUT.png", runFontSheet},
 };
 
 int usage()

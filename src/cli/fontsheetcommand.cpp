@@ -1,0 +1,167 @@
+#include "cli/fontsheetcommand.h"
+
+#include "app/fonttable.h"
+#include "cli/cliio.h"
+#include "cli/commands.h"
+#include "common/cp1251.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace tirvela::cli {
+
+namespace {
+
+constexpr int kLedPitch = 5;   // pixels per LED, one of them the gap to the next LED
+constexpr int kTextPitch = 2;  // pixels per LED of the captions
+constexpr int kGridColumns = 16;
+constexpr int kMargin = 16;
+constexpr QRgb kBackground = qRgb(20, 20, 20);
+constexpr QRgb kLedOff = qRgb(60, 40, 20);
+constexpr QRgb kLedOn = qRgb(255, 180, 0);
+constexpr QRgb kCaption = qRgb(230, 230, 230);
+
+// The captions are drawn with the board's own "8x16" font, so no system font is needed.
+const FontEntry &captionFont()
+{
+    return *fontByNumber(2);
+}
+
+int glyphCount(const FontEntry &font)
+{
+    return std::min(font.digitsOnly ? 10 : 160, font.glyphBytes / font.bytesPerGlyph());
+}
+
+bool isLit(const FontEntry &font, int glyph, int row, int column)
+{
+    const quint8 *data = font.glyphs + glyph * font.bytesPerGlyph() + row * font.bytesPerRow();
+    const int bits = font.bytesPerRow() == 2 ? (data[0] << 8 | data[1]) : data[0];
+    return (bits >> (font.bytesPerRow() * 8 - 1 - column)) & 1;
+}
+
+// The glyph a Windows-1251 character draws with, or -1 when it draws nothing.
+int glyphOf(const FontEntry &font, quint8 code)
+{
+    if (font.digitsOnly)
+        return code >= '0' && code <= '9' ? code - '0' : -1;
+    if (code >= 0x20 && code <= 0x7F)
+        return code - 0x20;
+    if (code >= 0xC0)
+        return code - 0xC0 + 96;
+    return -1;
+}
+
+// Draws a glyph with its top left LED at (x, y); showCell also draws the unlit LEDs of its cell.
+void drawGlyph(QPainter &painter, const FontEntry &font, int glyph, int x, int y, int pitch, QRgb ledOn,
+               bool showCell)
+{
+    const int led = pitch > 2 ? pitch - 1 : pitch;
+    for (int row = 0; row < font.height; ++row) {
+        for (int column = 0; column < font.width; ++column) {
+            const bool lit = isLit(font, glyph, row, column);
+            if (lit || showCell)
+                painter.fillRect(x + column * pitch, y + row * pitch, led, led, lit ? ledOn : kLedOff);
+        }
+    }
+}
+
+// The columns a glyph takes before the gap to the next character: its last lit column, at least 2.
+int glyphAdvance(const FontEntry &font, int glyph)
+{
+    int advance = 2;
+    for (int row = 0; row < font.height; ++row) {
+        for (int column = 0; column < font.width; ++column) {
+            if (isLit(font, glyph, row, column))
+                advance = std::max(advance, column);
+        }
+    }
+    return advance;
+}
+
+// Draws a text the way the board spaces it and returns its width in LEDs; with no painter it only measures.
+int drawText(QPainter *painter, const FontEntry &font, const QByteArray &text, int x, int y, int pitch,
+             QRgb colour)
+{
+    int width = 0;
+    for (const char character : text) {
+        const int glyph = glyphOf(font, quint8(character));
+        if (glyph >= 0 && painter)
+            drawGlyph(*painter, font, glyph, x + width * pitch, y, pitch, colour, false);
+        width += (glyph >= 0 ? glyphAdvance(font, glyph) : 2) + 2;
+    }
+    return width;
+}
+
+QByteArray sampleText(const FontEntry &font)
+{
+    if (font.digitsOnly)
+        return "0123456789 125 38";
+    return toCp1251(u"Маршрут 25, Route 7");
+}
+
+int captionHeight()
+{
+    return captionFont().height * kTextPitch + kMargin / 2;
+}
+
+int sectionHeight(const FontEntry &font)
+{
+    const int gridRows = (glyphCount(font) + kGridColumns - 1) / kGridColumns;
+    return captionHeight() + gridRows * (font.height + 1) * kLedPitch + kMargin / 2
+        + font.height * kLedPitch + kMargin * 2;
+}
+
+int sectionWidth(const FontEntry &font)
+{
+    const int gridWidth = std::min(glyphCount(font), kGridColumns) * (font.width + 1) * kLedPitch;
+    return std::max(gridWidth, drawText(nullptr, font, sampleText(font), 0, 0, kLedPitch, kLedOn) * kLedPitch);
+}
+
+QImage renderSheet()
+{
+    int width = 0;
+    int height = kMargin;
+    for (const FontEntry &font : fontTable()) {
+        width = std::max(width, sectionWidth(font));
+        height += sectionHeight(font);
+    }
+    QImage image(width + 2 * kMargin, height, QImage::Format_RGB32);
+    image.fill(kBackground);
+    QPainter painter(&image);
+    int y = kMargin;
+    int number = 1;
+    for (const FontEntry &font : fontTable()) {
+        const QByteArray caption = QByteArray::number(number++) + ": " + toCp1251(QString::fromUtf8(font.name));
+        drawText(&painter, captionFont(), caption, kMargin, y, kTextPitch, kCaption);
+        int top = y + captionHeight();
+        for (int glyph = 0; glyph < glyphCount(font); ++glyph) {
+            const int x = kMargin + (glyph % kGridColumns) * (font.width + 1) * kLedPitch;
+            const int gridY = top + (glyph / kGridColumns) * (font.height + 1) * kLedPitch;
+            drawGlyph(painter, font, glyph, x, gridY, kLedPitch, kLedOn, true);
+        }
+        top += (glyphCount(font) + kGridColumns - 1) / kGridColumns * (font.height + 1) * kLedPitch + kMargin / 2;
+        drawText(&painter, font, sampleText(font), kMargin, top, kLedPitch, kLedOn);
+        y += sectionHeight(font);
+    }
+    return image;
+}
+
+} // namespace
+
+int runFontSheet(const QStringList &arguments)
+{
+    if (arguments.size() != 1) {
+        err() << "usage: tirvela-cli font-sheet OUT.png\n";
+        return UsageError;
+    }
+    if (!renderSheet().save(arguments[0], "PNG")) {
+        err() << "cannot write " << arguments[0] << '\n';
+        return Failure;
+    }
+    out() << "font sheet written to " << arguments[0] << '\n';
+    return Success;
+}
+
+} // namespace tirvela::cli
