@@ -63,6 +63,13 @@ bool IniFile::load(const QString &path, QString *error)
         return false;
     }
 
+    parse(bytes);
+    return true;
+}
+
+void IniFile::parse(QByteArrayView bytes)
+{
+    mLines.clear();
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype stop = start;
@@ -71,10 +78,17 @@ bool IniFile::load(const QString &path, QString *error)
         qsizetype endLength = 0;
         if (stop < bytes.size())
             endLength = (bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n') ? 2 : 1;
-        mLines.append({bytes.sliced(start, stop - start), bytes.sliced(stop, endLength)});
+        mLines.append({bytes.sliced(start, stop - start).toByteArray(), bytes.sliced(stop, endLength).toByteArray()});
         start = stop + endLength;
     }
-    return true;
+}
+
+QByteArray IniFile::toBytes() const
+{
+    QByteArray bytes;
+    for (const Line &line : mLines)
+        bytes += line.text + line.end;
+    return bytes;
 }
 
 IniFile::Place IniFile::find(QByteArrayView section, QByteArrayView key) const
@@ -148,9 +162,7 @@ void IniFile::insertLine(qsizetype at, const QByteArray &text)
 
 bool IniFile::save(const QString &path, QString *error) const
 {
-    QByteArray bytes;
-    for (const Line &line : mLines)
-        bytes += line.text + line.end;
+    const QByteArray bytes = toBytes();
 
     // Flushed before the commit: a failing flush (a full disk) is not noticed by commit(), which
     // would put the cut file in place of the old one.

@@ -21,6 +21,10 @@ public:
     bool load(const QString &path, QString *error = nullptr);
 
     // The value of the key in the first section of that name.
+    // Takes the lines of INI text (CR LF, LF or CR line ends); toBytes() gives them back unchanged.
+    void parse(QByteArrayView bytes);
+    QByteArray toBytes() const;
+
     std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
 
     // Replaces the key's value in place, or adds the key at the end of its section
