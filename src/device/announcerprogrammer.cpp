@@ -1,0 +1,206 @@
+#include "device/announcerprogrammer.h"
+
+#include "app/editorsettings.h"
+#include "common/crc16.h"
+#include "device/serialport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+#include <array>
+
+namespace tirvela {
+
+namespace {
+
+constexpr int kBlockSize = 512;
+constexpr quint16 kBlockCrcStart = 0x3055;
+constexpr QByteArrayView kResetCommand = "\x1breset\r";
+constexpr QByteArrayView kSetupCommand = "\x1bsetup\r";
+
+constexpr int kAfterResetMs = 2000;
+constexpr int kAfterSetupMs = 500;
+constexpr int kReplyTimeoutMs = 500;
+constexpr int kAfterBlockMs = 1;
+constexpr int kBeforeFinalResetMs = 500;
+constexpr int kRefreshIntervalMs = 1000;
+constexpr int kStatusReplyMaximum = 99;
+
+// One programming run over an open port: from the resets to the summary.
+class AnnouncerSession
+{
+public:
+    AnnouncerSession(const AnnouncerLink &link, TransferProgress &progress) : mLink(link), mProgress(progress) {}
+
+    TransferResult run(const QByteArray &image);
+
+private:
+    TransferResult fail(const QString &message);
+    // Repeats the write command for the block until the device answers it; false on cancel.
+    bool addressBlock(qint64 offset);
+    // Sends the block; the failure message, or an empty text when the device wrote it.
+    QString sendBlock(const QByteArray &image, qint64 offset);
+    // Refreshes the progress about once a second; false when the user cancelled.
+    bool refresh(qint64 offset);
+    QByteArray readReply(int maximum, QByteArrayView stopCharacters);
+
+    const AnnouncerLink &mLink;
+    TransferProgress &mProgress;
+    SerialPort mPort;
+    LineMode mRecord;
+    QElapsedTimer mLastRefresh;
+    bool mDeviceSilent = false;
+    std::array<char, kBlockSize + 2> mBlock{};
+};
+
+TransferResult AnnouncerSession::run(const QByteArray &image)
+{
+    const qint64 size = image.size();
+    mProgress.setCaption(QStringLiteral("Запись в устройство"));
+    mProgress.setStage(QStringLiteral("Подготовка, открытие порта"));
+    mProgress.setSize({});
+    mProgress.setError({});
+    mProgress.setRange(int(qMin<qint64>(size, INT_MAX)));
+    mProgress.setPosition(0);
+    mProgress.setButtonText(QStringLiteral("Отмена"));
+    mProgress.show();
+    mLastRefresh.start();
+
+    if (!mPort.open(mLink.port.devicePath, SerialPort::Access::ReadWrite))
+        return fail(QStringLiteral("Ошибка! Невозможно получить доступ к порту") + mPort.openFailureNote());
+    const QString modeFailed = QStringLiteral("Ошибка! Невозможно установить параметры порта");
+    if (!mPort.applyMode(mRecord, mLink.programmingMode))
+        return fail(modeFailed);
+    mPort.write(kResetCommand);
+    QThread::msleep(kAfterResetMs);
+    if (!mPort.applyMode(mRecord, mLink.workingMode))
+        return fail(modeFailed);
+    mPort.write(kSetupCommand);
+    QThread::msleep(kAfterSetupMs);
+    mPort.purge();
+    if (!mPort.applyMode(mRecord, mLink.programmingMode))
+        return fail(QStringLiteral("Ошибка!") + mLink.programmingMode);
+    mProgress.setStage(QStringLiteral("Запись"));
+
+    for (qint64 offset = 0; offset < size; offset += kBlockSize) {
+        if (!addressBlock(offset)) {
+            mPort.close();
+            return TransferResult::cancelled();
+        }
+        const QString failure = sendBlock(image, offset);
+        if (!failure.isEmpty())
+            return fail(failure);
+    }
+
+    QThread::msleep(kBeforeFinalResetMs);
+    mPort.write(kResetCommand);
+    mPort.close();
+    mProgress.setStage(QStringLiteral("Процесс завершен"));
+    mProgress.setSize(QStringLiteral("Размер файла: ") + QString::number(size));
+    mProgress.setPosition(int(qMin<qint64>(size, INT_MAX)));
+    mProgress.setButtonText(QStringLiteral("OK"));
+    return TransferResult::completed();
+}
+
+TransferResult AnnouncerSession::fail(const QString &message)
+{
+    mProgress.hide();
+    mProgress.showMessage(message);
+    mPort.close();
+    return TransferResult::failed(message);
+}
+
+bool AnnouncerSession::addressBlock(qint64 offset)
+{
+    const QByteArray command = "write " + QByteArray::number(offset, 16) + '\r';
+    for (;;) {
+        if (!refresh(offset))
+            return false;
+        const QDeadlineTimer attemptEnd(kReplyTimeoutMs);
+        mPort.write(command);
+        const QByteArray reply = readReply(int(command.size()) + 2, "R");
+        if (!reply.isEmpty() && reply.back() == 'R') {
+            if (mDeviceSilent)
+                mProgress.setError({});
+            mDeviceSilent = false;
+            return true;
+        }
+        if (!mDeviceSilent)
+            mProgress.setError(QStringLiteral("Устройство не отвечает"));
+        mDeviceSilent = true;
+        // A port that fails at once must not turn the repetition into a busy loop.
+        QThread::msleep(quint64(qMax<qint64>(attemptEnd.remainingTime(), 0)));
+    }
+}
+
+QString AnnouncerSession::sendBlock(const QByteArray &image, qint64 offset)
+{
+    const QByteArrayView data(image.constData() + offset, kBlockSize);
+    quint16 crc = kBlockCrcStart;
+    for (int shift = 0; shift < 32; shift += 8)
+        crc = crc16XmodemUpdate(crc, quint8(quint64(offset) >> shift));
+    crc = crc16Xmodem(crc, data);
+    std::copy(data.begin(), data.end(), mBlock.begin());
+    mBlock[kBlockSize] = char(crc >> 8);
+    mBlock[kBlockSize + 1] = char(crc & 0xFF);
+
+    mPort.write(QByteArrayView(mBlock.data(), qsizetype(mBlock.size())));
+    QThread::msleep(kAfterBlockMs);
+    const QByteArray reply = readReply(kStatusReplyMaximum, "WE");
+    if (reply.isEmpty())
+        return QStringLiteral("Ничего не получено");
+    if (reply.front() == 'E')
+        return QStringLiteral("При записи произошла ошибка!");
+    if (reply.front() != 'W')
+        return QStringLiteral("Запись не прошла!");
+    return {};
+}
+
+bool AnnouncerSession::refresh(qint64 offset)
+{
+    if (mLastRefresh.elapsed() <= kRefreshIntervalMs)
+        return true;
+    mLastRefresh.start();
+    mProgress.setSize(QStringLiteral("Записано: ") + QString::number(offset));
+    mProgress.setPosition(int(qMin<qint64>(offset, INT_MAX)));
+    if (mProgress.cancelRequested())
+        return false;
+    mProgress.processEvents();
+    return true;
+}
+
+QByteArray AnnouncerSession::readReply(int maximum, QByteArrayView stopCharacters)
+{
+    SerialPort::ReadResult reply = mPort.timedRead(maximum, kReplyTimeoutMs, stopCharacters);
+    if (reply.lineError)
+        mProgress.showMessage(QStringLiteral("Error"));
+    return reply.ok ? reply.bytes : QByteArray();
+}
+
+} // namespace
+
+AnnouncerLink announcerLink(const EditorSettings &settings, const QString &programFolder)
+{
+    return {locatePort(settings.portName, programFolder), settings.workingMode, settings.programmingMode};
+}
+
+TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress)
+{
+    QFile file(flashImagePath);
+    QByteArray image;
+    if (file.open(QIODevice::ReadOnly))
+        image = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        const QString message = QStringLiteral("Невозможно открыть файл ")
+                                + QDir::toNativeSeparators(flashImagePath) + QStringLiteral(": ") + file.errorString();
+        progress.showMessage(message);
+        return TransferResult::failed(message);
+    }
+    file.close();
+    image.resize((image.size() + kBlockSize - 1) / kBlockSize * kBlockSize, '\0');
+    return AnnouncerSession(link, progress).run(image);
+}
+
+} // namespace tirvela
