@@ -19,6 +19,26 @@ const std::array<FontEntry, 6> kFonts = {{
 
 } // namespace
 
+int FontEntry::glyphIndex(quint8 code) const
+{
+    if (digitsOnly)
+        return (code >= '0' && code <= '9') ? code - '0' : -1;
+    if (code >= 0x20 && code <= 0x7F)
+        return code - 0x20;
+    if (code >= 0xC0)
+        return code - 0xC0 + 96;
+    return -1;
+}
+
+bool FontEntry::isLit(int glyph, int row, int column) const
+{
+    if (glyph < 0 || qint64(glyph + 1) * bytesPerGlyph() > glyphBytes)
+        return false;
+    const quint8 *data = glyphs + glyph * bytesPerGlyph() + row * bytesPerRow();
+    const int bits = bytesPerRow() == 2 ? (data[0] << 8 | data[1]) : data[0];
+    return (bits >> (bytesPerRow() * 8 - 1 - column)) & 1;
+}
+
 std::span<const FontEntry> fontTable()
 {
     return kFonts;

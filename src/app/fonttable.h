@@ -21,6 +21,11 @@ struct FontEntry
     int bytesPerRow() const { return width == 16 ? 2 : 1; }
     int bytesPerGlyph() const { return bytesPerRow() * height; }
     QByteArrayView glyphData() const { return {reinterpret_cast<const char *>(glyphs), glyphBytes}; }
+
+    // The glyph a Windows-1251 character draws with, or -1 when it draws nothing.
+    int glyphIndex(quint8 code) const;
+    // Whether LED (row, column) of a glyph is lit; a glyph the data do not hold has no lit LED.
+    bool isLit(int glyph, int row, int column) const;
 };
 
 // The fonts in table order; a display element's font number is the 1-based position.

@@ -34,25 +34,6 @@ int glyphCount(const FontEntry &font)
     return std::min(font.digitsOnly ? 10 : 160, font.glyphBytes / font.bytesPerGlyph());
 }
 
-bool isLit(const FontEntry &font, int glyph, int row, int column)
-{
-    const quint8 *data = font.glyphs + glyph * font.bytesPerGlyph() + row * font.bytesPerRow();
-    const int bits = font.bytesPerRow() == 2 ? (data[0] << 8 | data[1]) : data[0];
-    return (bits >> (font.bytesPerRow() * 8 - 1 - column)) & 1;
-}
-
-// The glyph a Windows-1251 character draws with, or -1 when it draws nothing.
-int glyphOf(const FontEntry &font, quint8 code)
-{
-    if (font.digitsOnly)
-        return code >= '0' && code <= '9' ? code - '0' : -1;
-    if (code >= 0x20 && code <= 0x7F)
-        return code - 0x20;
-    if (code >= 0xC0)
-        return code - 0xC0 + 96;
-    return -1;
-}
-
 // Draws a glyph with its top left LED at (x, y); showCell also draws the unlit LEDs of its cell.
 void drawGlyph(QPainter &painter, const FontEntry &font, int glyph, int x, int y, int pitch, QRgb ledOn,
                bool showCell)
@@ -60,7 +41,7 @@ void drawGlyph(QPainter &painter, const FontEntry &font, int glyph, int x, int y
     const int led = pitch > 2 ? pitch - 1 : pitch;
     for (int row = 0; row < font.height; ++row) {
         for (int column = 0; column < font.width; ++column) {
-            const bool lit = isLit(font, glyph, row, column);
+            const bool lit = font.isLit(glyph, row, column);
             if (lit || showCell)
                 painter.fillRect(x + column * pitch, y + row * pitch, led, led, lit ? ledOn : kLedOff);
         }
@@ -73,7 +54,7 @@ int glyphAdvance(const FontEntry &font, int glyph)
     int advance = 2;
     for (int row = 0; row < font.height; ++row) {
         for (int column = 0; column < font.width; ++column) {
-            if (isLit(font, glyph, row, column))
+            if (font.isLit(glyph, row, column))
                 advance = std::max(advance, column);
         }
     }
@@ -86,7 +67,7 @@ int drawText(QPainter *painter, const FontEntry &font, const QByteArray &text, i
 {
     int width = 0;
     for (const char character : text) {
-        const int glyph = glyphOf(font, quint8(character));
+        const int glyph = font.glyphIndex(quint8(character));
         if (glyph >= 0 && painter)
             drawGlyph(*painter, font, glyph, x + width * pitch, y, pitch, colour, false);
         width += (glyph >= 0 ? glyphAdvance(font, glyph) : 2) + 2;
