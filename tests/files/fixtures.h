@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/messagelog.h"
+#include "common/cp1251.h"
+#include "project/project.h"
+#include "project/stoptree.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -8,7 +11,7 @@
 #include <QStringList>
 #include <QtEndian>
 
-// Fixtures made by the tests and the benchmark: WAVE files, a message log kept as a list.
+// Fixtures made by the tests and the benchmark: WAVE files, projects, a message log kept as a list.
 namespace tirvela::fixture {
 
 struct ListLog : MessageLog
@@ -73,6 +76,48 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline StopNode textNode(const QString &text, std::vector<StopNode> children = {})
+{
+    return {toCp1251(text), std::move(children)};
+}
+
+inline std::vector<StopNode> textNodes(const QStringList &texts)
+{
+    std::vector<StopNode> nodes;
+    for (const QString &text : texts)
+        nodes.push_back(textNode(text));
+    return nodes;
+}
+
+// A stop with its three groups: sounds at the stop, sounds before it, control times.
+inline StopNode stopNode(const QString &name, const QStringList &atStop, const QStringList &beforeStop = {},
+                         const QStringList &times = {})
+{
+    return {toCp1251(name),
+            {{stopGroupText(), textNodes(atStop)},
+             {nextStopGroupText(), textNodes(beforeStop)},
+             {controlTimeGroupText(), textNodes(times)}}};
+}
+
+inline QByteArray routeStream(std::vector<StopNode> forward, std::vector<StopNode> reverse = {})
+{
+    return writeRouteStream({{{forwardDirectionText(), std::move(forward)}, {reverseDirectionText(), std::move(reverse)}}});
+}
+
+// Sets the route number text on every board type, as the route list does.
+inline void setRouteNumber(Project &project, int route, const QByteArray &number)
+{
+    for (Board &board : project.boards)
+        board.routes[size_t(route)].routeNumberText = number;
+}
+
+// The SoundFiles every flash image needs for its common phrases.
+inline QStringList commonPhraseSounds()
+{
+    return {QStringLiteral("Остановка.wav"), QStringLiteral("Следующая остановка.wav"), QStringLiteral("Конечная.wav"),
+            QStringLiteral("Двери закрываются.wav"), QStringLiteral("Остановка по требованию.wav")};
 }
 
 } // namespace tirvela::fixture

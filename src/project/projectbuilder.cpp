@@ -1,0 +1,205 @@
+#include "project/projectbuilder.h"
+
+#include "app/messagelog.h"
+#include "common/cp1251.h"
+#include "project/boardimage.h"
+#include "project/project.h"
+#include "project/stoptables.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace tirvela {
+
+namespace {
+
+constexpr int kHeaderRecordSize = 32;
+constexpr int kRouteTextSize = 9;
+constexpr int kPictureSize = 320;
+constexpr int kPictureStride = 3 * kPictureSize;
+constexpr qint64 kMaxFileSize = 0xFFFFFFFFLL; // offsets are stored in 4 bytes
+constexpr qint64 kSoundBlock = 512;
+
+void putLe32(char *at, quint32 value)
+{
+    qToLittleEndian(value, at);
+}
+
+QString routeCaption(const Project &project, int route)
+{
+    QString caption = QStringLiteral("Маршрут %1").arg(route + 1);
+    const QByteArray &number = project.routeNumberText(route);
+    if (!number.isEmpty())
+        caption += QStringLiteral(" («%1»)").arg(fromCp1251(number));
+    return caption;
+}
+
+bool hasBoardContent(const Project &project, int route)
+{
+    return std::any_of(project.boards.begin(), project.boards.end(), [route](const Board &board) {
+        const BoardRouteEntry &entry = board.routes[size_t(route)];
+        return !entry.routeNumberText.isEmpty() || !entry.elements.empty();
+    });
+}
+
+// The first route number that reads as no number ends the route table of every board image,
+// so the board content of that route and of every later one would silently be lost.
+bool routeNumbersKeepBoardContent(const Project &project, int routeCount, MessageLog &log)
+{
+    for (int route = 0; route < routeCount; ++route) {
+        if (routeNumberValue(project.routeNumberText(route)) != 0)
+            continue;
+        for (int later = route; later < routeCount; ++later) {
+            if (hasBoardContent(project, later)) {
+                log.logMessage(QStringLiteral("(ОШИБКА!!!) %1: номер маршрута должен быть шестнадцатеричным числом "
+                                              "больше 0, иначе содержимое табло этого и следующих маршрутов "
+                                              "не сохранится")
+                                   .arg(routeCaption(project, route)));
+                return false;
+            }
+        }
+        return true;
+    }
+    return true;
+}
+
+// Rebuilds and finalises the three board images; returns the board block, or an empty array
+// (with a line in the log for each board type) when some content does not fit its image.
+QByteArray buildBoardBlock(Project &project, MessageLog &log)
+{
+    QByteArray images;
+    bool fits = true;
+    for (int row = 0; row < BoardTypeCount; ++row) {
+        const BoardImageBuildResult built = buildBoardImage(project, row);
+        if (!built.fits) {
+            log.logMessage(QStringLiteral("(ОШИБКА!!!) Содержимое табло %1 не помещается в образ: лишних %2 байт")
+                               .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption))
+                               .arg(built.bytesOver));
+            fits = false;
+            continue;
+        }
+        BoardImage &image = project.boards[size_t(row)].image;
+        const int size = finaliseBoardImage(image);
+        images.append(char(kBoardTypes[size_t(row)].id));
+        images.append(char(size)).append(char(size >> 8));
+        images.append(reinterpret_cast<const char *>(image.data()), size);
+    }
+    if (!fits)
+        return {};
+    const quint32 blockSize = quint32(4 + images.size());
+    QByteArray block;
+    block.append(char(blockSize)).append(char(blockSize >> 8)).append(char(blockSize >> 16));
+    block.append(char(BoardTypeCount));
+    return block + images;
+}
+
+QByteArray routeStreamRecords(const Project &project, int routeCount)
+{
+    QByteArray records;
+    for (int route = 0; route < routeCount; ++route) {
+        const QByteArray &stream = project.routeStreams[size_t(route)];
+        char size[4];
+        putLe32(size, quint32(stream.size()));
+        records.append(size, 4).append(stream);
+    }
+    return records;
+}
+
+// A stop count less one as two BCD digits; 0xFF for no stops.
+char stopCountByte(int stops)
+{
+    if (stops == 0)
+        return char(0xFF);
+    const int value = stops - 1;
+    return char((value / 10) << 4 | value % 10);
+}
+
+QByteArray headerRecords(const Project &project, int routeCount, const StopTables &tables)
+{
+    QByteArray header(kHeaderRecordSize * (routeCount + 1), '\0');
+    char *image = header.data();
+    std::copy_n("KV21", 4, image);
+    putLe32(image + 5, quint32((tables.soundTotal() + kSoundBlock - 1) / kSoundBlock * kSoundBlock));
+    image[11] = char(routeCount - 1);
+    putLe32(image + 12, quint32(tables.summaries()[0].offset));
+
+    const qint64 pictures = header.size(); // where the older layout kept the route pictures
+    for (int route = 0; route < routeCount; ++route) {
+        char *record = image + kHeaderRecordSize * (route + 1);
+        const StopTableSummary &table = tables.summaries()[size_t(route) + 1];
+        const QByteArray &number = project.routeNumberText(route);
+        std::copy_n(number.constData(), std::min<qsizetype>(number.size(), kRouteTextSize), record);
+        record[9] = stopCountByte(table.forwardStops);
+        record[10] = stopCountByte(table.reverseStops);
+        record[11] = char(table.forwardStops + table.reverseStops);
+        putLe32(record + 12, quint32(table.offset));
+        record[17] = number.size() > 0 ? number[0] : '\0';
+        record[18] = number.size() > 1 ? number[1] : '\0';
+        const qint64 picture = pictures + kPictureStride * qint64(route);
+        putLe32(record + 20, quint32(picture));
+        putLe32(record + 24, quint32(picture + kPictureSize));
+        putLe32(record + 28, quint32(picture + 2 * kPictureSize));
+    }
+    return header;
+}
+
+// A failed flash image build leaves an empty file, so that nothing stale is ever sent.
+BuildResult leaveEmptyFile(const QString &fileName)
+{
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.commit())
+        return {false, {}};
+    return {false, file.errorString()};
+}
+
+} // namespace
+
+BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+                             BuildMode mode)
+{
+    const bool flashImage = mode == BuildMode::FlashImage;
+    log.logMessage((flashImage ? QStringLiteral("Сохранение двоичного файла ") : QStringLiteral("Сохранение файла "))
+                   + QDir::toNativeSeparators(fileName));
+
+    const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
+    bool ok = routeNumbersKeepBoardContent(project, routeCount, log);
+    const QByteArray boardBlock = buildBoardBlock(project, log);
+    ok = ok && !boardBlock.isEmpty();
+    const QByteArray streams = routeStreamRecords(project, routeCount);
+
+    StopTables tables(sounds, mode, log, kHeaderRecordSize * (routeCount + 1) + boardBlock.size() + streams.size());
+    tables.addCommonPhrases();
+    for (int route = 0; route < routeCount; ++route)
+        tables.addRoute(project.routeStreams[size_t(route)], routeCaption(project, route));
+    ok = ok && tables.ok();
+    if (ok && tables.end() > kMaxFileSize) {
+        log.logMessage(QStringLiteral("(ОШИБКА!!!) Двоичный файл получается больше 4 ГБ"));
+        ok = false;
+    }
+    if (!ok)
+        return flashImage ? leaveEmptyFile(fileName) : BuildResult{false, {}};
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString()};
+    const QByteArray header = headerRecords(project, routeCount, tables);
+    bool written = file.write(header) == header.size() && file.write(boardBlock) == boardBlock.size()
+                   && file.write(streams) == streams.size();
+    const StopTables::WriteResult tablesWritten = written ? tables.write(file) : StopTables::WriteResult::OutputFailed;
+    if (tablesWritten == StopTables::WriteResult::Written && file.commit())
+        return {};
+
+    const QString error = file.errorString();
+    file.cancelWriting();
+    if (flashImage) {
+        const BuildResult empty = leaveEmptyFile(fileName);
+        if (tablesWritten == StopTables::WriteResult::SoundUnreadable)
+            return empty;
+    }
+    return {false, error};
+}
+
+} // namespace tirvela

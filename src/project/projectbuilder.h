@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace tirvela {
+
+class MessageLog;
+class Project;
+class SoundTable;
+
+enum class BuildMode {
+    ProjectFile = 0, // the .stm: no sound is looked up or opened, FragmentRecords are zeros
+    FlashImage = 1,  // the .bin: every sound item is checked and its SoundFile's data stored once
+};
+
+struct BuildResult
+{
+    bool ok = true;
+    // Set when the file itself could not be written: the platform's error text, for a message box.
+    // Everything else the build finds is reported in the message log.
+    QString fileError;
+};
+
+// Writes the project file or the flash image of a project: the header records, the board block,
+// the route streams, then the stop tables of the common phrases and of every route with the
+// sound data. The board images of the project are rebuilt from its board content first and
+// stay so. The target is replaced in one step: a project file that cannot be written in full
+// leaves the previous file as it was; a flash image build that finds a problem leaves an empty
+// file, never a partial one. A project whose board content would not survive the save (it does
+// not fit a board image, or a route number text ends the route table early) is refused.
+// The sound data are copied from the SoundFiles one at a time, never held all at once.
+BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+                             BuildMode mode);
+
+} // namespace tirvela

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace tirvela {
+
+class Project;
+
+struct ProjectReadResult
+{
+    enum class Status {
+        Loaded,
+        NotFound,   // no file of that name; the caller decides whether that is worth a word
+        Unreadable, // the file exists but cannot be read
+        Damaged,    // the file does not follow the layout
+    };
+    Status status = Status::Loaded;
+    QString message; // for every status but Loaded: one line for the user
+
+    bool ok() const { return status == Status::Loaded; }
+};
+
+// Loads a project file or a flash image (they share the layout) into the project: the route
+// count, the route streams and the board images, and rebuilds the board content from the images.
+// The current layout ("KV21") carries the images; the older one ("KV20") takes them from the
+// board data files in `boardDataFolder` (empty: the current folder). The whole project part of
+// the file is checked before anything is taken over: a file that does not follow the layout is
+// refused with "Файл <name> повреждён: <what>", and the project stays exactly as it was. What
+// follows the route streams (stop tables, sound data) is not read.
+ProjectReadResult readProjectFile(Project &project, const QString &fileName, const QString &boardDataFolder = {});
+
+} // namespace tirvela
