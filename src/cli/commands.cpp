@@ -2,6 +2,7 @@
 
 #include "cli/cliio.h"
 #include "cli/fontsheetcommand.h"
+#include "cli/projectcommands.h"
 
 #include <QTextStream>
 
@@ -22,6 +23,10 @@ const Command kCommands[] = {
          return int(Success);
      }},
     {"font-sheet", "font-sheet OUT.png", runFontSheet},
+    {"build", "build PROJECT.stm [-o OUT.bin] [--program-dir DIR]", runBuild},
+    {"save", "save IN OUT.stm", runSave},
+    {"dump", "dump FILE", runDump},
+    {"sounds", "sounds [--program-dir DIR]", runSounds},
 };
 
 int usage()

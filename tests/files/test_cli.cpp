@@ -1,0 +1,156 @@
+#include "fixtures.h"
+#include "project/boardcontent.h"
+#include "project/projectbuilder.h"
+#include "project/soundtable.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tirvela;
+using namespace tirvela::fixture;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runCli(const QStringList &arguments, const QString &workingDir)
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDir);
+    process.start(QStringLiteral(TIRVELA_CLI), arguments);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// The project file commands of tirvela-cli, run as a user runs them.
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mDir;
+
+    QString path(const QString &name) const { return mDir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir().mkpath(path(u"program/sounds"_s)));
+        const QStringList sounds = commonPhraseSounds() << u"Вокзал.wav"_s;
+        for (int i = 0; i < sounds.size(); ++i)
+            QVERIFY(writeFile(path(u"program/sounds/"_s + sounds[i]), waveFile(samples(30, i))));
+
+        Project project;
+        newProject(project);
+        setRouteNumber(project, 0, "12");
+        project.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"вокзал.WAV"_s}, {}, {u"07:05"_s})});
+        project.boards[0].routes[0].elements.push_back({1, 2, 3, "12"});
+        ListLog log;
+        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok);
+    }
+
+    void buildWritesTheFlashImageBesideTheProject()
+    {
+        const Run run = runCli({u"build"_s, u"route.stm"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, u"Сохранение двоичного файла "_s + QDir::toNativeSeparators(u"route.bin"_s)
+                              + u"\nСохранение двоичного файла успешно завершено\n"_s);
+        QVERIFY(readFile(path(u"route.bin"_s)).startsWith("KV21"));
+
+        // Without its sounds the build fails and leaves an empty file.
+        const Run failed = runCli({u"build"_s, u"route.stm"_s, u"-o"_s, u"other.bin"_s, u"--program-dir"_s,
+                                   path(u"nowhere"_s)},
+                                  mDir.path());
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY(failed.out.contains(u"(ОШИБКА!!!) Отсутствует остановка: вокзал.WAV\n"_s));
+        QVERIFY(failed.out.endsWith(u"Двоичный файл не сохранен!!!\n"_s));
+        QCOMPARE(QFileInfo(path(u"other.bin"_s)).size(), 0);
+    }
+
+    void saveAndDumpReadEitherFile()
+    {
+        QCOMPARE(runCli({u"build"_s, u"route.stm"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path()).exitCode, 0);
+        QCOMPARE(runCli({u"save"_s, u"route.bin"_s, u"copy.stm"_s}, mDir.path()).exitCode, 0);
+        QCOMPARE(readFile(path(u"copy.stm"_s)), readFile(path(u"route.stm"_s)));
+
+        const Run dump = runCli({u"dump"_s, u"route.bin"_s}, mDir.path());
+        QCOMPARE(dump.exitCode, 0);
+        const QJsonObject project = QJsonDocument::fromJson(dump.out.toUtf8()).object();
+        QCOMPARE(project[u"routeCount"_s].toInt(), 1);
+        const QJsonObject route = project[u"routes"_s][0].toObject();
+        QCOMPARE(route[u"number"_s].toString(), u"12"_s);
+        const QJsonObject stop = route[u"directions"_s][0][u"stops"_s][0].toObject();
+        QCOMPARE(stop[u"text"_s].toString(), u"Вокзал"_s);
+        QCOMPARE(stop[u"groups"_s][0][u"items"_s][0].toString(), u"вокзал.WAV"_s);
+        QCOMPARE(stop[u"groups"_s][2][u"items"_s][0].toString(), u"07:05"_s);
+        const QJsonObject element = project[u"boards"_s][0][u"routes"_s][0][u"elements"_s][0].toObject();
+        QCOMPARE(element, (QJsonObject{{u"font"_s, 1}, {u"x"_s, 3}, {u"y"_s, 2}, {u"text"_s, u"12"_s}}));
+    }
+
+    void soundsListsEveryFileWithItsProblem()
+    {
+        QVERIFY(writeFile(path(u"program/sounds/stereo.wav"_s), waveFile(samples(30, 1), {1, 2, 16000, 8})));
+        const Run run = runCli({u"sounds"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path());
+        QCOMPARE(run.exitCode, 1);
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 7);
+        QVERIFY(lines.contains(u"Вокзал.wav"_s));
+        QVERIFY(lines.contains(u"stereo.wav\tФайл "_s + QDir::toNativeSeparators(path(u"program/sounds/stereo.wav"_s))
+                               + u" Данные не в формате МОНО!"_s));
+        QVERIFY(QFile::remove(path(u"program/sounds/stereo.wav"_s)));
+        QCOMPARE(runCli({u"sounds"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path()).exitCode, 0);
+    }
+
+    void badInputAndUsageHaveTheirExitCodes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("no command") << QStringList{} << 2 << u"usage: tirvela-cli COMMAND"_s;
+        QTest::newRow("build without a project") << QStringList{u"build"_s} << 2 << u"usage: tirvela-cli build"_s;
+        QTest::newRow("-o without a file") << QStringList{u"build"_s, u"route.stm"_s, u"-o"_s} << 2 << u"usage:"_s;
+        QTest::newRow("save with one file") << QStringList{u"save"_s, u"route.stm"_s} << 2 << u"usage: tirvela-cli save"_s;
+        QTest::newRow("missing file") << QStringList{u"dump"_s, u"none.stm"_s} << 1 << u"Файл none.stm не найден"_s;
+        QTest::newRow("damaged file") << QStringList{u"save"_s, u"damaged.stm"_s, u"out.stm"_s} << 1
+                                      << u"Файл damaged.stm повреждён: файл короче заголовка"_s;
+    }
+
+    void badInputAndUsageHaveTheirExitCodes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        QVERIFY(writeFile(path(u"damaged.stm"_s), "KV21"));
+        const Run run = runCli(arguments, mDir.path());
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.startsWith(error), qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(path(u"out.stm"_s)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"
