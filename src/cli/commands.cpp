@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/cliio.h"
+#include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
 #include "cli/projectcommands.h"
 
@@ -23,6 +24,9 @@ const Command kCommands[] = {
          return int(Success);
      }},
     {"font-sheet", "font-sheet OUT.png", runFontSheet},
+    {"program", "program FILE.bin [--port NAME] [--program-dir DIR]", runProgramAnnouncer},
+    {"blinker-route", "blinker-route TEXT [--port NAME] [--program-dir DIR]", runBlinkerRoute},
+    {"blinker-program", "blinker-program PROJECT.stm [--port NAME] [--program-dir DIR]", runBlinkerProgram},
     {"build", "build PROJECT.stm [-o OUT.bin] [--program-dir DIR]", runBuild},
     {"save", "save IN OUT.stm", runSave},
     {"dump", "dump FILE", runDump},

@@ -40,6 +40,11 @@ void ProgrThread::requestTermination()
 void ProgrThread::finish()
 {
     requestTermination();
+    waitUntilEnded();
+}
+
+void ProgrThread::waitUntilEnded()
+{
     if (isRunning()) {
         QEventLoop loop;
         connect(this, &ProgrThread::ended, &loop, &QEventLoop::quit, Qt::QueuedConnection);

@@ -41,7 +41,9 @@ public:
     void setDialogVisible(bool visible);
     // Asks the worker to end before its next frame; an ongoing pause ends at once.
     void requestTermination();
-    // Asks the worker to end and waits for it, carrying out its reports meanwhile.
+    // Waits until the worker has ended, carrying out its reports meanwhile.
+    void waitUntilEnded();
+    // Asks the worker to end and waits for it.
     void finish();
 
     // How the run ended; valid once the worker has ended.

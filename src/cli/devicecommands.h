@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tirvela::cli {
+
+// tirvela-cli program FILE.bin: writes a flash image into the Announcer.
+int runProgramAnnouncer(const QStringList &arguments);
+// tirvela-cli blinker-route TEXT: shows a route number on the route-number board.
+int runBlinkerRoute(const QStringList &arguments);
+// tirvela-cli blinker-program PROJECT.stm: programs the route-number board with a project's board content.
+int runBlinkerProgram(const QStringList &arguments);
+
+} // namespace tirvela::cli

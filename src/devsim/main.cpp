@@ -1,0 +1,124 @@
+// tirvela-devsim: plays the Announcer or the route-number board on a pseudo-terminal, so that the
+// editor's device commands can be tried and tested without the hardware.
+
+#include "app/messagelog.h"
+#include "devsim/announcerdevice.h"
+#include "devsim/blinkerdevice.h"
+#include "devsim/emulatorloop.h"
+#include "devsim/ptylink.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+using namespace tirvela;
+using namespace tirvela::devsim;
+
+namespace {
+
+EmulatorLoop *gLoop = nullptr;
+
+void stopOnSignal(int)
+{
+    if (gLoop)
+        gLoop->stop();
+}
+
+// Log lines on standard output, each with the seconds since the start.
+class StandardOutputLog : public MessageLog
+{
+public:
+    StandardOutputLog() { mClock.start(); }
+    void logMessage(const QString &line) override
+    {
+        std::printf("[%8.3f] %s\n", double(mClock.elapsed()) / 1000.0, line.toUtf8().constData());
+        std::fflush(stdout);
+    }
+
+private:
+    QElapsedTimer mClock;
+};
+
+int blockOption(const QCommandLineParser &parser, const QString &name)
+{
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    return parser.isSet(name) && ok && value >= 0 ? value : -1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Plays a device on a pseudo-terminal and prints its path on the first line.\n"
+        "  announcer: the stop announcer; stores the blocks it is sent.\n"
+        "  blinker:   the route-number board; reassembles the board images, shows route numbers."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("device"), QStringLiteral("announcer or blinker"));
+    parser.addOptions({
+        {QStringLiteral("memory"), QStringLiteral("announcer: save the memory to FILE at every reset and at the end."), QStringLiteral("FILE")},
+        {QStringLiteral("images"), QStringLiteral("blinker: save each complete board image to DIR/board-ID.bin."), QStringLiteral("DIR")},
+        {QStringLiteral("error-at"), QStringLiteral("announcer: answer 'E' to data block K."), QStringLiteral("K")},
+        {QStringLiteral("silent-at"), QStringLiteral("announcer: do not answer data block K."), QStringLiteral("K")},
+        {QStringLiteral("garbage-at"), QStringLiteral("announcer: answer data block K with CR LF 'W'."), QStringLiteral("K")},
+        {QStringLiteral("never-ready"), QStringLiteral("announcer: never answer a write command with 'R'.")},
+        {QStringLiteral("close-after-setup"), QStringLiteral("announcer: drop the line after the setup command.")},
+        {QStringLiteral("close-at"), QStringLiteral("drop the line at data block (announcer) or programming frame (blinker) K."), QStringLiteral("K")},
+        {QStringLiteral("wire-time"), QStringLiteral("let bytes take the time the line speed gives them (10 bits a byte).")},
+    });
+    parser.process(app);
+    const QString kind = parser.positionalArguments().value(0);
+    if (kind != u"announcer" && kind != u"blinker") {
+        std::fprintf(stderr, "%s\n", parser.helpText().toUtf8().constData());
+        return 2;
+    }
+
+    PtyLink link;
+    QString error;
+    if (!link.open(&error)) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal: %s\n", error.toUtf8().constData());
+        return 1;
+    }
+    std::printf("%s\n", link.slavePath().toUtf8().constData());
+    std::fflush(stdout);
+
+    StandardOutputLog log;
+    std::unique_ptr<EmulatedDevice> device;
+    if (kind == u"announcer") {
+        AnnouncerFaults faults;
+        faults.errorAtBlock = blockOption(parser, QStringLiteral("error-at"));
+        faults.silentAtBlock = blockOption(parser, QStringLiteral("silent-at"));
+        faults.garbageAtBlock = blockOption(parser, QStringLiteral("garbage-at"));
+        faults.closeAtBlock = blockOption(parser, QStringLiteral("close-at"));
+        faults.neverReady = parser.isSet(QStringLiteral("never-ready"));
+        faults.closeAfterSetup = parser.isSet(QStringLiteral("close-after-setup"));
+        device = std::make_unique<AnnouncerDevice>(faults, log, parser.value(QStringLiteral("memory")));
+    } else {
+        BlinkerFaults faults;
+        faults.closeAtFrame = blockOption(parser, QStringLiteral("close-at"));
+        device = std::make_unique<BlinkerDevice>(faults, log, parser.value(QStringLiteral("images")));
+    }
+
+    EmulatorLoop loop(link, *device, parser.isSet(QStringLiteral("wire-time")));
+    if (!loop.isReady())
+        return 1;
+    gLoop = &loop;
+    std::signal(SIGINT, stopOnSignal);
+    std::signal(SIGTERM, stopOnSignal);
+    loop.run();
+    gLoop = nullptr;
+
+    const EmulatorLoop::Traffic traffic = loop.traffic();
+    log.logMessage(QStringLiteral("traffic: received %1 bytes, sent %2 bytes, wire time %3 s")
+                       .arg(traffic.bytesReceived)
+                       .arg(traffic.bytesSent)
+                       .arg(traffic.wireSeconds, 0, 'f', 3));
+    return 0;
+}
