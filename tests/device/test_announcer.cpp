@@ -1,0 +1,282 @@
+// Programming the Announcer end to end, against the emulated device on a pseudo-terminal: what
+// reaches the device, and every way the transfer can end. The device's own waits make each run
+// take three seconds or more.
+
+#include "device/announcerprogrammer.h"
+#include "device/serialport.h"
+#include "devsim/announcerdevice.h"
+#include "emulatorrun.h"
+#include "recordingprogress.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tirvela;
+using namespace tirvela::test;
+using namespace Qt::StringLiterals;
+using devsim::AnnouncerDevice;
+using devsim::AnnouncerFaults;
+
+Q_DECLARE_METATYPE(devsim::AnnouncerFaults)
+
+namespace {
+
+const QString kWorkingMode = QStringLiteral("baud=4800 parity=N data=8 stop=1");
+const QString kProgrammingMode = QStringLiteral("baud=115200 parity=N data=8 stop=1");
+
+QByteArray randomBytes(qsizetype size)
+{
+    QByteArray bytes(size, '\0');
+    for (char &byte : bytes)
+        byte = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+QStringList commandTexts(const AnnouncerDevice &device)
+{
+    QStringList texts;
+    for (const AnnouncerDevice::Command &command : device.commands())
+        texts.append(QString::fromLatin1(command.text) + u'@' + QString::number(command.lineSpeed));
+    return texts;
+}
+
+bool portIsFree(const QString &port)
+{
+    SerialPort probe;
+    return probe.open(port, SerialPort::Access::ReadWrite);
+}
+
+} // namespace
+
+class AnnouncerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void transfer_data();
+    void transfer();
+    void failures_data();
+    void failures();
+    void portTaken();
+    void imageCannotBeOpened();
+    void unansweredAddressRepeatsUntilCancelled();
+
+private:
+    QString writeImage(const QByteArray &bytes);
+    AnnouncerLink link(const QString &port) const;
+
+    QTemporaryDir mFolder;
+};
+
+void AnnouncerTest::init()
+{
+    QVERIFY(mFolder.isValid());
+}
+
+QString AnnouncerTest::writeImage(const QByteArray &bytes)
+{
+    const QString path = mFolder.filePath(QStringLiteral("route.bin"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+AnnouncerLink AnnouncerTest::link(const QString &port) const
+{
+    return {{QStringLiteral("COM1:"), port}, kWorkingMode, kProgrammingMode};
+}
+
+void AnnouncerTest::transfer_data()
+{
+    QTest::addColumn<int>("fileSize");
+    QTest::addColumn<int>("paddedSize");
+    QTest::addColumn<QStringList>("commands");
+
+    QTest::newRow("three blocks, the last one padded")
+        << 1300 << 1536
+        << QStringList{u"reset@115200"_s, u"setup@4800"_s, u"write 0@115200"_s, u"write 200@115200"_s, u"write 400@115200"_s,
+                       u"reset@115200"_s};
+    QTest::newRow("empty file: resets only") << 0 << 0 << QStringList{u"reset@115200"_s, u"setup@4800"_s, u"reset@115200"_s};
+}
+
+void AnnouncerTest::transfer()
+{
+    QFETCH(int, fileSize);
+    QFETCH(int, paddedSize);
+    const QByteArray image = randomBytes(fileSize);
+    const QString path = writeImage(image);
+    QVERIFY(!path.isEmpty());
+
+    EmulatorRun run;
+    QVERIFY(run.isOpen());
+    AnnouncerDevice device({}, run.log());
+    run.start(device);
+    RecordingProgress progress;
+    QElapsedTimer clock;
+    clock.start();
+    const TransferResult result = programAnnouncer(path, link(run.port()), progress);
+    const qint64 elapsed = clock.elapsed();
+    run.stop();
+
+    QCOMPARE(result.outcome, TransferResult::Completed);
+    QTEST(commandTexts(device), "commands");
+    QCOMPARE(device.memory(), image + QByteArray(paddedSize - fileSize, '\0'));
+    // 2000 ms after the reset, 500 ms after the setup, 500 ms before the last reset.
+    QVERIFY2(elapsed >= 3000 && elapsed < 8000, qPrintable(QString::number(elapsed)));
+
+    QCOMPARE(progress.caption, QStringLiteral("Запись в устройство"));
+    QCOMPARE(progress.stages, (QStringList{u"Подготовка, открытие порта"_s, u"Запись"_s,
+                                           u"Процесс завершен"_s}));
+    QCOMPARE(progress.size, QStringLiteral("Размер файла: ") + QString::number(paddedSize));
+    QCOMPARE(progress.maximum, paddedSize);
+    QCOMPARE(progress.positions.last(), paddedSize);
+    QCOMPARE(progress.button, QStringLiteral("OK"));
+    QVERIFY(progress.shown);
+    QVERIFY(progress.messages.isEmpty());
+    QVERIFY(progress.error.isEmpty());
+    QVERIFY(portIsFree(run.port()));
+}
+
+void AnnouncerTest::failures_data()
+{
+    QTest::addColumn<AnnouncerFaults>("faults");
+    QTest::addColumn<QString>("workingMode");
+    QTest::addColumn<QString>("programmingMode");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("blocksStored");
+    QTest::addColumn<QStringList>("lastCommands");
+    QTest::addColumn<bool>("lineDropped");
+
+    const QString modeFailed = QStringLiteral("Ошибка! Невозможно установить параметры порта");
+    AnnouncerFaults faults;
+    QTest::newRow("programming mode unreadable")
+        << faults << kWorkingMode << QStringLiteral("baud=fast") << modeFailed << 0 << QStringList() << false;
+    QTest::newRow("working mode unreadable") << faults << QStringLiteral("baud=4800 parity=X") << kProgrammingMode
+                                             << modeFailed << 0 << QStringList{u"reset@115200"_s} << false;
+
+    faults = {};
+    faults.closeAfterSetup = true;
+    QTest::newRow("line dropped before the transfer")
+        << faults << kWorkingMode << kProgrammingMode << QStringLiteral("Ошибка!") + kProgrammingMode << 0
+        << QStringList{u"reset@115200"_s, u"setup@4800"_s} << true;
+
+    const QStringList secondBlock{u"write 0@115200"_s, u"write 200@115200"_s};
+    faults = {};
+    faults.errorAtBlock = 1;
+    QTest::newRow("device reports a write error")
+        << faults << kWorkingMode << kProgrammingMode << QStringLiteral("При записи произошла ошибка!") << 1
+        << secondBlock << false;
+    faults = {};
+    faults.silentAtBlock = 1;
+    QTest::newRow("no answer to a block") << faults << kWorkingMode << kProgrammingMode
+                                          << QStringLiteral("Ничего не получено") << 1 << secondBlock << false;
+    faults = {};
+    faults.garbageAtBlock = 1;
+    QTest::newRow("answer not starting with W") << faults << kWorkingMode << kProgrammingMode
+                                                << QStringLiteral("Запись не прошла!") << 1 << secondBlock << false;
+    faults = {};
+    faults.closeAtBlock = 1;
+    QTest::newRow("line dropped during a block") << faults << kWorkingMode << kProgrammingMode
+                                                 << QStringLiteral("Ничего не получено") << 1 << secondBlock << true;
+}
+
+void AnnouncerTest::failures()
+{
+    QFETCH(AnnouncerFaults, faults);
+    QFETCH(QString, workingMode);
+    QFETCH(QString, programmingMode);
+    QFETCH(QString, message);
+    QFETCH(QStringList, lastCommands);
+    QFETCH(bool, lineDropped);
+    const QString path = writeImage(randomBytes(2000));
+
+    EmulatorRun run;
+    QVERIFY(run.isOpen());
+    AnnouncerDevice device(faults, run.log());
+    run.start(device);
+    RecordingProgress progress;
+    QElapsedTimer clock;
+    clock.start();
+    const TransferResult result = programAnnouncer(path, {{QStringLiteral("COM1:"), run.port()}, workingMode, programmingMode}, progress);
+    QVERIFY2(clock.elapsed() < 8000, "the transfer must end by itself");
+    run.stop();
+
+    QCOMPARE(result.outcome, TransferResult::Failed);
+    QCOMPARE(result.message, message);
+    QCOMPARE(progress.messages, QStringList{message});
+    QVERIFY(progress.everShown);
+    QVERIFY(!progress.shown);
+    QTEST(device.blocksStored(), "blocksStored");
+    const QStringList commands = commandTexts(device);
+    QCOMPARE(commands.mid(commands.size() - lastCommands.size()), lastCommands);
+    // A transfer that fails sends nothing more: no closing reset.
+    QCOMPARE(commands.count(QStringLiteral("reset@115200")), lastCommands.isEmpty() ? 0 : 1);
+    if (!lineDropped)
+        QVERIFY(portIsFree(run.port()));
+}
+
+void AnnouncerTest::portTaken()
+{
+    EmulatorRun run;
+    AnnouncerDevice device({}, run.log());
+    run.start(device);
+    SerialPort holder;
+    QVERIFY(holder.open(run.port(), SerialPort::Access::ReadWrite));
+
+    RecordingProgress progress;
+    const TransferResult result = programAnnouncer(writeImage("data"), link(run.port()), progress);
+    run.stop();
+    QCOMPARE(result.outcome, TransferResult::Failed);
+    QCOMPARE(progress.messages, QStringList{u"Ошибка! Невозможно получить доступ к порту"_s});
+    QVERIFY(!progress.shown);
+    QVERIFY(device.commands().isEmpty());
+}
+
+void AnnouncerTest::imageCannotBeOpened()
+{
+    RecordingProgress progress;
+    const QString missing = mFolder.filePath(QStringLiteral("missing.bin"));
+    const TransferResult result = programAnnouncer(missing, link(QStringLiteral("/dev/null")), progress);
+    QCOMPARE(result.outcome, TransferResult::Failed);
+    QVERIFY2(result.message.startsWith(QStringLiteral("Невозможно открыть файл ")), qPrintable(result.message));
+    QVERIFY(result.message.contains(QStringLiteral("missing.bin")));
+    QCOMPARE(progress.messages, QStringList{result.message});
+    QVERIFY(!progress.everShown);
+}
+
+void AnnouncerTest::unansweredAddressRepeatsUntilCancelled()
+{
+    AnnouncerFaults faults;
+    faults.neverReady = true;
+    EmulatorRun run;
+    AnnouncerDevice device(faults, run.log());
+    run.start(device);
+    RecordingProgress progress;
+    int refreshes = 0;
+    progress.cancelWhen = [&] { return ++refreshes == 3; };
+    QElapsedTimer clock;
+    clock.start();
+    const TransferResult result = programAnnouncer(writeImage(randomBytes(600)), link(run.port()), progress);
+    const qint64 elapsed = clock.elapsed();
+    run.stop();
+
+    QCOMPARE(result.outcome, TransferResult::Cancelled);
+    QVERIFY(progress.messages.isEmpty());
+    QCOMPARE(progress.errors, QStringList{u"Устройство не отвечает"_s});
+    QCOMPARE(progress.size, QStringLiteral("Записано: 0"));
+    QVERIFY(progress.eventRounds >= 2);
+    // Every read time-out brings the same write command again, and a cancel sends no closing reset.
+    const QStringList commands = commandTexts(device);
+    const qsizetype attempts = commands.count(QStringLiteral("write 0@115200"));
+    QCOMPARE(commands.size(), attempts + 2);
+    QVERIFY2(attempts >= 3 && attempts <= (elapsed - 3000) / 500 + 1,
+             qPrintable(QStringLiteral("%1 attempts in %2 ms").arg(attempts).arg(elapsed)));
+    QVERIFY(portIsFree(run.port()));
+}
+
+QTEST_GUILESS_MAIN(AnnouncerTest)
+#include "test_announcer.moc"
