@@ -20,7 +20,6 @@ constexpr int kHeaderRecordSize = 32;
 constexpr int kRouteTextSize = 9;
 constexpr int kPictureSize = 320;
 constexpr int kPictureStride = 3 * kPictureSize;
-constexpr qint64 kMaxFileSize = 0xFFFFFFFFLL; // offsets are stored in 4 bytes
 constexpr qint64 kSoundBlock = 512;
 
 void putLe32(char *at, quint32 value)
@@ -117,7 +116,7 @@ char stopCountByte(int stops)
     return char((value / 10) << 4 | value % 10);
 }
 
-QByteArray headerRecords(const Project &project, int routeCount, const StopTables &tables)
+QByteArray headerRecords(const Project &project, int routeCount, const StopTableWriter &tables)
 {
     QByteArray header(kHeaderRecordSize * (routeCount + 1), '\0');
     char *image = header.data();
@@ -146,13 +145,17 @@ QByteArray headerRecords(const Project &project, int routeCount, const StopTable
     return header;
 }
 
-// A failed flash image build leaves an empty file, so that nothing stale is ever sent.
-BuildResult leaveEmptyFile(const QString &fileName)
+// Drops what was written. A failed project file save leaves the previous file as it was;
+// a failed flash image build leaves an empty file, so that nothing stale is ever sent.
+BuildResult buildFailed(QSaveFile &file, BuildMode mode, const QString &fileError)
 {
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && file.commit())
-        return {false, {}};
-    return {false, file.errorString()};
+    file.cancelWriting();
+    if (mode == BuildMode::FlashImage) {
+        QSaveFile empty(file.fileName());
+        if (!empty.open(QIODevice::WriteOnly) || !empty.commit())
+            return {false, empty.errorString()};
+    }
+    return {false, fileError};
 }
 
 } // namespace
@@ -165,41 +168,40 @@ BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const Q
                    + QDir::toNativeSeparators(fileName));
 
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
-    bool ok = routeNumbersKeepBoardContent(project, routeCount, log);
+    const bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
     const QByteArray boardBlock = buildBoardBlock(project, log);
-    ok = ok && !boardBlock.isEmpty();
-    const QByteArray streams = routeStreamRecords(project, routeCount);
+    const bool refused = !boardContentKept || boardBlock.isEmpty();
+    if (refused && !flashImage)
+        return {false, {}};
 
-    StopTables tables(sounds, mode, log, kHeaderRecordSize * (routeCount + 1) + boardBlock.size() + streams.size());
+    // The header records come last, when the stop tables have settled them; their room is kept.
+    // A refused flash image build writes nothing but still checks its stop tables, so that every
+    // problem is listed.
+    QSaveFile file(fileName);
+    QIODevice *out = nullptr;
+    const QByteArray streams = routeStreamRecords(project, routeCount);
+    const qint64 headerSize = kHeaderRecordSize * (routeCount + 1);
+    if (!refused) {
+        if (!file.open(QIODevice::WriteOnly))
+            return {false, file.errorString()};
+        if (file.write(QByteArray(headerSize, '\0')) != headerSize || file.write(boardBlock) != boardBlock.size()
+            || file.write(streams) != streams.size())
+            return buildFailed(file, mode, file.errorString());
+        out = &file;
+    }
+    StopTableWriter tables(out, sounds, mode, log, headerSize + boardBlock.size() + streams.size());
     tables.addCommonPhrases();
     for (int route = 0; route < routeCount; ++route)
         tables.addRoute(project.routeStreams[size_t(route)], routeCaption(project, route));
-    ok = ok && tables.ok();
-    if (ok && tables.end() > kMaxFileSize) {
-        log.logMessage(QStringLiteral("(ОШИБКА!!!) Двоичный файл получается больше 4 ГБ"));
-        ok = false;
-    }
-    if (!ok)
-        return flashImage ? leaveEmptyFile(fileName) : BuildResult{false, {}};
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
-    const QByteArray header = headerRecords(project, routeCount, tables);
-    bool written = file.write(header) == header.size() && file.write(boardBlock) == boardBlock.size()
-                   && file.write(streams) == streams.size();
-    const StopTables::WriteResult tablesWritten = written ? tables.write(file) : StopTables::WriteResult::OutputFailed;
-    if (tablesWritten == StopTables::WriteResult::Written && file.commit())
-        return {};
-
-    const QString error = file.errorString();
-    file.cancelWriting();
-    if (flashImage) {
-        const BuildResult empty = leaveEmptyFile(fileName);
-        if (tablesWritten == StopTables::WriteResult::SoundUnreadable)
-            return empty;
+    if (refused || !tables.ok())
+        return buildFailed(file, mode, {}); // the problems are in the log
+    if (!tables.outputFailed()) {
+        const QByteArray header = headerRecords(project, routeCount, tables);
+        if (file.seek(0) && file.write(header) == header.size() && file.commit())
+            return {};
     }
-    return {false, error};
+    return buildFailed(file, mode, file.errorString());
 }
 
 } // namespace tirvela

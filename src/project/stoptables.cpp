@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <utility>
 
 namespace tirvela {
 
@@ -27,6 +28,7 @@ constexpr int kMaxDirectionStops = 100;
 constexpr int kMaxRouteStops = 127;
 constexpr qint64 kMaxSoundSize = 0xFFFFFF; // the FragmentRecord holds the size in 3 bytes
 constexpr qint64 kCopyBufferSize = 1 << 20;
+constexpr qint64 kMaxFileSize = 0xFFFFFFFFLL; // offsets are stored in 4 bytes
 
 // Flags of a stop: its direction, and whether it is the first or the last of it.
 constexpr quint8 kDirectionFlag[2] = {0x02, 0x01};
@@ -86,23 +88,29 @@ void appendLe32(QByteArray &bytes, quint32 value)
 
 } // namespace
 
-StopTables::StopTables(const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start)
-    : mSounds(sounds), mMode(mode), mLog(log), mEnd(start), mUses(size_t(sounds.count()))
+StopTableWriter::StopTableWriter(QIODevice *out, const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start)
+    : mOut(out), mSounds(sounds), mMode(mode), mLog(log), mEnd(start), mUses(size_t(sounds.count()))
 {
 }
 
-void StopTables::fail(const QString &line)
+void StopTableWriter::put(const QByteArray &bytes)
+{
+    if (writing() && mOut->write(bytes) != bytes.size())
+        mOutputFailed = true;
+}
+
+void StopTableWriter::fail(const QString &line)
 {
     mLog.logMessage(line);
     mOk = false;
 }
 
-void StopTables::addCommonPhrases()
+void StopTableWriter::addCommonPhrases()
 {
     addTree(commonPhrases());
 }
 
-void StopTables::addRoute(QByteArrayView stream, const QString &route)
+void StopTableWriter::addRoute(QByteArrayView stream, const QString &route)
 {
     if (stream.isEmpty()) {
         addTree(emptyRoute());
@@ -137,16 +145,20 @@ void StopTables::addRoute(QByteArrayView stream, const QString &route)
     addTree(tree);
 }
 
-void StopTables::addTree(const StopTree &tree)
+void StopTableWriter::addTree(const StopTree &tree)
 {
-    const qint64 tableOffset = mEnd;
+    const qint64 table = mEnd;
     const int forward = stopCount(tree, 0);
     const int reverse = stopCount(tree, 1);
-    mSummaries.push_back({forward, reverse, tableOffset});
+    mSummaries.push_back({forward, reverse, table});
 
-    std::vector<Stop> &stops = mTables.emplace_back();
-    stops.reserve(size_t(forward + reverse));
-    qint64 dataCursor = tableOffset + kStopRecordSize * qint64(forward + reverse);
+    // The stop records need the place of each stop's data, known once the stop is written:
+    // their room is kept first and filled in at the end.
+    const int stops = forward + reverse;
+    put(QByteArray(kStopRecordSize * stops, '\0'));
+    mEnd = table + kStopRecordSize * qint64(stops);
+    QByteArray records;
+    records.reserve(kStopRecordSize * stops);
     for (size_t direction = 0; direction < std::min<size_t>(tree.roots.size(), 2); ++direction) {
         const std::vector<StopNode> &directionStops = tree.roots[direction].children;
         for (size_t i = 0; i < directionStops.size(); ++i) {
@@ -155,157 +167,141 @@ void StopTables::addTree(const StopTree &tree)
                 flags |= kFirstStopFlag[direction];
             if (i + 1 == directionStops.size())
                 flags |= kLastStopFlag[direction];
-            stops.push_back(layOutStop(directionStops[i], flags, tableOffset, dataCursor));
+            records += addStop(directionStops[i], flags, table);
         }
     }
-    mEnd = dataCursor;
+    if (writing() && stops > 0
+        && !(mOut->seek(table) && mOut->write(records) == records.size() && mOut->seek(mEnd)))
+        mOutputFailed = true;
 }
 
-StopTables::Stop StopTables::layOutStop(const StopNode &node, quint8 flags, qint64 tableOffset, qint64 &dataCursor)
+// Writes the stop's data and returns its stop record.
+QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 tableOffset)
 {
-    Stop stop;
-    stop.flags = flags;
-    stop.dataOffset = dataCursor - tableOffset;
-    stop.text = node.text.left(kMaxStopText);
-    collectFragments(node, stop);
-    if (node.children.size() > 2) {
-        for (const StopNode &time : node.children[2].children) {
-            if (stop.controlTimes.size() == kMaxControlTimes)
-                break;
-            stop.controlTimes.push_back(timeTextToControlTime(QByteArrayView(time.text)));
-        }
-    }
-
-    qint64 free = dataCursor + stop.text.size() + kControlTimeSize * qint64(stop.controlTimes.size())
-                  + kFragmentRecordSize * qint64(stop.fragments.size());
-    for (Fragment &fragment : stop.fragments) {
-        if (fragment.sound < 0)
-            continue;
-        SoundUse &use = mUses[size_t(fragment.sound)];
-        if (use.placement == 0) {
-            use.placement = free;
-            free += use.size;
-            stop.soundsStored.push_back(fragment.sound);
-        }
-        fragment.offset = use.placement;
-        fragment.size = use.size;
-    }
-    dataCursor = free;
-    return stop;
-}
-
-void StopTables::collectFragments(const StopNode &node, Stop &stop)
-{
+    std::vector<int> fragments; // the SoundTable index of each fragment; -1 in a project file
+    int stopFragments = 0;      // fragments of the first group
+    std::vector<std::pair<int, std::unique_ptr<QFile>>> firstUses; // SoundFiles this stop plays first
     for (size_t group = 0; group < std::min<size_t>(node.children.size(), 2); ++group) {
         for (const StopNode &item : node.children[group].children) {
             if (mMode == BuildMode::ProjectFile) {
                 // Nothing is looked up; the records only keep their place.
-                if (stop.fragments.size() < kMaxFragments)
-                    stop.fragments.push_back({});
+                if (fragments.size() < kMaxFragments)
+                    fragments.push_back(-1);
                 continue;
             }
-            const int sound = mSounds.find(item.text);
+            const int sound = soundOf(item.text);
             if (sound < 0) {
                 fail(QStringLiteral("(ОШИБКА!!!) Отсутствует остановка: ") + fromCp1251(item.text));
                 break;
             }
-            if (stop.fragments.size() == kMaxFragments) {
+            if (fragments.size() == kMaxFragments) {
                 fail(QStringLiteral("(ОШИБКА!!!) Ограничение по количеству фрагментов: ") + fromCp1251(node.text));
                 break;
             }
-            stop.fragments.push_back({sound});
+            fragments.push_back(sound);
             if (group == 0)
-                ++stop.stopFragments;
+                ++stopFragments;
             if (mUses[size_t(sound)].useCount++ == 0)
-                checkSound(sound);
+                firstUses.emplace_back(sound, checkSound(sound));
         }
     }
+
+    const QByteArray text = node.text.left(kMaxStopText);
+    QByteArray data = text;
+    int controlTimes = 0;
+    if (node.children.size() > 2) {
+        for (const StopNode &time : node.children[2].children) {
+            if (controlTimes == kMaxControlTimes)
+                break;
+            appendLe32(data, timeTextToControlTime(QByteArrayView(time.text)));
+            ++controlTimes;
+        }
+    }
+
+    // Each SoundFile's data go right behind the fragment records of the first stop that plays it.
+    qint64 free = mEnd + data.size() + kFragmentRecordSize * qint64(fragments.size());
+    for (int sound : fragments) {
+        if (sound < 0) {
+            data.append(kFragmentRecordSize, '\0');
+            continue;
+        }
+        SoundUse &use = mUses[size_t(sound)];
+        if (use.placement == 0) {
+            use.placement = free;
+            free += use.size;
+        }
+        appendLe32(data, quint32(use.placement));
+        const quint32 size = quint32(use.size);
+        data.append(char(size)).append(char(size >> 8)).append(char(size >> 16));
+    }
+    if (free > kMaxFileSize && !mTooLarge) {
+        mTooLarge = true;
+        fail(QStringLiteral("(ОШИБКА!!!) Двоичный файл получается больше 4 ГБ"));
+    }
+    put(data);
+    for (const auto &[sound, file] : firstUses) {
+        if (file)
+            copySoundData(*file, mUses[size_t(sound)]);
+    }
+
+    QByteArray record;
+    record.append(char(flags));
+    appendLe32(record, quint32(mEnd - tableOffset));
+    record.append(char(text.size())).append(char(fragments.size())).append(char(stopFragments)).append(char(controlTimes));
+    mEnd = free;
+    return record;
 }
 
-void StopTables::checkSound(int sound)
+// Items repeat the same few names all over a project; each is upper-cased and looked up once.
+int StopTableWriter::soundOf(const QByteArray &itemText)
 {
-    const QString path = mSounds.at(sound).path();
-    const WaveCheckResult check = checkWaveFile(path);
+    const auto known = mSoundOfItem.constFind(itemText);
+    if (known != mSoundOfItem.constEnd())
+        return *known;
+    const int sound = mSounds.find(itemText);
+    mSoundOfItem.insert(itemText, sound);
+    return sound;
+}
+
+// Checks a SoundFile the first time a stop plays it; returns it open for the copy of its data
+// when there is something to write.
+std::unique_ptr<QFile> StopTableWriter::checkSound(int sound)
+{
+    auto file = std::make_unique<QFile>(mSounds.at(sound).path());
+    const WaveCheckResult check = checkWaveFile(*file);
     if (!check.ok) {
         fail(check.message);
-        return;
+        return nullptr;
     }
     if (check.dataSize > kMaxSoundSize) {
-        fail(QStringLiteral("Файл %1 Звуковые данные длиннее %2 байт!").arg(shownSoundPath(path)).arg(kMaxSoundSize));
-        return;
+        fail(QStringLiteral("Файл %1 Звуковые данные длиннее %2 байт!").arg(shownSoundPath(file->fileName())).arg(kMaxSoundSize));
+        return nullptr;
     }
     SoundUse &use = mUses[size_t(sound)];
     use.usable = true;
     use.dataOffset = check.dataOffset;
     use.size = check.dataSize;
     mSoundTotal += check.dataSize;
+    return writing() ? std::move(file) : nullptr;
 }
 
-StopTables::WriteResult StopTables::write(QIODevice &out) const
+void StopTableWriter::copySoundData(QFile &file, const SoundUse &use)
 {
-    QByteArray buffer;
-    for (size_t table = 0; table < mTables.size(); ++table) {
-        Q_ASSERT(out.pos() == mSummaries[table].offset);
-        const std::vector<Stop> &stops = mTables[table];
-        QByteArray records;
-        records.reserve(kStopRecordSize * qsizetype(stops.size()));
-        for (const Stop &stop : stops) {
-            records.append(char(stop.flags));
-            appendLe32(records, quint32(stop.dataOffset));
-            records.append(char(stop.text.size()));
-            records.append(char(stop.fragments.size()));
-            records.append(char(stop.stopFragments));
-            records.append(char(stop.controlTimes.size()));
-        }
-        if (out.write(records) != records.size())
-            return WriteResult::OutputFailed;
-
-        for (const Stop &stop : stops) {
-            QByteArray data = stop.text;
-            for (quint32 time : stop.controlTimes)
-                appendLe32(data, time);
-            for (const Fragment &fragment : stop.fragments) {
-                appendLe32(data, quint32(fragment.offset));
-                const quint32 size = quint32(fragment.size);
-                data.append(char(size)).append(char(size >> 8)).append(char(size >> 16));
-            }
-            if (out.write(data) != data.size())
-                return WriteResult::OutputFailed;
-            for (int sound : stop.soundsStored) {
-                const WriteResult copied = copySoundData(out, sound, buffer);
-                if (copied != WriteResult::Written)
-                    return copied;
-            }
-        }
-    }
-    return WriteResult::Written;
-}
-
-StopTables::WriteResult StopTables::copySoundData(QIODevice &out, int sound, QByteArray &buffer) const
-{
-    const SoundUse &use = mUses[size_t(sound)];
-    if (!use.usable || use.size == 0)
-        return WriteResult::Written;
-    const QString path = mSounds.at(sound).path();
-    QFile file(path);
-    bool read = file.open(QIODevice::ReadOnly) && file.seek(use.dataOffset);
-    if (buffer.isEmpty())
-        buffer.resize(kCopyBufferSize);
-    for (qint64 left = use.size; read && left > 0;) {
-        const qint64 got = file.read(buffer.data(), std::min(left, kCopyBufferSize));
+    if (mCopyBuffer.isEmpty())
+        mCopyBuffer.resize(kCopyBufferSize);
+    bool read = file.seek(use.dataOffset);
+    for (qint64 left = use.size; read && writing() && left > 0;) {
+        const qint64 got = file.read(mCopyBuffer.data(), std::min(left, kCopyBufferSize));
         if (got <= 0) {
             read = false;
+        } else if (mOut->write(mCopyBuffer.constData(), got) != got) {
+            mOutputFailed = true;
         } else {
-            if (out.write(buffer.constData(), got) != got)
-                return WriteResult::OutputFailed;
             left -= got;
         }
     }
-    if (!read) {
-        mLog.logMessage(QStringLiteral("Файл %1 не удалось прочитать при записи звуковых данных!").arg(shownSoundPath(path)));
-        return WriteResult::SoundUnreadable;
-    }
-    return WriteResult::Written;
+    if (!read)
+        fail(QStringLiteral("Файл %1 не удалось прочитать при записи звуковых данных!").arg(shownSoundPath(file.fileName())));
 }
 
 } // namespace tirvela

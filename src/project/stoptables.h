@@ -4,10 +4,13 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
+class QFile;
 class QIODevice;
 
 namespace tirvela {
@@ -25,51 +28,29 @@ struct StopTableSummary
     qint64 offset = 0; // file offset of the table
 };
 
-// The stop tables of a build with the sound data behind them. Each table is laid out in full
-// when it is added: every sound item looked up, every SoundFile checked once and its data given
-// its one place in the file. So all errors are known before a byte is written, and the file is
-// then written front to back.
-class StopTables
+// Writes the stop tables of a build with the sound data behind them, one table as it is added.
+// Each sound item is looked up, and each SoundFile checked, when the first stop that plays it is
+// written; its data are then copied from that same open file right behind the stop, so a build
+// holds no more than one stop's SoundFiles open and no sound data beyond one copy buffer.
+// Once a flash image build has found a problem nothing more is written (the file is discarded),
+// but the checks go on to the end, so that every problem is reported.
+class StopTableWriter
 {
 public:
-    // The first table starts at `start`, right after the route streams.
-    StopTables(const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start);
+    // Writes from `start` on, the current position of `out`: right after the route streams.
+    // Without an output the tables are only checked.
+    StopTableWriter(QIODevice *out, const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start);
 
     void addCommonPhrases();
     // `route` names the route in messages.
     void addRoute(QByteArrayView stream, const QString &route);
 
-    bool ok() const { return mOk; }
-    qint64 end() const { return mEnd; }
+    bool ok() const { return mOk; } // no problem was reported
+    bool outputFailed() const { return mOutputFailed; }
     qint64 soundTotal() const { return mSoundTotal; }
     const std::vector<StopTableSummary> &summaries() const { return mSummaries; }
 
-    enum class WriteResult { Written, OutputFailed, SoundUnreadable };
-
-    // Writes the tables in order, at the position they were laid out for. Each SoundFile's data
-    // are copied from the file behind the first stop that plays it. A SoundFile that cannot be
-    // read again is reported in the log.
-    WriteResult write(QIODevice &out) const;
-
 private:
-    struct Fragment
-    {
-        int sound = -1; // index in the SoundTable; -1 in a project file
-        qint64 offset = 0;
-        qint64 size = 0;
-    };
-
-    struct Stop
-    {
-        quint8 flags = 0;
-        qint64 dataOffset = 0; // from the start of the table
-        QByteArray text;
-        std::vector<quint32> controlTimes;
-        std::vector<Fragment> fragments;
-        int stopFragments = 0;          // fragments of the first group
-        std::vector<int> soundsStored; // SoundFiles whose data follow this stop's records
-    };
-
     struct SoundUse
     {
         int useCount = 0;
@@ -79,22 +60,29 @@ private:
         qint64 placement = 0; // file offset of its data, 0 while not placed
     };
 
-    void addTree(const StopTree &tree);
-    Stop layOutStop(const StopNode &node, quint8 flags, qint64 tableOffset, qint64 &dataCursor);
-    void collectFragments(const StopNode &node, Stop &stop);
-    void checkSound(int sound);
+    bool writing() const { return mOut && mOk && !mOutputFailed; }
+    void put(const QByteArray &bytes);
     void fail(const QString &line);
-    WriteResult copySoundData(QIODevice &out, int sound, QByteArray &buffer) const;
 
+    void addTree(const StopTree &tree);
+    QByteArray addStop(const StopNode &node, quint8 flags, qint64 tableOffset);
+    int soundOf(const QByteArray &itemText);
+    std::unique_ptr<QFile> checkSound(int sound);
+    void copySoundData(QFile &file, const SoundUse &use);
+
+    QIODevice *mOut;
     const SoundTable &mSounds;
     BuildMode mMode;
     MessageLog &mLog;
     qint64 mEnd;
     qint64 mSoundTotal = 0;
     bool mOk = true;
+    bool mOutputFailed = false;
+    bool mTooLarge = false;
     std::vector<SoundUse> mUses;
-    std::vector<std::vector<Stop>> mTables;
+    QHash<QByteArray, int> mSoundOfItem; // item texts as written, already looked up
     std::vector<StopTableSummary> mSummaries;
+    QByteArray mCopyBuffer;
 };
 
 } // namespace tirvela

@@ -29,17 +29,37 @@ struct Chunks
     qint64 dataSize = 0;
 };
 
+// Reads a file's bytes, serving the chunks near its start from one read of the head.
+class WaveReader
+{
+public:
+    explicit WaveReader(QFile &file) : mFile(file), mSize(file.size()), mHead(file.read(kHeadSize)) {}
+
+    qint64 size() const { return mSize; }
+
+    // `count` bytes at `position`; fewer when the file ends or cannot be read.
+    QByteArray bytesAt(qint64 position, int count)
+    {
+        if (position + count <= mHead.size())
+            return mHead.mid(position, count);
+        return mFile.seek(position) ? mFile.read(count) : QByteArray();
+    }
+
+private:
+    static constexpr int kHeadSize = 4096;
+    QFile &mFile;
+    qint64 mSize;
+    QByteArray mHead;
+};
+
 // Walks the chunks after the 12-byte RIFF header up to the end of the file (the RIFF size field
 // is often wrong, so it is not trusted). Chunks are padded to an even size.
-Chunks findChunks(QFile &file)
+Chunks findChunks(WaveReader &reader)
 {
     Chunks chunks;
-    const qint64 fileSize = file.size();
     qint64 position = 12;
-    while (position + 8 <= fileSize && (chunks.format.isEmpty() || chunks.dataOffset < 0)) {
-        if (!file.seek(position))
-            break;
-        const QByteArray head = file.read(8);
+    while (position + 8 <= reader.size() && (chunks.format.isEmpty() || chunks.dataOffset < 0)) {
+        const QByteArray head = reader.bytesAt(position, 8);
         if (head.size() < 8)
             break;
         const quint32 size = qFromLittleEndian<quint32>(head.constData() + 4);
@@ -47,7 +67,7 @@ Chunks findChunks(QFile &file)
         if (id == "fmt " && chunks.format.isEmpty()) {
             if (size < kFormatChunkSize)
                 break;
-            chunks.format = file.read(kFormatChunkSize);
+            chunks.format = reader.bytesAt(position + 8, kFormatChunkSize);
             if (chunks.format.size() < kFormatChunkSize) {
                 chunks.format.clear();
                 break;
@@ -75,13 +95,20 @@ QString shownSoundPath(const QString &path)
 WaveCheckResult checkWaveFile(const QString &path)
 {
     QFile file(path);
+    return checkWaveFile(file);
+}
+
+WaveCheckResult checkWaveFile(QFile &file)
+{
+    const QString path = file.fileName();
     if (!file.open(QIODevice::ReadOnly))
         return failure(u"Файл %s не найден!", path);
 
-    const QByteArray riff = file.read(12);
+    WaveReader reader(file);
+    const QByteArray riff = reader.bytesAt(0, 12);
     if (riff.size() < 12 || !riff.startsWith("RIFF") || QByteArrayView(riff).sliced(8) != "WAVE")
         return failure(u"Не WAVE - формат файла %s !", path);
-    const Chunks chunks = findChunks(file);
+    const Chunks chunks = findChunks(reader);
     if (chunks.format.isEmpty() || chunks.dataOffset < 0)
         return failure(u"Не WAVE - формат файла %s !", path);
 
@@ -92,7 +119,7 @@ WaveCheckResult checkWaveFile(const QString &path)
         return failure(u"Файл %s Разрядность не 8 бит!", path);
     if (qFromLittleEndian<quint32>(format + 4) != kSampleRate)
         return failure(u"Файл %s Частота дискретизации не 16КГц!", path);
-    if (chunks.dataOffset + chunks.dataSize > file.size())
+    if (chunks.dataOffset + chunks.dataSize > reader.size())
         return failure(u"Файл %s Звуковых данных меньше, чем указано в заголовке!", path);
 
     WaveCheckResult result;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+class QFile;
+
 namespace tirvela {
 
 struct WaveCheckResult
@@ -18,6 +20,9 @@ struct WaveCheckResult
 // they stand, so a LIST or fact chunk before the data does no harm. The checks run in a fixed
 // order and the first failure is the one reported.
 WaveCheckResult checkWaveFile(const QString &path);
+// The same for a file not yet opened; it is opened for reading and, when it passes, left open
+// for its sample data to be read.
+WaveCheckResult checkWaveFile(QFile &file);
 
 // A path as messages show it: longer than 100 characters, "..." and its last 100 characters.
 QString shownSoundPath(const QString &path);
