@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kStopRecordSize = 9;
 constexpr int kFragmentRecordSize = 7;
-constexpr int kControlTimeSize = 4;
 constexpr int kMaxStopText = 20;
 constexpr int kMaxFragments = 10;
 constexpr int kMaxControlTimes = 255; // their count is one byte
@@ -278,7 +277,6 @@ std::unique_ptr<QFile> StopTableWriter::checkSound(int sound)
         return nullptr;
     }
     SoundUse &use = mUses[size_t(sound)];
-    use.usable = true;
     use.dataOffset = check.dataOffset;
     use.size = check.dataSize;
     mSoundTotal += check.dataSize;

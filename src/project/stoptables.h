@@ -54,7 +54,6 @@ private:
     struct SoundUse
     {
         int useCount = 0;
-        bool usable = false; // passed the check
         qint64 dataOffset = 0;
         qint64 size = 0;
         qint64 placement = 0; // file offset of its data, 0 while not placed

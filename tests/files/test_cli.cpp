@@ -38,12 +38,6 @@ Run runCli(const QStringList &arguments, const QString &workingDir)
     return run;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 // The project file commands of tirvela-cli, run as a user runs them.

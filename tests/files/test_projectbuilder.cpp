@@ -15,17 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-quint32 le32At(const QByteArray &bytes, qint64 at)
-{
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A stop as the flash image holds it, read back by the test's own reading of the layout.
 struct StoredStop
 {
@@ -56,11 +45,6 @@ std::vector<StoredStop> readStopTable(const QByteArray &file, qint64 table, int 
         stored.push_back(stop);
     }
     return stored;
-}
-
-QByteArray le32Bytes(quint32 value)
-{
-    return le32(value);
 }
 
 } // namespace
@@ -138,7 +122,7 @@ private slots:
         const QStringList texts = {u"Остановка"_s, u"Следующая остановка"_s, u"Конечная"_s, u"Двери"_s, u"По требованию"_s};
         for (int i = 0; i < 5; ++i) {
             const QByteArray text = toCp1251(texts[i]);
-            common += QByteArray(1, flags[i]) + le32Bytes(quint32(45 + commonData.size())) + char(text.size())
+            common += QByteArray(1, flags[i]) + le32(quint32(45 + commonData.size())) + char(text.size())
                       + QByteArray("\x01\x00\x00", 3);
             commonData += text + QByteArray(7, '\0');
         }
@@ -147,14 +131,14 @@ private slots:
 
         QByteArray header(32, '\0');
         header.replace(0, 4, "KV21");
-        header.replace(12, 4, le32Bytes(quint32(commonTable)));
+        header.replace(12, 4, le32(quint32(commonTable)));
         QByteArray routeHeader(32, '\0');
         routeHeader[0] = '1';
         routeHeader[9] = char(0xFF);
         routeHeader[10] = char(0xFF);
-        routeHeader.replace(12, 4, le32Bytes(quint32(routeTable)));
+        routeHeader.replace(12, 4, le32(quint32(routeTable)));
         routeHeader[17] = '1';
-        routeHeader.replace(20, 12, le32Bytes(64) + le32Bytes(64 + 320) + le32Bytes(64 + 640));
+        routeHeader.replace(20, 12, le32(64) + le32(64 + 320) + le32(64 + 640));
 
         const QByteArray expected = header + routeHeader + boardBlock + QByteArray(4, '\0') + common + commonData;
         QCOMPARE(expected.size(), routeTable);
@@ -205,7 +189,7 @@ private slots:
         const QByteArray route0 = file.mid(32, 32);
         QCOMPARE(route0.left(12), QByteArray("12\0\0\0\0\0\0\0\x02\x00\x04", 12));
         QCOMPARE(route0.mid(16, 4), QByteArray("\x00" "12" "\x00", 4));
-        QCOMPARE(route0.mid(20, 12), le32Bytes(96) + le32Bytes(96 + 320) + le32Bytes(96 + 640));
+        QCOMPARE(route0.mid(20, 12), le32(96) + le32(96 + 320) + le32(96 + 640));
         const auto stops = readStopTable(file, le32At(route0, 12), 4);
         QCOMPARE(stops[0].flags, 0x22);
         QCOMPARE(stops[1].flags, 0x02);

@@ -18,12 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray dump(const Project &project)
 {
     return QJsonDocument(projectToJson(project)).toJson();
@@ -58,11 +52,6 @@ Project richProject()
     addElement(project, 2, 1, 1, -4, 0, u"1A");
     addElement(project, 2, 2, 3, 0, 2, u"9999");
     return project;
-}
-
-QByteArray le32Bytes(qint64 value)
-{
-    return le32(quint32(value));
 }
 
 } // namespace
@@ -213,7 +202,7 @@ private slots:
         const qint64 blockSize = 4 + images.size() + 20;
         QByteArray file = QByteArray("KV21").leftJustified(64, '\0');
         file += QByteArray(1, char(blockSize)) + char(blockSize >> 8) + char(blockSize >> 16) + char(4) + images;
-        file += QByteArray(20, 'j') + le32Bytes(3) + "abc" + "stop tables are not read";
+        file += QByteArray(20, 'j') + le32(3) + "abc" + "stop tables are not read";
         QVERIFY(writeFile(path(u"lengths.stm"_s), file));
 
         Project project = richProject();
@@ -275,7 +264,7 @@ private slots:
         QByteArray older = QByteArray("KV20").leftJustified(32, '\0').replace(11, 1, "\x01");
         older += QByteArray(2 * 32, 'h') + QByteArray(2 * 960, 'p');
         for (int route = 0; route < 2; ++route)
-            older += le32Bytes(original.routeStreams[size_t(route)].size()) + original.routeStreams[size_t(route)];
+            older += le32(original.routeStreams[size_t(route)].size()) + original.routeStreams[size_t(route)];
         older += "stop tables";
         QVERIFY(writeFile(path(u"older.stm"_s), older));
 
@@ -297,9 +286,6 @@ private slots:
         }
         QVERIFY(!save(project, u"older-saved.stm"_s).isEmpty());
     }
-
-private:
-    static quint32 le32At(const QByteArray &bytes, qint64 at) { return qFromLittleEndian<quint32>(bytes.constData() + at); }
 };
 
 QTEST_GUILESS_MAIN(TestProjectReader)
