@@ -1,0 +1,230 @@
+// The device commands of tirvela-cli against tirvela-devsim, both run as the user runs them.
+
+#include "app/messagelog.h"
+#include "device/serialport.h"
+#include "project/project.h"
+#include "project/projectbuilder.h"
+#include "project/soundtable.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace tirvela;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A device emulator process; its first line names the port.
+class Emulator
+{
+public:
+    explicit Emulator(const QStringList &arguments)
+    {
+        mProcess.start(QStringLiteral(TIRVELA_DEVSIM), arguments);
+        while (mProcess.waitForReadyRead(5000) && !mProcess.canReadLine()) {
+        }
+        mPort = QString::fromLocal8Bit(mProcess.readLine()).trimmed();
+    }
+    ~Emulator() { stop(); }
+
+    QString port() const { return mPort; }
+    // What the device logged so far.
+    QString log()
+    {
+        mProcess.waitForReadyRead(0);
+        mLog += QString::fromUtf8(mProcess.readAllStandardOutput());
+        return mLog;
+    }
+    bool waitForLog(const QString &text, int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!log().contains(text)) {
+            if (deadline.hasExpired() || !mProcess.waitForReadyRead(int(deadline.remainingTime())))
+                return log().contains(text);
+        }
+        return true;
+    }
+    QString stop()
+    {
+        if (mProcess.state() != QProcess::NotRunning) {
+            mProcess.terminate();
+            mProcess.waitForFinished(5000);
+        }
+        return log();
+    }
+
+private:
+    QProcess mProcess;
+    QString mPort;
+    QString mLog;
+};
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class Cli
+{
+public:
+    explicit Cli(const QStringList &arguments) { mProcess.start(QStringLiteral(TIRVELA_CLI), arguments); }
+    void interrupt() { ::kill(pid_t(mProcess.processId()), SIGINT); }
+    CliRun finish(int timeoutMs)
+    {
+        if (!mProcess.waitForFinished(timeoutMs)) {
+            mProcess.kill();
+            mProcess.waitForFinished();
+            return {};
+        }
+        return {mProcess.exitStatus() == QProcess::NormalExit ? mProcess.exitCode() : -1,
+                QString::fromUtf8(mProcess.readAllStandardOutput()), QString::fromUtf8(mProcess.readAllStandardError())};
+    }
+
+private:
+    QProcess mProcess;
+};
+
+CliRun runCli(const QStringList &arguments, int timeoutMs = 15000)
+{
+    return Cli(arguments).finish(timeoutMs);
+}
+
+struct NoLog : MessageLog
+{
+    void logMessage(const QString &) override {}
+};
+
+} // namespace
+
+class DeviceCliTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void programThroughMappedPort();
+    void programFailureEndsWithMessage();
+    void programInterrupted();
+    void usageErrors();
+    void blinkerRoute();
+    void blinkerProgram();
+
+private:
+    QString path(const QString &name) const { return mFolder.filePath(name); }
+    // --program-dir of the temporary folder, so that no editor.ini of the build is read.
+    QStringList programDir() const { return {u"--program-dir"_s, mFolder.path()}; }
+
+    QTemporaryDir mFolder;
+};
+
+void DeviceCliTest::init()
+{
+    QVERIFY(mFolder.isValid());
+}
+
+void DeviceCliTest::programThroughMappedPort()
+{
+    Emulator device({u"announcer"_s, u"--memory"_s, path(u"memory.bin"_s)});
+    QVERIFY(!device.port().isEmpty());
+    QFile ini(path(u"editor.ini"_s));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[UART]\r\nUART_STR=COM3:\r\n[PORTS]\r\nCOM3=" + device.port().toLocal8Bit() + "\r\n");
+    ini.close();
+    QByteArray image(1000, '\0');
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char(i * 7);
+    QFile file(path(u"route.bin"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(image);
+    file.close();
+
+    const CliRun run = runCli(QStringList{u"program"_s, file.fileName()} + programDir());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(u"Размер файла: 1024"_s), qPrintable(run.out));
+    QVERIFY(device.waitForLog(u"saved"_s, 2000));
+    device.stop();
+    QFile memory(path(u"memory.bin"_s));
+    QVERIFY(memory.open(QIODevice::ReadOnly));
+    QCOMPARE(memory.readAll(), image + QByteArray(24, '\0'));
+}
+
+void DeviceCliTest::programFailureEndsWithMessage()
+{
+    Emulator device({u"announcer"_s, u"--error-at"_s, u"0"_s});
+    QFile file(path(u"route.bin"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100, 'x'));
+    file.close();
+    const CliRun run = runCli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(u"При записи произошла ошибка!"_s), qPrintable(run.err));
+}
+
+void DeviceCliTest::programInterrupted()
+{
+    Emulator device({u"announcer"_s, u"--never-ready"_s});
+    QFile file(path(u"route.bin"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100, 'x'));
+    file.close();
+    Cli cli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    QVERIFY(device.waitForLog(u"write 0"_s, 8000));
+    cli.interrupt();
+    const CliRun run = cli.finish(3000);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(u"Прервано"_s), qPrintable(run.err));
+    // The port is free again and the device got no closing reset.
+    QVERIFY(SerialPort().open(device.port(), SerialPort::Access::ReadWrite));
+    QCOMPARE(device.stop().count(u": reset"_s), 1);
+}
+
+void DeviceCliTest::usageErrors()
+{
+    QCOMPARE(runCli(QStringList{u"program"_s} + programDir()).exitCode, 2);
+    QCOMPARE(runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s}).exitCode, 2);
+    QCOMPARE(runCli(QStringList{u"blinker-route"_s, u"12漢"_s, u"--port"_s, u"/dev/null"_s} + programDir()).exitCode, 2);
+}
+
+void DeviceCliTest::blinkerRoute()
+{
+    Emulator device({u"blinker"_s});
+    const CliRun run = runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s, device.port()} + programDir());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(device.waitForLog(u"ff 0d af 20 20 32 31 5f ff"_s, 2000));
+
+    const CliRun missing = runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s, u"/dev/tirvela-none"_s} + programDir());
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY2(missing.err.contains(u"Ошибка открытия /dev/tirvela-none !"_s), qPrintable(missing.err));
+}
+
+void DeviceCliTest::blinkerProgram()
+{
+    auto project = std::make_unique<Project>();
+    project->routeCount = 1;
+    project->boards[0].routes[0].routeNumberText = "12";
+    project->boards[0].routes[0].elements.push_back({2, 0, 0, "12", 0, 0});
+    NoLog log;
+    const QString projectFile = path(u"route.stm"_s);
+    QVERIFY(buildProjectFile(*project, SoundTable(), projectFile, log, BuildMode::ProjectFile).ok);
+
+    Emulator device({u"blinker"_s});
+    Cli cli(QStringList{u"blinker-program"_s, projectFile, u"--port"_s, device.port()} + programDir());
+    QVERIFY(device.waitForLog(u"board 1 chunk 0"_s, 5000));
+    cli.interrupt();
+    const CliRun run = cli.finish(3000);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.out.contains(u"Режим 0"_s), qPrintable(run.out));
+    QVERIFY2(run.err.contains(u"Прервано"_s), qPrintable(run.err));
+
+    const CliRun missing = runCli(QStringList{u"blinker-program"_s, path(u"none.stm"_s), u"--port"_s, device.port()} + programDir());
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY(!missing.err.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(DeviceCliTest)
+#include "test_devicecli.moc"
