@@ -1,6 +1,7 @@
 #include "inifile.h"
 
 #include "common/cp1251.h"
+#include "common/savefile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -164,10 +165,8 @@ bool IniFile::save(const QString &path, QString *error) const
 {
     const QByteArray bytes = toBytes();
 
-    // Flushed before the commit: a failing flush (a full disk) is not noticed by commit(), which
-    // would put the cut file in place of the old one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitFully(file)) {
         if (error)
             *error = file.errorString();
         return false;

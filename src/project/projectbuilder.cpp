@@ -2,6 +2,7 @@
 
 #include "app/messagelog.h"
 #include "common/cp1251.h"
+#include "common/savefile.h"
 #include "project/boardimage.h"
 #include "project/project.h"
 #include "project/stoptables.h"
@@ -198,7 +199,7 @@ BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const Q
         return buildFailed(file, mode, {}); // the problems are in the log
     if (!tables.outputFailed()) {
         const QByteArray header = headerRecords(project, routeCount, tables);
-        if (file.seek(0) && file.write(header) == header.size() && file.commit())
+        if (file.seek(0) && file.write(header) == header.size() && commitFully(file))
             return {};
     }
     return buildFailed(file, mode, file.errorString());

@@ -10,7 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 using namespace tirvela;
 using namespace tirvela::fixture;
@@ -169,6 +172,35 @@ private slots:
         QVERIFY(!buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile).ok);
         QCOMPARE(readAll(stm), QByteArray("previous"));
         QVERIFY(log.lines.join(u'\n').contains(QString::fromUtf8(kBoardTypes[1].caption)));
+    }
+
+    // A disk that fills up half way through a save: the project file keeps its previous content,
+    // the flash image is left empty, and both report the failure.
+    void fullDiskKeepsWhatWasThere()
+    {
+        auto project = hostileProject(mSounds);
+        const QString stm = mDir.filePath(QStringLiteral("disk.stm"));
+        const QString bin = mDir.filePath(QStringLiteral("disk.bin"));
+        QVERIFY(writeFile(stm, "previous project"));
+        QVERIFY(writeFile(bin, "previous image"));
+
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 100 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        ListLog log;
+        const BuildResult saved = buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile);
+        const BuildResult built = buildProjectFile(*project, mTable, bin, log, BuildMode::FlashImage);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!saved.ok);
+        QVERIFY(!saved.fileError.isEmpty());
+        QCOMPARE(readAll(stm), QByteArray("previous project"));
+        QVERIFY(!built.ok);
+        QCOMPARE(readAll(bin), QByteArray());
     }
 
 private:
