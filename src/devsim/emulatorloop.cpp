@@ -1,9 +1,11 @@
 #include "devsim/emulatorloop.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <thread>
@@ -24,6 +26,9 @@ double wireSeconds(qint64 bytes, int lineSpeed)
 EmulatorLoop::EmulatorLoop(PtyLink &link, EmulatedDevice &device, bool wireTime)
     : mLink(link), mDevice(device), mWireTime(wireTime), mWake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
+    // Wire times are fractions of a millisecond: the waits must not be stretched for power saving.
+    if (wireTime)
+        ::prctl(PR_SET_TIMERSLACK, 1UL);
 }
 
 EmulatorLoop::~EmulatorLoop()
@@ -62,8 +67,9 @@ void EmulatorLoop::run()
         const int lineSpeed = mLink.lineSpeed();
         mTraffic.bytesReceived += count;
         mTraffic.wireSeconds += wireSeconds(count, lineSpeed);
+        // The bytes are through once the line has carried them; a reply goes out after them.
         if (mWireTime)
-            passWireTime(mReceiveFreeAt, count, lineSpeed);
+            mReceiveFreeAt = std::max(mReceiveFreeAt, Clock::now()) + wireDuration(count, lineSpeed);
         const Reaction reaction = mDevice.receive(QByteArrayView(buffer.data(), count), lineSpeed);
         if (!sendReply(reaction.reply, lineSpeed))
             break;
@@ -75,11 +81,9 @@ void EmulatorLoop::run()
     mDevice.shutDown();
 }
 
-void EmulatorLoop::passWireTime(Clock::time_point &lineFreeAt, qint64 bytes, int lineSpeed)
+EmulatorLoop::Clock::duration EmulatorLoop::wireDuration(qint64 bytes, int lineSpeed)
 {
-    const auto duration = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(wireSeconds(bytes, lineSpeed)));
-    lineFreeAt = std::max(lineFreeAt, Clock::now()) + duration;
-    std::this_thread::sleep_until(lineFreeAt);
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(wireSeconds(bytes, lineSpeed)));
 }
 
 bool EmulatorLoop::sendReply(const QByteArray &reply, int lineSpeed)
@@ -88,8 +92,11 @@ bool EmulatorLoop::sendReply(const QByteArray &reply, int lineSpeed)
         return true;
     mTraffic.bytesSent += reply.size();
     mTraffic.wireSeconds += wireSeconds(reply.size(), lineSpeed);
-    if (mWireTime)
-        passWireTime(mSendFreeAt, reply.size(), lineSpeed);
+    if (mWireTime) {
+        // One wait for the request and the reply, so that the waits' own slack counts once.
+        mSendFreeAt = std::max({mSendFreeAt, mReceiveFreeAt, Clock::now()}) + wireDuration(reply.size(), lineSpeed);
+        std::this_thread::sleep_until(mSendFreeAt);
+    }
     qsizetype done = 0;
     while (done < reply.size()) {
         const ssize_t written = ::write(mLink.masterDescriptor(), reply.constData() + done, size_t(reply.size() - done));

@@ -39,8 +39,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // Waits until bytes that start arriving now (or once the line is free) are through.
-    void passWireTime(Clock::time_point &lineFreeAt, qint64 bytes, int lineSpeed);
+    static Clock::duration wireDuration(qint64 bytes, int lineSpeed);
     bool sendReply(const QByteArray &reply, int lineSpeed);
 
     PtyLink &mLink;

@@ -28,18 +28,25 @@ void stopOnSignal(int)
         gLoop->stop();
 }
 
-// Log lines on standard output, each with the seconds since the start.
+// Log lines on standard output, each with the seconds since the start; a quiet log shows only
+// what is forced through.
 class StandardOutputLog : public MessageLog
 {
 public:
-    StandardOutputLog() { mClock.start(); }
+    explicit StandardOutputLog(bool quiet) : mQuiet(quiet) { mClock.start(); }
     void logMessage(const QString &line) override
+    {
+        if (!mQuiet)
+            print(line);
+    }
+    void print(const QString &line)
     {
         std::printf("[%8.3f] %s\n", double(mClock.elapsed()) / 1000.0, line.toUtf8().constData());
         std::fflush(stdout);
     }
 
 private:
+    const bool mQuiet;
     QElapsedTimer mClock;
 };
 
@@ -72,6 +79,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("close-after-setup"), QStringLiteral("announcer: drop the line after the setup command.")},
         {QStringLiteral("close-at"), QStringLiteral("drop the line at data block (announcer) or programming frame (blinker) K."), QStringLiteral("K")},
         {QStringLiteral("wire-time"), QStringLiteral("let bytes take the time the line speed gives them (10 bits a byte).")},
+        {QStringLiteral("quiet"), QStringLiteral("print only the port and, at the end, the traffic.")},
     });
     parser.process(app);
     const QString kind = parser.positionalArguments().value(0);
@@ -89,7 +97,7 @@ int main(int argc, char *argv[])
     std::printf("%s\n", link.slavePath().toUtf8().constData());
     std::fflush(stdout);
 
-    StandardOutputLog log;
+    StandardOutputLog log(parser.isSet(QStringLiteral("quiet")));
     std::unique_ptr<EmulatedDevice> device;
     if (kind == u"announcer") {
         AnnouncerFaults faults;
@@ -116,7 +124,7 @@ int main(int argc, char *argv[])
     gLoop = nullptr;
 
     const EmulatorLoop::Traffic traffic = loop.traffic();
-    log.logMessage(QStringLiteral("traffic: received %1 bytes, sent %2 bytes, wire time %3 s")
+    log.print(QStringLiteral("traffic: received %1 bytes, sent %2 bytes, wire time %3 s")
                        .arg(traffic.bytesReceived)
                        .arg(traffic.bytesSent)
                        .arg(traffic.wireSeconds, 0, 'f', 3));
