@@ -63,6 +63,11 @@ private slots:
     void droppedLineFailsEverything();
 
 private:
+    bool openAtFullSpeed()
+    {
+        return mPort->open(mLink->slavePath(), SerialPort::Access::ReadWrite) && mPort->applyMode(mRecord, u"baud=115200");
+    }
+
     devsim::PtyLink *mLink = nullptr;
     SerialPort *mPort = nullptr;
     LineMode mRecord;
@@ -150,8 +155,7 @@ void SerialPortTest::writeReachesTheLine()
 
 void SerialPortTest::timedReadOnSilentLine()
 {
-    QVERIFY(mPort->open(mLink->slavePath(), SerialPort::Access::ReadWrite));
-    QVERIFY(mPort->applyMode(mRecord, u"baud=115200"));
+    QVERIFY(openAtFullSpeed());
     QElapsedTimer clock;
     clock.start();
     const SerialPort::ReadResult result = mPort->timedRead(9, 500, "R");
@@ -163,8 +167,7 @@ void SerialPortTest::timedReadOnSilentLine()
 
 void SerialPortTest::timedReadStopsAtStopCharacter()
 {
-    QVERIFY(mPort->open(mLink->slavePath(), SerialPort::Access::ReadWrite));
-    QVERIFY(mPort->applyMode(mRecord, u"baud=115200"));
+    QVERIFY(openAtFullSpeed());
     QElapsedTimer clock;
     clock.start();
     DelayedWriter writer(mLink->masterDescriptor(), 100, "\r\nW");
@@ -177,8 +180,7 @@ void SerialPortTest::timedReadStopsAtStopCharacter()
 
 void SerialPortTest::timedReadWithoutStopCharacterWaitsFullTime()
 {
-    QVERIFY(mPort->open(mLink->slavePath(), SerialPort::Access::ReadWrite));
-    QVERIFY(mPort->applyMode(mRecord, u"baud=115200"));
+    QVERIFY(openAtFullSpeed());
     QElapsedTimer clock;
     clock.start();
     DelayedWriter writer(mLink->masterDescriptor(), 50, "R?");
@@ -190,8 +192,7 @@ void SerialPortTest::timedReadWithoutStopCharacterWaitsFullTime()
 
 void SerialPortTest::timedReadKeepsToMaximum()
 {
-    QVERIFY(mPort->open(mLink->slavePath(), SerialPort::Access::ReadWrite));
-    QVERIFY(mPort->applyMode(mRecord, u"baud=115200"));
+    QVERIFY(openAtFullSpeed());
     QCOMPARE(::write(mLink->masterDescriptor(), "0123R56789", 10), ssize_t(10));
     // The stop character lies beyond the room: it is neither taken nor seen.
     QElapsedTimer clock;
@@ -206,8 +207,7 @@ void SerialPortTest::timedReadKeepsToMaximum()
 
 void SerialPortTest::droppedLineFailsEverything()
 {
-    QVERIFY(mPort->open(mLink->slavePath(), SerialPort::Access::ReadWrite));
-    QVERIFY(mPort->applyMode(mRecord, u"baud=115200"));
+    QVERIFY(openAtFullSpeed());
     mLink->hangUp();
     QElapsedTimer clock;
     clock.start();
