@@ -11,6 +11,16 @@ namespace {
 
 constexpr qsizetype kBlockSize = 512;
 constexpr qsizetype kLineLimit = 64;
+constexpr qsizetype kBurstSize = 4096;
+
+// Line noise that starts with neither 'W' nor 'E'.
+QByteArray noiseBurst()
+{
+    QByteArray noise(kBurstSize, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 151 + 7) % 251);
+    return noise;
+}
 
 QString speedPrefix(int lineSpeed)
 {
@@ -86,6 +96,7 @@ Reaction AnnouncerDevice::receive(QByteArrayView bytes, int lineSpeed)
             mLineOverflow = true;
         }
     }
+    reaction.replyDelayMs = mFaults.answerDelayMs;
     return reaction;
 }
 
@@ -146,6 +157,9 @@ void AnnouncerDevice::takeBlock(int lineSpeed, Reaction &reaction)
         reaction.closeLine = true;
     } else if (number == mFaults.silentAtBlock) {
         mLog.logMessage(block + QStringLiteral(" -> (fault: no answer)"));
+    } else if (number == mFaults.burstAtBlock) {
+        mLog.logMessage(block + QStringLiteral(" -> (fault: burst of noise)"));
+        reaction.reply += noiseBurst();
     } else if (number == mFaults.garbageAtBlock) {
         mLog.logMessage(block + QStringLiteral(" -> (fault: garbage)"));
         reaction.reply += "\r\nW";

@@ -18,6 +18,8 @@ struct AnnouncerFaults
     int silentAtBlock = -1;  // answers nothing
     int garbageAtBlock = -1; // answers CR LF 'W'
     int closeAtBlock = -1;   // drops the line once the block has arrived
+    int burstAtBlock = -1;   // answers with a burst of 4 KiB of noise
+    int answerDelayMs = 0;   // a slow device: every answer comes this late
     bool neverReady = false; // never answers a write command
     bool closeAfterSetup = false;
 };

@@ -9,6 +9,7 @@ namespace tirvela::devsim {
 struct Reaction
 {
     QByteArray reply;       // sent back on the line
+    int replyDelayMs = 0;   // how long the device takes before the reply goes out
     bool closeLine = false; // the device drops the line (after sending the reply)
 };
 

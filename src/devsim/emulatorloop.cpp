@@ -71,6 +71,8 @@ void EmulatorLoop::run()
         if (mWireTime)
             mReceiveFreeAt = std::max(mReceiveFreeAt, Clock::now()) + wireDuration(count, lineSpeed);
         const Reaction reaction = mDevice.receive(QByteArrayView(buffer.data(), count), lineSpeed);
+        if (!reaction.reply.isEmpty() && reaction.replyDelayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(reaction.replyDelayMs));
         if (!sendReply(reaction.reply, lineSpeed))
             break;
         if (reaction.closeLine) {

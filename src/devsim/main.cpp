@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -75,6 +76,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("error-at"), QStringLiteral("announcer: answer 'E' to data block K."), QStringLiteral("K")},
         {QStringLiteral("silent-at"), QStringLiteral("announcer: do not answer data block K."), QStringLiteral("K")},
         {QStringLiteral("garbage-at"), QStringLiteral("announcer: answer data block K with CR LF 'W'."), QStringLiteral("K")},
+        {QStringLiteral("burst-at"), QStringLiteral("announcer: answer data block K with a burst of 4 KiB of noise."), QStringLiteral("K")},
+        {QStringLiteral("slow"), QStringLiteral("announcer: give every answer MS milliseconds late."), QStringLiteral("MS")},
         {QStringLiteral("never-ready"), QStringLiteral("announcer: never answer a write command with 'R'.")},
         {QStringLiteral("close-after-setup"), QStringLiteral("announcer: drop the line after the setup command.")},
         {QStringLiteral("close-at"), QStringLiteral("drop the line at data block (announcer) or programming frame (blinker) K."), QStringLiteral("K")},
@@ -105,6 +108,8 @@ int main(int argc, char *argv[])
         faults.silentAtBlock = blockOption(parser, QStringLiteral("silent-at"));
         faults.garbageAtBlock = blockOption(parser, QStringLiteral("garbage-at"));
         faults.closeAtBlock = blockOption(parser, QStringLiteral("close-at"));
+        faults.burstAtBlock = blockOption(parser, QStringLiteral("burst-at"));
+        faults.answerDelayMs = std::max(0, blockOption(parser, QStringLiteral("slow")));
         faults.neverReady = parser.isSet(QStringLiteral("never-ready"));
         faults.closeAfterSetup = parser.isSet(QStringLiteral("close-after-setup"));
         device = std::make_unique<AnnouncerDevice>(faults, log, parser.value(QStringLiteral("memory")));
