@@ -2,6 +2,7 @@
 
 #include "app/messagelog.h"
 #include "common/crc16.h"
+#include "common/hexnumber.h"
 
 #include <QSaveFile>
 
@@ -41,33 +42,12 @@ QString printable(QByteArrayView bytes)
     return text;
 }
 
-int hexDigitValue(char digit)
-{
-    if (digit >= '0' && digit <= '9')
-        return digit - '0';
-    if (digit >= 'a' && digit <= 'f')
-        return digit - 'a' + 10;
-    if (digit >= 'A' && digit <= 'F')
-        return digit - 'A' + 10;
-    return -1;
-}
-
 // The address of "write <hex>", if the line is one.
 std::optional<quint32> writeAddress(QByteArrayView line)
 {
     if (!line.startsWith("write "))
         return std::nullopt;
-    const QByteArrayView digits = line.sliced(6);
-    if (digits.isEmpty() || digits.size() > 8)
-        return std::nullopt;
-    quint32 address = 0;
-    for (char digit : digits) {
-        const int value = hexDigitValue(digit);
-        if (value < 0)
-            return std::nullopt;
-        address = address << 4 | quint32(value);
-    }
-    return address;
+    return parseHex(line.sliced(6));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "project/boarddatafile.h"
 
+#include "common/hexnumber.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -12,28 +14,10 @@ constexpr int kDataStart = 9;
 constexpr int kDataRecord = 0;
 constexpr int kEndRecord = 1;
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The value of `digits` hexadecimal digits at `position`, or -1.
 int hexField(QByteArrayView line, int position, int digits)
 {
-    int value = 0;
-    for (int i = position; i < position + digits; ++i) {
-        const int digit = hexDigit(line[i]);
-        if (digit < 0)
-            return -1;
-        value = value * 16 + digit;
-    }
-    return value;
+    return int(parseHex(line.sliced(position, digits)).value_or(-1));
 }
 
 // Applies one line; returns false at the end-of-file record.
@@ -51,8 +35,8 @@ bool applyLine(BoardImage &image, QByteArrayView line)
     if (type != kDataRecord || line.size() < kDataStart + 2 * length)
         return true;
     // A record with a bad digit places nothing.
-    for (int i = 0; i < 2 * length; ++i) {
-        if (hexDigit(line[kDataStart + i]) < 0)
+    for (int i = 0; i < length; ++i) {
+        if (hexField(line, kDataStart + 2 * i, 2) < 0)
             return true;
     }
     for (int i = 0; i < length; ++i) {

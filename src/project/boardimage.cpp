@@ -2,6 +2,7 @@
 
 #include "app/fonttable.h"
 #include "common/crc16.h"
+#include "common/hexnumber.h"
 #include "project/boardcontent.h"
 
 #include <algorithm>
@@ -67,22 +68,7 @@ void restoreRoute(BoardRouteEntry &entry, const BoardImage &image, int listOffse
 quint16 routeNumberValue(QByteArrayView text)
 {
     // A 32-bit hexadecimal number written in full; anything else reads as 0.
-    if (text.isEmpty() || text.size() > 8)
-        return 0;
-    quint32 value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return 0;
-        value = value << 4 | quint32(digit);
-    }
-    return quint16(value);
+    return quint16(parseHex(text).value_or(0));
 }
 
 QByteArray routeNumberText(quint16 value)
