@@ -3,8 +3,7 @@
 #include "app/messagelog.h"
 #include "common/crc16.h"
 #include "common/hexnumber.h"
-
-#include <QSaveFile>
+#include "common/savefile.h"
 
 namespace tirvela::devsim {
 
@@ -169,7 +168,7 @@ void AnnouncerDevice::saveMemory()
     if (mMemoryFile.isEmpty() || !mMemoryChanged)
         return;
     QSaveFile file(mMemoryFile);
-    if (file.open(QIODevice::WriteOnly) && file.write(mMemory) == mMemory.size() && file.commit()) {
+    if (file.open(QIODevice::WriteOnly) && file.write(mMemory) == mMemory.size() && commitFully(file)) {
         mMemoryChanged = false;
         mLog.logMessage(QStringLiteral("memory (%1 bytes) saved to %2").arg(mMemory.size()).arg(mMemoryFile));
     } else {

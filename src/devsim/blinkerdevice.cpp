@@ -3,9 +3,9 @@
 #include "app/messagelog.h"
 #include "common/cp1251.h"
 #include "common/crc16.h"
+#include "common/savefile.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace tirvela::devsim {
 
@@ -111,7 +111,7 @@ void BlinkerDevice::completeImage(int boardId, BoardMemory &board)
     if (mImagesFolder.isEmpty())
         return;
     QSaveFile file(QDir(mImagesFolder).filePath(QStringLiteral("board-%1.bin").arg(boardId)));
-    if (!file.open(QIODevice::WriteOnly) || file.write(board.image) != kImageSize || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(board.image) != kImageSize || !commitFully(file))
         mLog.logMessage(QStringLiteral("cannot save %1: %2").arg(file.fileName(), file.errorString()));
 }
 
