@@ -144,6 +144,28 @@ private slots:
         QVERIFY(project->boards[1].routes[0].elements.empty());
     }
 
+    void rebuildStepsOverLongTextsInFull()
+    {
+        auto project = std::make_unique<Project>();
+        BoardImage &image = project->boards[0].image;
+        image.fill(0xFF);
+        // one route whose list (at offset 12) holds a 35-character text, then a second element
+        const QByteArray list = QByteArray("\x02\x01\x02", 3) + QByteArray(35, 'L') + '\0'
+                                + QByteArray("\x06\xFE\x03Z\0\0", 6);
+        const QByteArray table("\0\0\0\0\x01\0\x4C\0\x4C\0\0\0", 12);
+        std::copy(table.begin(), table.end(), image.begin());
+        std::copy(list.begin(), list.end(), image.begin() + 12);
+        rebuildBoardContent(*project);
+
+        const std::vector<DisplayElement> &elements = project->boards[0].routes[0].elements;
+        QCOMPARE(elements.size(), size_t(2));
+        QCOMPARE(elements[0].text, QByteArray(MaxElementTextLength, 'L'));
+        QCOMPARE(elements[1].font, 6);
+        QCOMPARE(elements[1].x, -2);
+        QCOMPARE(elements[1].y, 3);
+        QCOMPARE(elements[1].text, QByteArray("Z"));
+    }
+
     void overflowIsReportedAndNothingWritten()
     {
         auto project = projectWithRoutes({"1", "2"});
