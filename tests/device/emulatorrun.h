@@ -14,6 +14,10 @@
 
 namespace tirvela::test {
 
+// The Announcer's usual line settings: the working mode and the programming mode.
+inline const QString kWorkingMode = QStringLiteral("baud=4800 parity=N data=8 stop=1");
+inline const QString kProgrammingMode = QStringLiteral("baud=115200 parity=N data=8 stop=1");
+
 // A message log that several threads may write and a test may wait on.
 class RecordingLog : public MessageLog
 {

@@ -23,8 +23,6 @@ Q_DECLARE_METATYPE(devsim::AnnouncerFaults)
 
 namespace {
 
-const QString kWorkingMode = QStringLiteral("baud=4800 parity=N data=8 stop=1");
-const QString kProgrammingMode = QStringLiteral("baud=115200 parity=N data=8 stop=1");
 
 QByteArray randomBytes(qsizetype size)
 {

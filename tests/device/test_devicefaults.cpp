@@ -22,8 +22,6 @@ Q_DECLARE_METATYPE(devsim::AnnouncerFaults)
 
 namespace {
 
-const QString kWorkingMode = QStringLiteral("baud=4800 parity=N data=8 stop=1");
-const QString kProgrammingMode = QStringLiteral("baud=115200 parity=N data=8 stop=1");
 // The device's own waits take three seconds; every run here must be over well within this.
 constexpr qint64 kBoundMs = 12000;
 
