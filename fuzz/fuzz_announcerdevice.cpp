@@ -1,6 +1,6 @@
 // The emulated Announcer reads whatever arrives on its line: any commands and blocks, split
 // anywhere, must be taken without a crash and without its memory growing past its limit.
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "devsim/announcerdevice.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // editor.ini is the user's file: any bytes must read, every line must come back unchanged, and a
 // value written must read back while every other key keeps its value.
-#include "app/inifile.h"
+#include "settings/inifile.h"
 
 #include <cstdlib>
 

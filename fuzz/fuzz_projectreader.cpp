@@ -3,7 +3,7 @@
 // back as the same project, byte for byte.
 #include "fuzzinput.h"
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "project/project.h"
 #include "project/projectbuilder.h"
 #include "project/projectreader.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "cli/cliio.h"
 
 namespace tirvela::cli {

@@ -1,6 +1,6 @@
 #include "cli/devicecommands.h"
 
-#include "app/editorsettings.h"
+#include "settings/editorsettings.h"
 #include "cli/cliio.h"
 #include "cli/commands.h"
 #include "cli/consoleprogress.h"

@@ -1,6 +1,6 @@
 #include "cli/fontsheetcommand.h"
 
-#include "app/fonttable.h"
+#include "fonts/fonttable.h"
 #include "cli/cliio.h"
 #include "cli/commands.h"
 #include "common/cp1251.h"

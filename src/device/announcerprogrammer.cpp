@@ -1,6 +1,6 @@
 #include "device/announcerprogrammer.h"
 
-#include "app/editorsettings.h"
+#include "settings/editorsettings.h"
 #include "common/crc16.h"
 #include "device/serialport.h"
 

@@ -1,6 +1,6 @@
 #include "device/boardmemory.h"
 
-#include "app/fonttable.h"
+#include "fonts/fonttable.h"
 #include "common/crc16.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "device/portnames.h"
 
-#include "app/editorsettings.h"
-#include "app/inifile.h"
+#include "settings/editorsettings.h"
+#include "settings/inifile.h"
 #include "common/cp1251.h"
 
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "devsim/announcerdevice.h"
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "common/crc16.h"
 #include "common/hexnumber.h"
 #include "common/savefile.h"

@@ -1,6 +1,6 @@
 #include "devsim/blinkerdevice.h"
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "common/cp1251.h"
 #include "common/crc16.h"
 #include "common/savefile.h"

@@ -1,7 +1,7 @@
 // tirvela-devsim: plays the Announcer or the route-number board on a pseudo-terminal, so that the
 // editor's device commands can be tried and tested without the hardware.
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "devsim/announcerdevice.h"
 #include "devsim/blinkerdevice.h"
 #include "devsim/emulatorloop.h"

@@ -1,6 +1,6 @@
 #include "boardcontent.h"
 
-#include "app/fonttable.h"
+#include "fonts/fonttable.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "boardimage.h"
 
-#include "app/fonttable.h"
+#include "fonts/fonttable.h"
 #include "common/crc16.h"
 #include "common/hexnumber.h"
 #include "project/boardcontent.h"

@@ -1,6 +1,6 @@
 #include "project/projectbuilder.h"
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "common/cp1251.h"
 #include "common/savefile.h"
 #include "project/boardimage.h"

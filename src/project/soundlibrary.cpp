@@ -1,6 +1,6 @@
 #include "project/soundlibrary.h"
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "common/cp1251.h"
 
 #include <QDir>

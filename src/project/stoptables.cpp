@@ -1,7 +1,7 @@
 #include "project/stoptables.h"
 
-#include "app/controltime.h"
-#include "app/messagelog.h"
+#include "project/controltime.h"
+#include "common/messagelog.h"
 #include "common/cp1251.h"
 #include "project/soundtable.h"
 #include "project/stoptree.h"

@@ -1,4 +1,4 @@
-#include "app/fonttable.h"
+#include "fonts/fonttable.h"
 #include "common/crc16.h"
 #include "project/boardcontent.h"
 #include "project/boardimage.h"

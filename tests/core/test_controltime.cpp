@@ -1,4 +1,4 @@
-#include "app/controltime.h"
+#include "project/controltime.h"
 #include "common/cp1251.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "app/fonttable.h"
+#include "fonts/fonttable.h"
 
 #include <QTest>
 

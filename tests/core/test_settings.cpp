@@ -1,5 +1,5 @@
-#include "app/editorsettings.h"
-#include "app/inifile.h"
+#include "settings/editorsettings.h"
+#include "settings/inifile.h"
 #include "common/cp1251.h"
 
 #include <QDir>

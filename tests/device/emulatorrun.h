@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "devsim/emulateddevice.h"
 #include "devsim/emulatorloop.h"
 #include "devsim/ptylink.h"

@@ -1,7 +1,7 @@
 // Programming the route-number board: the board memory image, its frames, and the worker thread
 // against the emulated board, reporting into a progress display on the main thread.
 
-#include "app/fonttable.h"
+#include "fonts/fonttable.h"
 #include "common/crc16.h"
 #include "device/boardmemory.h"
 #include "device/progrthread.h"

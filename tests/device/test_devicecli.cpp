@@ -1,6 +1,6 @@
 // The device commands of tirvela-cli against tirvela-devsim, both run as the user runs them.
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "device/serialport.h"
 #include "project/project.h"
 #include "project/projectbuilder.h"

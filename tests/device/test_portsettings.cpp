@@ -1,6 +1,6 @@
 // Mode strings and port names: how the settings of editor.ini turn into a port and its line.
 
-#include "app/editorsettings.h"
+#include "settings/editorsettings.h"
 #include "device/linemode.h"
 #include "device/portnames.h"
 

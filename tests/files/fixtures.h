@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messagelog.h"
+#include "common/messagelog.h"
 #include "common/cp1251.h"
 #include "project/project.h"
 #include "project/stoptree.h"

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Prints src/app/fontglyphs.cpp, the glyph data of the six board fonts.
+"""Prints src/fonts/fontglyphs.cpp, the glyph data of the six board fonts.
 
 The letter fonts are converted from the console fonts of Debian's console-setup-linux and the
 misc-fixed fonts of xfonts-base (see README.md beside this script); the two digit fonts are drawn
 below. Run once and commit the output:
 
-    tools/fonts/generate_glyphs.py > src/app/fontglyphs.cpp
+    tools/fonts/generate_glyphs.py > src/fonts/fontglyphs.cpp
 """
 
 import gzip

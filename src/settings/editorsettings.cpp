@@ -1,6 +1,6 @@
 #include "editorsettings.h"
 
-#include "app/inifile.h"
+#include "settings/inifile.h"
 #include "common/cp1251.h"
 
 #include <QDir>
