@@ -1,12 +1,25 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/editorapplication.h"
+#include "app/editorsession.h"
+#include "app/mainwindow.h"
+#include "app/userdialogs.h"
+#include "settings/programfolder.h"
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Редактор"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Тирвела V2.21"));
+    using namespace tirvela;
+    if (const QString reason = missingDisplayReason(); !reason.isEmpty()) {
+        std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+        return 1;
+    }
+    EditorApplication app(argc, argv);
+    EditorSession session;
+    session.programFolder = programFolderFor(QCoreApplication::applicationFilePath());
+    session.extendedMode = extendedModeRequested(QCoreApplication::arguments());
+    session.settings = readEditorSettings(session.programFolder);
+    WidgetDialogs dialogs;
+    MainWindow window(session, dialogs);
     window.showMaximized();
     return app.exec();
 }

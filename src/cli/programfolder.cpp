@@ -1,5 +1,7 @@
 #include "cli/programfolder.h"
 
+#include "settings/programfolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -20,7 +22,7 @@ ProgramFolderOption takeProgramFolder(QStringList &arguments)
     ProgramFolderOption option;
     const qsizetype at = arguments.indexOf(QStringLiteral("--program-dir"));
     if (at < 0) {
-        option.folder = withTrailingSlash(QCoreApplication::applicationDirPath());
+        option.folder = programFolderFor(QCoreApplication::applicationFilePath());
         return option;
     }
     if (at + 1 >= arguments.size()) {

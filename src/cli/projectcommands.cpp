@@ -7,6 +7,7 @@
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
 #include "project/projectreader.h"
+#include "project/rebuildrule.h"
 #include "project/soundlibrary.h"
 #include "project/wavecheck.h"
 
@@ -36,12 +37,6 @@ std::unique_ptr<Project> readProject(const QString &fileName)
         return nullptr;
     }
     return project;
-}
-
-QString flashImageNameOf(const QString &projectFile)
-{
-    const QString suffix = QFileInfo(projectFile).suffix();
-    return (suffix.isEmpty() ? projectFile : projectFile.chopped(suffix.size() + 1)) + QStringLiteral(".bin");
 }
 
 int reportBuild(const BuildResult &result)

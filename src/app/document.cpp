@@ -1,0 +1,100 @@
+#include "app/document.h"
+
+#include "common/messagelog.h"
+#include "project/boardcontent.h"
+#include "project/projectreader.h"
+
+#include <QFileInfo>
+#include <QUndoStack>
+
+namespace tirvela {
+
+namespace {
+
+bool isProjectFileName(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QStringLiteral("stm"), Qt::CaseInsensitive) == 0;
+}
+
+QString projectFileNameBeside(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const QString suffix = info.suffix();
+    return (suffix.isEmpty() ? fileName : fileName.chopped(suffix.size() + 1)) + QStringLiteral(".stm");
+}
+
+} // namespace
+
+Document::Document(QObject *parent)
+    : QObject(parent)
+    , mProject(std::make_unique<Project>())
+    , mUndoStack(new QUndoStack(this))
+{
+    newProject(*mProject);
+    connect(mUndoStack, &QUndoStack::cleanChanged, this, &Document::captionChanged);
+}
+
+Document::~Document() = default;
+
+bool Document::isModified() const
+{
+    return !mUndoStack->isClean();
+}
+
+QString Document::caption() const
+{
+    const QString name = mFileName.isEmpty() ? QStringLiteral("БЕЗЫМЯННЫЙ") : mFileName;
+    return isModified() ? name + u'*' : name;
+}
+
+void Document::resetToNew()
+{
+    mUndoStack->clear();
+    newProject(*mProject);
+    setFileName({}, false);
+    emit projectReplaced();
+}
+
+Document::LoadResult Document::load(const QString &fileName, const QString &boardDataFolder, MessageLog &log)
+{
+    log.logMessage(QStringLiteral("Загрузка файла ") + fileName);
+    // The file is read into a project of its own, so that a refused file leaves this one whole.
+    auto loaded = std::make_unique<Project>();
+    newProject(*loaded);
+    const ProjectReadResult read = readProjectFile(*loaded, fileName, boardDataFolder);
+    if (!read.ok())
+        return {false, read.message};
+
+    mUndoStack->clear();
+    mProject = std::move(loaded);
+    if (isProjectFileName(fileName))
+        setFileName(fileName, false);
+    else
+        setFileName(projectFileNameBeside(fileName), true);
+    emit projectReplaced();
+    return {};
+}
+
+BuildResult Document::saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log)
+{
+    const BuildResult result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::ProjectFile);
+    if (!result.ok)
+        return result;
+    setFileName(fileName, false);
+    mUndoStack->setClean();
+    return result;
+}
+
+BuildResult Document::buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log) const
+{
+    return buildProjectFile(*mProject, sounds, fileName, log, BuildMode::FlashImage);
+}
+
+void Document::setFileName(const QString &fileName, bool derived)
+{
+    mFileName = fileName;
+    mFileNameIsDerived = derived;
+    emit captionChanged();
+}
+
+} // namespace tirvela

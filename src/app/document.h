@@ -1,0 +1,84 @@
+#pragma once
+
+#include "project/project.h"
+#include "project/projectbuilder.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QUndoStack;
+
+namespace tirvela {
+
+class MessageLog;
+class SoundTable;
+
+// The open project, its file name and its editing history. Windows read the project from here and
+// change it only through undo commands pushed on the stack; they repaint from the signals.
+class Document : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Document(QObject *parent = nullptr);
+    ~Document() override;
+
+    const Project &project() const { return *mProject; }
+    QUndoStack *undoStack() const { return mUndoStack; }
+
+    // Full path of the project file that Save writes; empty for an unnamed project.
+    QString fileName() const { return mFileName; }
+    // The file name was made from a flash image or another file that was opened: the project file
+    // of that name may exist and hold something else.
+    bool fileNameIsDerived() const { return mFileNameIsDerived; }
+    // The file name names a project file that was opened or written by this document.
+    bool hasProjectFile() const { return !mFileName.isEmpty() && !mFileNameIsDerived; }
+    bool isModified() const;
+    // The file name or "БЕЗЫМЯННЫЙ", followed by "*" while modified.
+    QString caption() const;
+
+    // A new project: one route numbered "1", no history.
+    void resetToNew();
+
+    struct LoadResult
+    {
+        bool ok = true;
+        QString message; // why the file was refused
+    };
+    // Reads a project file or flash image. A file that cannot be read changes nothing here: the
+    // project, its name and its history stay as they were. A file whose name does not end in
+    // ".stm" gives the project the name of the project file beside it.
+    LoadResult load(const QString &fileName, const QString &boardDataFolder, MessageLog &log);
+
+    // Writes the project file; on success it becomes the document's file and the saved state.
+    BuildResult saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);
+    // Writes the flash image of the project; the document's state does not change.
+    BuildResult buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log) const;
+
+    // For undo commands: the project to change; afterwards they send the signal that fits.
+    Project &projectForEdit() { return *mProject; }
+    void notifyRoutesChanged() { emit routesChanged(); }
+    void notifyBoardEntryChanged(int boardRow, int route) { emit boardEntryChanged(boardRow, route); }
+    void notifyStopTreeChanged(int route) { emit stopTreeChanged(route); }
+
+signals:
+    // New or Open replaced the whole project: every window shows it anew.
+    void projectReplaced();
+    void routesChanged();
+    void boardEntryChanged(int boardRow, int route);
+    void stopTreeChanged(int route);
+    // The file name or the modified state changed.
+    void captionChanged();
+
+private:
+    void setFileName(const QString &fileName, bool derived);
+
+    std::unique_ptr<Project> mProject;
+    QUndoStack *mUndoStack;
+    QString mFileName;
+    bool mFileNameIsDerived = false;
+};
+
+} // namespace tirvela

@@ -1,0 +1,196 @@
+#include "app/mainwindow.h"
+
+#include "app/document.h"
+#include "app/editorsession.h"
+#include "app/filecommands.h"
+#include "app/messagewindow.h"
+#include "app/routelistwindow.h"
+#include "app/settingsdialog.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QUndoStack>
+
+namespace tirvela {
+
+namespace {
+
+QIcon bundledIcon(const char *name)
+{
+    QIcon icon;
+    for (const int size : {16, 32})
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(QLatin1String(name)).arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent)
+    , mSession(session)
+    , mDialogs(dialogs)
+    , mDocument(new Document(this))
+    , mLog(std::make_unique<EditorLog>(this))
+    , mMdiArea(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Тирвела V2.21"));
+    mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
+    mMdiArea->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(mMdiArea);
+
+    resize(659, 404);
+    if (const QScreen *screen = this->screen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.left() + (desktop.width() - width()) / 2, y());
+    }
+
+    createMenus();
+    showRouteListWindow();
+    mSettingsDialog = new SettingsDialog(session.settings, session.programFolder, dialogs, this);
+    connect(mDocument, &Document::captionChanged, this, &MainWindow::updateCommandStates);
+    updateCommandStates();
+}
+
+MainWindow::~MainWindow()
+{
+    // The route list goes with the window; its end must not reset a document that is gone.
+    if (mRouteList)
+        disconnect(mRouteList, nullptr, this, nullptr);
+}
+
+RouteListWindow *MainWindow::routeListWindow() const
+{
+    return mRouteList;
+}
+
+QAction *MainWindow::addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (icon)
+        action->setIcon(bundledIcon(icon));
+    return action;
+}
+
+void MainWindow::createMenus()
+{
+    QMenu *files = menuBar()->addMenu(QStringLiteral("Файлы"));
+    files->setObjectName(QStringLiteral("FilesMenuItem"));
+    connect(addCommand(files, "N1", QStringLiteral("Новый"), "document-new"), &QAction::triggered, this, [this] {
+        if (mFileCommands->newProject())
+            showRouteListWindow();
+    });
+    connect(addCommand(files, "N21", QStringLiteral("Открыть"), "document-open"), &QAction::triggered, this, [this] {
+        if (mFileCommands->open())
+            showRouteListWindow();
+    });
+    files->addSeparator()->setObjectName(QStringLiteral("N14"));
+    QAction *save = addCommand(files, "SaveStmItem", QStringLiteral("Сохранить"), "document-save");
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, this, [this] { mFileCommands->save(); });
+    connect(addCommand(files, "SaveAsItem", QStringLiteral("Сохранить как"), "document-save-as"), &QAction::triggered,
+            this, [this] { mFileCommands->saveAs(); });
+    files->addSeparator()->setObjectName(QStringLiteral("N4"));
+    connect(addCommand(files, "N3", QStringLiteral("Выход")), &QAction::triggered, this, &MainWindow::close);
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("Правка"));
+    edit->setObjectName(QStringLiteral("EditMenuItem"));
+    QUndoStack *stack = mDocument->undoStack();
+    QAction *undo = addCommand(edit, "UndoItem", QStringLiteral("Отменить"), "edit-undo");
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = addCommand(edit, "RedoItem", QStringLiteral("Повторить"), "edit-redo");
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(undo, &QAction::triggered, stack, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, stack, &QUndoStack::redo);
+    const auto stepCaption = [](const QString &verb, const QString &step) {
+        return step.isEmpty() ? verb : verb + QStringLiteral(": ") + step;
+    };
+    const auto updateUndoActions = [=] {
+        undo->setEnabled(stack->canUndo());
+        undo->setText(stepCaption(QStringLiteral("Отменить"), stack->undoText()));
+        redo->setEnabled(stack->canRedo());
+        redo->setText(stepCaption(QStringLiteral("Повторить"), stack->redoText()));
+    };
+    connect(stack, &QUndoStack::indexChanged, this, updateUndoActions);
+    connect(stack, &QUndoStack::cleanChanged, this, updateUndoActions);
+    updateUndoActions();
+
+    QMenu *operations = menuBar()->addMenu(QStringLiteral("Операции"));
+    operations->setObjectName(QStringLiteral("N7"));
+    addCommand(operations, "EditRouteMenuItem", QStringLiteral("Редактировать список остановок"), "document-edit");
+    QAction *routeBlinker =
+        addCommand(operations, "RouteBlinkerMenuItem", QStringLiteral("Номер маршрута на блинкерном табло"));
+    QAction *programBlinker =
+        addCommand(operations, "ProgramBlinkerMenuItem", QStringLiteral("Прошивка блинкерного табло"));
+    routeBlinker->setVisible(mSession.extendedMode);
+    programBlinker->setVisible(mSession.extendedMode);
+    connect(addCommand(operations, "SaveBinItem", QStringLiteral("Сформировать двоичный файл (для прошивки)")),
+            &QAction::triggered, this, [this] { mFileCommands->buildFlashImage(); });
+    connect(addCommand(operations, "ProgramMenuItem", QStringLiteral("Программирование автоинформатора"),
+                       "document-send"),
+            &QAction::triggered, this, &MainWindow::programAnnouncer);
+    connect(addCommand(operations, "N22", QStringLiteral("Настройки (опции)"), "preferences-system"),
+            &QAction::triggered, this, [this] { mSettingsDialog->exec(); });
+
+    QMenu *windows = menuBar()->addMenu(QStringLiteral("Окна"));
+    windows->setObjectName(QStringLiteral("MenuWindows"));
+    connect(addCommand(windows, "ProjectMenuItem", QStringLiteral("Проект")), &QAction::triggered, this,
+            &MainWindow::showRouteListWindow);
+    // The tools and sound files windows join the editor with the route and picture editors.
+    addCommand(windows, "N7771", QStringLiteral("Инструменты"))->setEnabled(false);
+    addCommand(windows, "N17", QStringLiteral("Звуковые файлы"))->setEnabled(false);
+    connect(addCommand(windows, "N23", QStringLiteral("Окно сообщений")), &QAction::triggered, this,
+            [this] { mLog->logMessage({}); });
+    for (QAction *fixed : windows->actions())
+        fixed->setData(-1);
+}
+
+void MainWindow::showRouteListWindow()
+{
+    if (!mRouteList) {
+        mRouteList = new RouteListWindow(*mDocument, [this] { return mFileCommands->maySaveChanges(); });
+        QMdiSubWindow *frame = mMdiArea->addSubWindow(mRouteList);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowIcon(bundledIcon("document-edit"));
+        frame->resize(500, 320);
+        connect(mRouteList, &QObject::destroyed, this, [this] {
+            // Closing the route list ends the editing of the project: what is left is dropped.
+            mRouteList = nullptr; // a widget says it is destroyed before its guards are cleared
+            mDocument->resetToNew();
+            updateCommandStates();
+        });
+        frame->show();
+    }
+    mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mRouteList->parentWidget()));
+    updateCommandStates();
+}
+
+void MainWindow::updateCommandStates()
+{
+    const bool open = mRouteList;
+    const bool saved = open && mDocument->hasProjectFile();
+    for (const char *name : {"SaveStmItem", "SaveAsItem", "EditRouteMenuItem", "ProjectMenuItem"})
+        findChild<QAction *>(QLatin1String(name))->setEnabled(open);
+    for (const char *name : {"SaveBinItem", "ProgramMenuItem"})
+        findChild<QAction *>(QLatin1String(name))->setEnabled(saved);
+}
+
+void MainWindow::programAnnouncer()
+{
+    mFileCommands->flashImageToProgram();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (mRouteList && !mRouteList->parentWidget()->close()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace tirvela

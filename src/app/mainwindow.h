@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace tirvela {
+
+class Document;
+class EditorLog;
+class FileCommands;
+class RouteListWindow;
+class SettingsDialog;
+class UserDialogs;
+struct EditorSession;
+
+// The main window: the frame of every other window, the main menu and the document.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Document &document() const { return *mDocument; }
+    EditorLog &log() const { return *mLog; }
+    FileCommands &fileCommands() const { return *mFileCommands; }
+    // The route list window, or nullptr while it is closed.
+    RouteListWindow *routeListWindow() const;
+    SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createMenus();
+    QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon = nullptr);
+    void showRouteListWindow();
+    void updateCommandStates();
+    void programAnnouncer();
+
+    EditorSession &mSession;
+    UserDialogs &mDialogs;
+    Document *mDocument;
+    std::unique_ptr<EditorLog> mLog;
+    std::unique_ptr<FileCommands> mFileCommands;
+    QMdiArea *mMdiArea;
+    QPointer<RouteListWindow> mRouteList;
+    SettingsDialog *mSettingsDialog;
+};
+
+} // namespace tirvela

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace tirvela {
+
+// Every modal question the editor's commands ask, in one place, so that tests can answer them.
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs() = default;
+
+    // The project file or flash image to open; empty when cancelled.
+    virtual QString chooseFileToOpen(QWidget *parent) = 0;
+    // The project file to save as; empty when cancelled.
+    virtual QString chooseFileToSave(QWidget *parent) = 0;
+    // A program file, proposed first; empty when cancelled.
+    virtual QString chooseProgram(QWidget *parent, const QString &proposed) = 0;
+    // A question with the given buttons; the button pressed (Cancel when the box was closed).
+    virtual QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
+                                            QMessageBox::StandardButtons buttons) = 0;
+    // A message with one OK button that stops a command.
+    virtual void tell(QWidget *parent, const QString &text) = 0;
+};
+
+// The real dialogs of the desktop.
+class WidgetDialogs : public UserDialogs
+{
+public:
+    QString chooseFileToOpen(QWidget *parent) override;
+    QString chooseFileToSave(QWidget *parent) override;
+    QString chooseProgram(QWidget *parent, const QString &proposed) override;
+    QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
+                                    QMessageBox::StandardButtons buttons) override;
+    void tell(QWidget *parent, const QString &text) override;
+};
+
+} // namespace tirvela

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/userdialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+#include <QTest>
+
+namespace tirvela::fixture {
+
+// Answers the editor's questions from queues filled by the test and records what was asked.
+// A question the test did not expect fails the test and is answered with Cancel or nothing.
+class ScriptedDialogs : public UserDialogs
+{
+public:
+    QQueue<QString> filesToOpen;
+    QQueue<QString> filesToSave;
+    QQueue<QString> programs;
+    QQueue<QMessageBox::StandardButton> answers;
+    QStringList questions; // the texts of ask()
+    QStringList messages;  // the texts of tell()
+
+    QString chooseFileToOpen(QWidget *) override { return take(filesToOpen, "open dialog"); }
+    QString chooseFileToSave(QWidget *) override { return take(filesToSave, "save dialog"); }
+    QString chooseProgram(QWidget *, const QString &) override { return take(programs, "program dialog"); }
+
+    QMessageBox::StandardButton ask(QWidget *, const QString &, const QString &text,
+                                    QMessageBox::StandardButtons) override
+    {
+        questions << text;
+        if (answers.isEmpty()) {
+            QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__, __LINE__);
+            return QMessageBox::Cancel;
+        }
+        return answers.dequeue();
+    }
+
+    void tell(QWidget *, const QString &text) override { messages << text; }
+
+    bool allAnswered() const
+    {
+        return filesToOpen.isEmpty() && filesToSave.isEmpty() && programs.isEmpty() && answers.isEmpty();
+    }
+
+private:
+    static QString take(QQueue<QString> &queue, const char *what)
+    {
+        if (queue.isEmpty()) {
+            QTest::qFail(qPrintable(QStringLiteral("unexpected ") + QLatin1String(what)), __FILE__, __LINE__);
+            return {};
+        }
+        return queue.dequeue();
+    }
+};
+
+} // namespace tirvela::fixture
