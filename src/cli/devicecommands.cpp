@@ -12,6 +12,7 @@
 #include "project/boardimage.h"
 #include "project/projectreader.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 
 #include <memory>
@@ -69,22 +70,20 @@ int reportOutcome(const TransferResult &result, bool messageShown)
     return Failure;
 }
 
-// Carries out the worker's reports and hands a Ctrl+C on to it.
+// Shows the worker's reports and hands a Ctrl+C on to it.
 class BlinkerConsole : public ConsoleProgress
 {
 public:
-    void setWorker(ProgrThread *worker) { mWorker = worker; }
+    void setRun(BlinkerProgrammingRun *run) { mRun = run; }
     void setPosition(int position) override
     {
         ConsoleProgress::setPosition(position);
-        if (mWorker && cancelRequested()) {
-            mWorker->setDialogVisible(false);
-            mWorker->requestTermination();
-        }
+        if (mRun && cancelRequested())
+            mRun->stop();
     }
 
 private:
-    ProgrThread *mWorker = nullptr;
+    BlinkerProgrammingRun *mRun = nullptr;
 };
 
 // The board images as the project file would hold them: built from the board content and finalised.
@@ -155,12 +154,13 @@ int runBlinkerProgram(const QStringList &arguments)
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
     BlinkerConsole progress;
-    ProgrThread worker(*images, port, progress);
-    progress.setWorker(&worker);
-    worker.start();
-    worker.setDialogVisible(true);
-    worker.waitUntilEnded();
-    return reportOutcome(worker.result(), true);
+    BlinkerProgrammingRun run(*images, port, progress);
+    progress.setRun(&run);
+    QEventLoop loop;
+    QObject::connect(&run, &BlinkerProgrammingRun::finished, &loop, &QEventLoop::quit);
+    run.start();
+    loop.exec();
+    return reportOutcome(run.result(), true);
 }
 
 } // namespace tirvela::cli

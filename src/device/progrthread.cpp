@@ -2,83 +2,40 @@
 
 #include "device/serialport.h"
 
-#include <QEventLoop>
-
 namespace tirvela {
 
 namespace {
 
 const QString kFinishedButton = QStringLiteral("ОК"); // Cyrillic letters, as the board flows show it
+const QString kInterrupted = QStringLiteral("Прервано");
 
 } // namespace
 
-ProgrThread::ProgrThread(const BoardImages &images, const PortLocation &port, TransferProgress &progress,
-                         const BlinkerProgramming &programming)
-    : mImages(images), mPort(port), mProgress(progress), mProgramming(programming)
+ProgrThread::ProgrThread(const BoardImages &images, const PortLocation &port, const BlinkerProgramming &programming)
+    : mImages(images), mPort(port), mProgramming(programming)
 {
 }
 
-ProgrThread::~ProgrThread()
-{
-    finish();
-}
-
-void ProgrThread::setDialogVisible(bool visible)
+void ProgrThread::requestStop()
 {
     QMutexLocker locker(&mMutex);
-    mDialogVisible = visible;
+    mStop = true;
     mWake.wakeAll();
-}
-
-void ProgrThread::requestTermination()
-{
-    QMutexLocker locker(&mMutex);
-    mTerminate = true;
-    mWake.wakeAll();
-}
-
-void ProgrThread::finish()
-{
-    requestTermination();
-    waitUntilEnded();
-}
-
-void ProgrThread::waitUntilEnded()
-{
-    if (isRunning()) {
-        QEventLoop loop;
-        connect(this, &ProgrThread::ended, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-        mMutex.lock();
-        const bool done = mDone;
-        mMutex.unlock();
-        if (!done)
-            loop.exec();
-    }
-    wait();
 }
 
 void ProgrThread::run()
 {
     execute();
-    {
-        QMutexLocker locker(&mMutex);
-        mDone = true;
-    }
-    emit ended();
+    emit finished();
 }
 
 void ProgrThread::execute()
 {
-    mCaption = QStringLiteral("Прошивка блинкерного табло");
-    mStage = QStringLiteral("Подготовка, открытие порта");
-    mSize.clear();
-    mError.clear();
-    mProgressMaximum = 1;
-    mButton = QStringLiteral("Отмена");
-    mResult = TransferResult::cancelled();
-    if (!waitForDialog())
-        return;
-    ReportState();
+    mState = {QStringLiteral("Прошивка блинкерного табло"), QStringLiteral("Подготовка, открытие порта"), {}, {},
+              QStringLiteral("Отмена"), 1};
+    emit stateReported(mState);
+    if (stopRequested())
+        return interrupted();
 
     SerialPort port;
     if (!port.open(mPort.devicePath, SerialPort::Access::WriteOnly))
@@ -97,106 +54,120 @@ void ProgrThread::execute()
         case BoardMemoryStatus::Built:
             break;
         }
-        mStage = QStringLiteral("Режим ") + QString::number(k);
-        mSize = QStringLiteral("Размер данных: ") + QString::number(kBoardMemorySize);
-        mProgressMaximum = kBoardMemorySize;
-        ReportState();
+        mState.stage = QStringLiteral("Режим ") + QString::number(k);
+        mState.size = QStringLiteral("Размер данных: ") + QString::number(kBoardMemorySize);
+        mState.maximum = kBoardMemorySize;
+        emit stateReported(mState);
         switch (sendBoard(port, kBoardTypes[k].id)) {
-        case BoardOutcome::Terminated:
-            return;
+        case BoardOutcome::Stopped:
+            return interrupted();
         case BoardOutcome::ShortWrite:
-            cutShort << mStage;
+            cutShort << mState.stage;
             break;
         case BoardOutcome::Sent:
-        case BoardOutcome::Skipped:
             break;
         }
     }
 
     if (!cutShort.isEmpty())
         return fail(QStringLiteral("Передано не полностью: ") + cutShort.join(QStringLiteral(", ")));
-    mStage = QStringLiteral("Прошивка блинкерного табло завершена");
-    mButton = kFinishedButton;
-    ReportState();
+    mState.stage = QStringLiteral("Прошивка блинкерного табло завершена");
+    mState.button = kFinishedButton;
+    emit stateReported(mState);
     mResult = TransferResult::completed();
 }
 
 ProgrThread::BoardOutcome ProgrThread::sendBoard(SerialPort &port, int boardId)
 {
-    mProgressPosition = 0;
+    int position = 0;
     for (int chunk = 0; chunk < kFramesPerBoard; ++chunk) {
-        if (terminationRequested())
-            return BoardOutcome::Terminated;
+        if (stopRequested())
+            return BoardOutcome::Stopped;
         buildProgrammingFrame(boardId, chunk, mMemory, mFrame);
         // A frame the driver did not take whole is lost to the board, and so is the rest of its image.
         if (port.write(QByteArrayView(mFrame.data(), qsizetype(mFrame.size()))) != qint64(mFrame.size()))
             return BoardOutcome::ShortWrite;
-        mProgressPosition += kFrameDataSize;
-        ReportProgress();
-        pause(mProgramming.framePauseMs);
-        if (!dialogVisible())
-            return BoardOutcome::Skipped;
+        position += kFrameDataSize;
+        emit positionReported(position);
+        if (!pause(mProgramming.framePauseMs))
+            return BoardOutcome::Stopped;
     }
     return BoardOutcome::Sent;
 }
 
 void ProgrThread::fail(const QString &error)
 {
-    mError = error;
-    mButton = kFinishedButton;
-    ReportState();
+    mState.error = error;
+    mState.button = kFinishedButton;
+    emit stateReported(mState);
     mResult = TransferResult::failed(error);
 }
 
-void ProgrThread::ReportState()
+void ProgrThread::interrupted()
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            mProgress.setCaption(mCaption);
-            mProgress.setStage(mStage);
-            mProgress.setSize(mSize);
-            mProgress.setError(mError);
-            mProgress.setButtonText(mButton);
-            mProgress.setRange(mProgressMaximum);
-        },
-        Qt::BlockingQueuedConnection);
-}
-
-void ProgrThread::ReportProgress()
-{
-    QMetaObject::invokeMethod(this, [this] { mProgress.setPosition(mProgressPosition); }, Qt::BlockingQueuedConnection);
-}
-
-bool ProgrThread::waitForDialog()
-{
-    QMutexLocker locker(&mMutex);
-    while (!mDialogVisible && !mTerminate)
-        mWake.wait(&mMutex);
-    return !mTerminate;
+    mState.stage = kInterrupted;
+    mState.button = kFinishedButton;
+    emit stateReported(mState);
+    mResult = {TransferResult::Cancelled, kInterrupted};
 }
 
 bool ProgrThread::pause(int ms)
 {
     const QDeadlineTimer deadline(ms);
     QMutexLocker locker(&mMutex);
-    while (!mTerminate) {
+    while (!mStop) {
         if (!mWake.wait(&mMutex, deadline))
             return true;
     }
     return false;
 }
 
-bool ProgrThread::dialogVisible()
+bool ProgrThread::stopRequested()
 {
     QMutexLocker locker(&mMutex);
-    return mDialogVisible;
+    return mStop;
 }
 
-bool ProgrThread::terminationRequested()
+BlinkerProgrammingRun::BlinkerProgrammingRun(const ProgrThread::BoardImages &images, const PortLocation &port,
+                                             TransferProgress &progress, const BlinkerProgramming &programming)
+    : mWorker(images, port, programming)
 {
-    QMutexLocker locker(&mMutex);
-    return mTerminate;
+    // The worker's signals cross to this object's thread, where the progress display lives.
+    connect(&mWorker, &ProgrThread::stateReported, this, [&progress](const BlinkerProgressState &state) {
+        progress.setCaption(state.caption);
+        progress.setStage(state.stage);
+        progress.setSize(state.size);
+        progress.setError(state.error);
+        progress.setButtonText(state.button);
+        progress.setRange(state.maximum);
+    });
+    connect(&mWorker, &ProgrThread::positionReported, this, [&progress](int position) {
+        progress.setPosition(position);
+    });
+    connect(&mWorker, &ProgrThread::finished, this, [this] {
+        mThread.quit();
+        mFinished = true;
+        emit finished();
+    });
+    connect(&mThread, &QThread::started, &mWorker, &ProgrThread::run);
+}
+
+BlinkerProgrammingRun::~BlinkerProgrammingRun()
+{
+    mWorker.requestStop();
+    mThread.quit();
+    mThread.wait();
+}
+
+void BlinkerProgrammingRun::start()
+{
+    mWorker.moveToThread(&mThread);
+    mThread.start();
+}
+
+void BlinkerProgrammingRun::stop()
+{
+    mWorker.requestStop();
 }
 
 } // namespace tirvela

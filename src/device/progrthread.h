@@ -6,6 +6,7 @@
 #include "device/transferprogress.h"
 
 #include <QMutex>
+#include <QObject>
 #include <QThread>
 #include <QWaitCondition>
 
@@ -20,79 +21,95 @@ struct BlinkerProgramming
     int framePauseMs = 350; // the board needs this long to store a frame
 };
 
+// What the progress display shows of a board programming run, handed over whole at each report.
+struct BlinkerProgressState
+{
+    QString caption;
+    QString stage;
+    QString size;
+    QString error;
+    QString button;
+    int maximum = 0;
+};
+
 // The worker that programs the route-number board: builds the board memory image of each of the
-// three board types and sends it in 128 frames, one every 350 ms. It reports into a progress
-// display that lives on the thread that created the worker (the user-interface thread), only
-// through calls that thread carries out while the worker waits, so that thread must keep
-// handling events (finish() does so while it waits for the end).
-class ProgrThread : public QThread
+// three board types and sends it in 128 frames, one every 350 ms. It lives on a thread of its own
+// and reports through queued signals only: it never waits for the thread that shows its progress,
+// so stopping it and waiting for its end cannot deadlock.
+class ProgrThread : public QObject
 {
     Q_OBJECT
 
 public:
     using BoardImages = std::array<BoardImage, BoardTypeCount>;
 
-    ProgrThread(const BoardImages &images, const PortLocation &port, TransferProgress &progress,
-                const BlinkerProgramming &programming = {});
-    ~ProgrThread() override;
+    ProgrThread(const BoardImages &images, const PortLocation &port, const BlinkerProgramming &programming = {});
 
-    // The user-interface thread tells when the progress display is up and when the user closed it;
-    // the worker starts once it is up and stops sending the current board type once it is closed.
-    void setDialogVisible(bool visible);
-    // Asks the worker to end before its next frame; an ongoing pause ends at once.
-    void requestTermination();
-    // Waits until the worker has ended, carrying out its reports meanwhile.
-    void waitUntilEnded();
-    // Asks the worker to end and waits for it.
-    void finish();
-
-    // How the run ended; valid once the worker has ended.
+    // Callable from any thread: no further frame is sent (an ongoing pause ends at once) and the
+    // run ends as interrupted.
+    void requestStop();
+    // How the run ended; valid once finished() was sent.
     TransferResult result() const { return mResult; }
 
-signals:
-    void ended();
+    // Sends the three board types; returns when they are sent, a failure was reported or a stop
+    // was requested.
+    void run();
 
-protected:
-    void run() override;
+signals:
+    void stateReported(const tirvela::BlinkerProgressState &state);
+    void positionReported(int position);
+    void finished();
 
 private:
-    enum class BoardOutcome { Sent, Skipped, ShortWrite, Terminated };
+    enum class BoardOutcome { Sent, ShortWrite, Stopped };
 
     void execute();
     BoardOutcome sendBoard(SerialPort &port, int boardId);
     void fail(const QString &error);
-    void ReportState();
-    void ReportProgress();
-
-    bool waitForDialog();
-    // Waits `ms` milliseconds unless termination is requested first; false then.
+    void interrupted();
+    // Waits `ms` milliseconds unless a stop is requested first; false then.
     bool pause(int ms);
-    bool dialogVisible();
-    bool terminationRequested();
+    bool stopRequested();
 
     const BoardImages mImages;
     const PortLocation mPort;
-    TransferProgress &mProgress;
     const BlinkerProgramming mProgramming;
 
-    // Written by the worker only; read by the user-interface thread inside the reports.
-    QString mCaption;
-    QString mStage;
-    QString mSize;
-    QString mError;
-    QString mButton;
-    qint32 mProgressMaximum = 0;
-    qint32 mProgressPosition = 0;
-
+    BlinkerProgressState mState;
     BoardMemoryImage mMemory{};
     ProgrammingFrame mFrame{};
     TransferResult mResult;
 
-    QMutex mMutex; // guards the three flags below
+    QMutex mMutex; // guards mStop
     QWaitCondition mWake;
-    bool mDialogVisible = false;
-    bool mTerminate = false;
-    bool mDone = false;
+    bool mStop = false;
+};
+
+// Runs a ProgrThread on a thread of its own and shows its reports in a progress display that
+// lives on the thread that made the run, which must keep handling events until finished().
+// Destroying the run stops the worker and waits for its end.
+class BlinkerProgrammingRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    BlinkerProgrammingRun(const ProgrThread::BoardImages &images, const PortLocation &port,
+                          TransferProgress &progress, const BlinkerProgramming &programming = {});
+    ~BlinkerProgrammingRun() override;
+
+    void start();
+    // The user closed the progress display or asked to stop: nothing more is sent.
+    void stop();
+    bool isFinished() const { return mFinished; }
+    TransferResult result() const { return mWorker.result(); }
+
+signals:
+    void finished();
+
+private:
+    QThread mThread;
+    ProgrThread mWorker;
+    bool mFinished = false;
 };
 
 } // namespace tirvela

@@ -49,14 +49,11 @@ QByteArray bytesOf(const BoardMemoryImage &memory, int offset, int count)
     return QByteArray(reinterpret_cast<const char *>(memory.data()) + offset, count);
 }
 
-// Runs the worker with the dialog shown until it ends by itself (at most ten seconds).
-bool runToEnd(ProgrThread &worker)
+// Runs the worker until it ends by itself (at most ten seconds).
+bool runToEnd(BlinkerProgrammingRun &run)
 {
-    worker.start();
-    worker.setDialogVisible(true);
-    const bool ended = QTest::qWaitFor([&] { return worker.isFinished(); }, 10000);
-    worker.finish();
-    return ended;
+    run.start();
+    return QTest::qWaitFor([&] { return run.isFinished(); }, 10000);
 }
 
 } // namespace
@@ -73,7 +70,9 @@ private slots:
     void programsAllThreeBoards();
     void failures_data();
     void failures();
-    void closingTheDialogStopsAtTheBoardsPace();
+    void stopSendsNothingMore_data();
+    void stopSendsNothingMore();
+    void destroyingARunStopsItsWorker();
 
 private:
     static const ProgrThread::BoardImages kZeroImages;
@@ -163,7 +162,7 @@ void BlinkerProgrammingTest::programsAllThreeBoards()
     BlinkerDevice board({}, run.log());
     run.start(board);
     RecordingProgress progress;
-    ProgrThread worker(images, {u"COM1:"_s, run.port()}, progress, {kBlinkerLineMode.toString(), kFastPaceMs});
+    BlinkerProgrammingRun worker(images, {u"COM1:"_s, run.port()}, progress, {kBlinkerLineMode.toString(), kFastPaceMs});
     QVERIFY(runToEnd(worker));
     run.stop();
 
@@ -242,7 +241,7 @@ void BlinkerProgrammingTest::failures()
     if (portTaken)
         QVERIFY(holder.open(run.port(), SerialPort::Access::ReadWrite));
     RecordingProgress progress;
-    ProgrThread worker(images, {u"COM1:"_s, run.port()}, progress, {lineMode, kFastPaceMs});
+    BlinkerProgrammingRun worker(images, {u"COM1:"_s, run.port()}, progress, {lineMode, kFastPaceMs});
     QVERIFY(runToEnd(worker));
     run.stop();
 
@@ -261,38 +260,65 @@ void BlinkerProgrammingTest::failures()
         QVERIFY2(SerialPort().open(run.port(), SerialPort::Access::ReadWrite), "the port must be closed again");
 }
 
-void BlinkerProgrammingTest::closingTheDialogStopsAtTheBoardsPace()
+void BlinkerProgrammingTest::stopSendsNothingMore_data()
+{
+    QTest::addColumn<int>("stopAtFrame");
+    QTest::addColumn<int>("paceMs");
+    QTest::newRow("second frame, at the board's pace") << 2 << 350;
+    QTest::newRow("in the last board type") << 2 * kFramesPerBoard + 3 << 5;
+}
+
+void BlinkerProgrammingTest::stopSendsNothingMore()
+{
+    QFETCH(int, stopAtFrame);
+    QFETCH(int, paceMs);
+    EmulatorRun run;
+    BlinkerDevice board({}, run.log());
+    run.start(board);
+    RecordingProgress progress;
+    BlinkerProgrammingRun worker(kZeroImages, {u"COM1:"_s, run.port()}, progress, {kBlinkerLineMode.toString(), paceMs});
+    QElapsedTimer sinceStop;
+    progress.onPosition = [&](int) {
+        if (progress.positions.size() == stopAtFrame) {
+            worker.stop();
+            sinceStop.start();
+        }
+    };
+    worker.start();
+    QVERIFY(QTest::qWaitFor([&] { return worker.isFinished(); }, 20000));
+    QVERIFY2(sinceStop.elapsed() < 200, "a stop must cut the pause short");
+    run.stop();
+
+    QCOMPARE(worker.result().outcome, TransferResult::Cancelled);
+    QCOMPARE(progress.stages.constLast(), u"Прервано"_s);
+    QCOMPARE(progress.button, u"ОК"_s);
+    // Every frame the board got was reported before the run ended, and none came after the stop.
+    QVERIFY(progress.positions.size() >= stopAtFrame);
+    QCOMPARE(board.programmingSpeeds().size(), progress.positions.size());
+    if (paceMs >= 350) {
+        QCOMPARE(progress.positions, (QList<int>{64, 128}));
+        const qint64 pace = progress.positionTimes[1] - progress.positionTimes[0];
+        QVERIFY2(pace >= 345 && pace < 1000, qPrintable(QString::number(pace)));
+    }
+    QCOMPARE(board.boards().count(kBoardTypes[2].id) ? board.boards().at(kBoardTypes[2].id).completions : 0, 0);
+}
+
+void BlinkerProgrammingTest::destroyingARunStopsItsWorker()
 {
     EmulatorRun run;
     BlinkerDevice board({}, run.log());
     run.start(board);
     RecordingProgress progress;
-    ProgrThread worker(kZeroImages, {u"COM1:"_s, run.port()}, progress);
-    progress.onPosition = [&](int) {
-        if (progress.positions.size() == 2)
-            worker.setDialogVisible(false);
-    };
-
-    // Nothing happens before the dialog is up.
-    worker.start();
-    QTest::qWait(100);
-    QVERIFY(progress.stages.isEmpty());
-    QVERIFY(run.log().lines().isEmpty());
-
-    worker.setDialogVisible(true);
-    QVERIFY(QTest::qWaitFor([&] { return progress.positions.size() >= 2; }, 5000));
     QElapsedTimer clock;
-    clock.start();
-    worker.finish();
-    QVERIFY2(clock.elapsed() < 200, "termination must cut the pause short");
+    {
+        BlinkerProgrammingRun worker(kZeroImages, {u"COM1:"_s, run.port()}, progress);
+        worker.start();
+        QVERIFY(QTest::qWaitFor([&] { return !progress.positions.isEmpty(); }, 5000));
+        clock.start();
+    }
+    QVERIFY2(clock.elapsed() < 500, "the worker must end at once, without the user interface's help");
     run.stop();
-
-    QCOMPARE(worker.result().outcome, TransferResult::Cancelled);
-    QCOMPARE(progress.positions, (QList<int>{64, 128}));
-    const qint64 pace = progress.positionTimes[1] - progress.positionTimes[0];
-    QVERIFY2(pace >= 345 && pace < 1000, qPrintable(QString::number(pace)));
-    QCOMPARE(board.programmingSpeeds().size(), 2);
-    QVERIFY(progress.button != u"ОК"_s);
+    QVERIFY(board.programmingSpeeds().size() <= 2);
 }
 
 QTEST_GUILESS_MAIN(BlinkerProgrammingTest)
