@@ -1,9 +1,11 @@
 #include "app/mainwindow.h"
 
+#include "app/devicecommands.h"
 #include "app/document.h"
 #include "app/editorsession.h"
 #include "app/filecommands.h"
 #include "app/messagewindow.h"
+#include "app/progressdialog.h"
 #include "app/routelistwindow.h"
 #include "app/settingsdialog.h"
 
@@ -50,6 +52,9 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
 
     createMenus();
     showRouteListWindow();
+    mProgressDialog = new ProgressDialog(dialogs, this);
+    mDeviceCommands =
+        std::make_unique<DeviceCommands>(*mDocument, session, dialogs, *mLog, *mProgressDialog, this);
     mSettingsDialog = new SettingsDialog(session.settings, session.programFolder, dialogs, this);
     connect(mDocument, &Document::captionChanged, this, &MainWindow::updateCommandStates);
     updateCommandStates();
@@ -128,6 +133,9 @@ void MainWindow::createMenus()
         addCommand(operations, "ProgramBlinkerMenuItem", QStringLiteral("Прошивка блинкерного табло"));
     routeBlinker->setVisible(mSession.extendedMode);
     programBlinker->setVisible(mSession.extendedMode);
+    // The route the tools window shows; the first one until it can show another.
+    connect(routeBlinker, &QAction::triggered, this, [this] { mDeviceCommands->sendRouteNumber(0); });
+    connect(programBlinker, &QAction::triggered, this, [this] { mDeviceCommands->programBlinker(); });
     connect(addCommand(operations, "SaveBinItem", QStringLiteral("Сформировать двоичный файл (для прошивки)")),
             &QAction::triggered, this, [this] { mFileCommands->buildFlashImage(); });
     connect(addCommand(operations, "ProgramMenuItem", QStringLiteral("Программирование автоинформатора"),
@@ -181,7 +189,9 @@ void MainWindow::updateCommandStates()
 
 void MainWindow::programAnnouncer()
 {
-    mFileCommands->flashImageToProgram();
+    const QString flashImage = mFileCommands->flashImageToProgram();
+    if (!flashImage.isEmpty())
+        mDeviceCommands->programAnnouncer(flashImage);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -10,9 +10,11 @@ class QMdiSubWindow;
 
 namespace tirvela {
 
+class DeviceCommands;
 class Document;
 class EditorLog;
 class FileCommands;
+class ProgressDialog;
 class RouteListWindow;
 class SettingsDialog;
 class UserDialogs;
@@ -30,9 +32,11 @@ public:
     Document &document() const { return *mDocument; }
     EditorLog &log() const { return *mLog; }
     FileCommands &fileCommands() const { return *mFileCommands; }
+    DeviceCommands &deviceCommands() const { return *mDeviceCommands; }
     // The route list window, or nullptr while it is closed.
     RouteListWindow *routeListWindow() const;
     SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
+    ProgressDialog &progressDialog() const { return *mProgressDialog; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -49,8 +53,10 @@ private:
     Document *mDocument;
     std::unique_ptr<EditorLog> mLog;
     std::unique_ptr<FileCommands> mFileCommands;
+    std::unique_ptr<DeviceCommands> mDeviceCommands;
     QMdiArea *mMdiArea;
     QPointer<RouteListWindow> mRouteList;
+    ProgressDialog *mProgressDialog;
     SettingsDialog *mSettingsDialog;
 };
 

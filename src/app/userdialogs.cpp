@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 
 namespace tirvela {
 
@@ -79,6 +80,21 @@ void WidgetDialogs::tell(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
+}
+
+std::optional<QString> WidgetDialogs::askText(QWidget *parent, const QString &title, const QString &prompt,
+                                              const QString &proposed)
+{
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("InputBox"));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(proposed);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 } // namespace tirvela

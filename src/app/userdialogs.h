@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 namespace tirvela {
@@ -24,6 +26,9 @@ public:
                                             QMessageBox::StandardButtons buttons) = 0;
     // A message with one OK button that stops a command.
     virtual void tell(QWidget *parent, const QString &text) = 0;
+    // A one-line text, proposed first; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
+                                           const QString &proposed) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -36,6 +41,8 @@ public:
     QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
                                     QMessageBox::StandardButtons buttons) override;
     void tell(QWidget *parent, const QString &text) override;
+    std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
+                                   const QString &proposed) override;
 };
 
 } // namespace tirvela

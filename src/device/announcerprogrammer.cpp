@@ -35,6 +35,9 @@ public:
     AnnouncerSession(const AnnouncerLink &link, TransferProgress &progress) : mLink(link), mProgress(progress) {}
 
     TransferResult run(const QByteArray &image);
+    // Line errors seen while reading are told once, after the transfer has stopped: a message
+    // box during the transfer would hold it up until it is answered.
+    void reportLineErrors();
 
 private:
     TransferResult fail(const QString &message);
@@ -52,6 +55,7 @@ private:
     LineMode mRecord;
     QElapsedTimer mLastRefresh;
     bool mDeviceSilent = false;
+    bool mLineErrorSeen = false;
     std::array<char, kBlockSize + 2> mBlock{};
 };
 
@@ -165,17 +169,22 @@ bool AnnouncerSession::refresh(qint64 offset)
     mLastRefresh.start();
     mProgress.setSize(QStringLiteral("Записано: ") + QString::number(offset));
     mProgress.setPosition(int(qMin<qint64>(offset, INT_MAX)));
-    if (mProgress.cancelRequested())
-        return false;
+    // Events first, so that a press of "Отмена" is seen now and not a second later.
     mProgress.processEvents();
-    return true;
+    return !mProgress.cancelRequested();
+}
+
+void AnnouncerSession::reportLineErrors()
+{
+    if (mLineErrorSeen)
+        mProgress.showMessage(QStringLiteral("Error"));
 }
 
 QByteArray AnnouncerSession::readReply(int maximum, QByteArrayView stopCharacters)
 {
     SerialPort::ReadResult reply = mPort.timedRead(maximum, kReplyTimeoutMs, stopCharacters);
     if (reply.lineError)
-        mProgress.showMessage(QStringLiteral("Error"));
+        mLineErrorSeen = true;
     return reply.ok ? reply.bytes : QByteArray();
 }
 
@@ -200,7 +209,10 @@ TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLi
     }
     file.close();
     image.resize((image.size() + kBlockSize - 1) / kBlockSize * kBlockSize, '\0');
-    return AnnouncerSession(link, progress).run(image);
+    AnnouncerSession session(link, progress);
+    const TransferResult result = session.run(image);
+    session.reportLineErrors();
+    return result;
 }
 
 } // namespace tirvela

@@ -19,6 +19,7 @@ public:
     QQueue<QMessageBox::StandardButton> answers;
     QStringList questions; // the texts of ask()
     QStringList messages;  // the texts of tell()
+    QQueue<std::optional<QString>> texts;
 
     QString chooseFileToOpen(QWidget *) override { return take(filesToOpen, "open dialog"); }
     QString chooseFileToSave(QWidget *) override { return take(filesToSave, "save dialog"); }
@@ -37,9 +38,19 @@ public:
 
     void tell(QWidget *, const QString &text) override { messages << text; }
 
+    std::optional<QString> askText(QWidget *, const QString &, const QString &prompt, const QString &) override
+    {
+        if (texts.isEmpty()) {
+            QTest::qFail(qPrintable(QStringLiteral("unexpected text question: ") + prompt), __FILE__, __LINE__);
+            return std::nullopt;
+        }
+        return texts.dequeue();
+    }
+
     bool allAnswered() const
     {
-        return filesToOpen.isEmpty() && filesToSave.isEmpty() && programs.isEmpty() && answers.isEmpty();
+        return filesToOpen.isEmpty() && filesToSave.isEmpty() && programs.isEmpty() && answers.isEmpty()
+            && texts.isEmpty();
     }
 
 private:

@@ -1,0 +1,97 @@
+#include "app/devicecommands.h"
+
+#include "app/document.h"
+#include "app/editorsession.h"
+#include "app/progressdialog.h"
+#include "app/userdialogs.h"
+#include "common/cp1251.h"
+#include "common/messagelog.h"
+#include "device/announcerprogrammer.h"
+#include "device/routenumber.h"
+#include "project/boardimage.h"
+
+#include <memory>
+#include <optional>
+
+namespace tirvela {
+
+namespace {
+
+// The board images as a saved project file holds them, or the message why they cannot be made.
+std::optional<ProgrThread::BoardImages> boardImagesOf(const Project &project, QString *error)
+{
+    auto copy = std::make_unique<Project>(project);
+    ProgrThread::BoardImages images;
+    for (int row = 0; row < BoardTypeCount; ++row) {
+        const BoardImageBuildResult built = buildBoardImage(*copy, row);
+        if (!built.fits) {
+            *error = QStringLiteral("Содержимое табло %1 не помещается в образ: лишних %2 байт")
+                         .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption))
+                         .arg(built.bytesOver);
+            return std::nullopt;
+        }
+        BoardImage &image = copy->boards[size_t(row)].image;
+        finaliseBoardImage(image);
+        images[size_t(row)] = image;
+    }
+    return images;
+}
+
+} // namespace
+
+DeviceCommands::DeviceCommands(const Document &document, const EditorSession &session, UserDialogs &dialogs,
+                               MessageLog &log, ProgressDialog &progress, QWidget *window)
+    : mDocument(document)
+    , mSession(session)
+    , mDialogs(dialogs)
+    , mLog(log)
+    , mProgress(progress)
+    , mWindow(window)
+{
+}
+
+void DeviceCommands::programAnnouncer(const QString &flashImage)
+{
+    mProgress.clear();
+    tirvela::programAnnouncer(flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress);
+}
+
+void DeviceCommands::sendRouteNumber(int route)
+{
+    const QString proposed = fromCp1251(mDocument.project().routeNumberText(route));
+    const std::optional<QString> text = mDialogs.askText(mWindow, QStringLiteral("Номер маршрута для блинкерного табло"),
+                                                         QStringLiteral("Введите номер маршрута"), proposed);
+    if (!text)
+        return;
+    bool encodable = true;
+    const QByteArray bytes = toCp1251(*text, &encodable);
+    if (!encodable) {
+        mDialogs.tell(mWindow, QStringLiteral("В тексте есть символы, которых нет в кодировке Windows-1251"));
+        return;
+    }
+    const TransferResult result =
+        tirvela::sendRouteNumber(bytes, blinkerPort(mSession.settings, mSession.programFolder));
+    if (result.outcome == TransferResult::Failed)
+        mDialogs.tell(mWindow, result.message);
+}
+
+void DeviceCommands::programBlinker()
+{
+    QString error;
+    const std::optional<ProgrThread::BoardImages> images = boardImagesOf(mDocument.project(), &error);
+    if (!images) {
+        mDialogs.tell(mWindow, error);
+        return;
+    }
+    mProgress.clear();
+    BlinkerProgrammingRun run(*images, blinkerPort(mSession.settings, mSession.programFolder), mProgress,
+                              mBlinkerProgramming);
+    run.start();
+    mProgress.exec();
+    // The dialog closed: the run ends before its next frame, and is waited for when it goes.
+    run.stop();
+    if (!run.isFinished() || run.result().outcome == TransferResult::Cancelled)
+        mLog.logMessage(QStringLiteral("Прошивка блинкерного табло: Прервано"));
+}
+
+} // namespace tirvela

@@ -1,0 +1,205 @@
+// The device commands of the main menu against the emulated devices on a pseudo-terminal.
+
+#include "editorfixture.h"
+#include "../files/fixtures.h"
+#include "../device/emulatorrun.h"
+
+#include "app/devicecommands.h"
+#include "app/messagewindow.h"
+#include "app/progressdialog.h"
+#include "devsim/announcerdevice.h"
+#include "devsim/blinkerdevice.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace tirvela;
+using namespace tirvela::fixture;
+using namespace tirvela::test;
+using namespace tirvela::devsim;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString labelText(const ProgressDialog &dialog, const char *name)
+{
+    return dialog.findChild<QLabel *>(QLatin1String(name))->text();
+}
+
+QPushButton *progressButton(const ProgressDialog &dialog)
+{
+    return dialog.findChild<QPushButton *>(u"OkCancelButton"_s);
+}
+
+// An editor whose ports lead to the emulated device, with a saved project and its sounds.
+struct DeviceEditor : Editor
+{
+    explicit DeviceEditor(const QString &port) : Editor(true)
+    {
+        QVERIFY(writeFile(path(u"editor.ini"_s), "[PORTS]\r\nCOM1=" + port.toUtf8() + "\r\n"));
+        session.settings = readEditorSettings(session.programFolder);
+        QVERIFY(QDir().mkpath(path(u"sounds"_s)));
+        for (const QString &name : commonPhraseSounds())
+            QVERIFY(writeFile(path(u"sounds/"_s + name), waveFile(samples(3000, 7))));
+        dialogs.filesToSave.enqueue(path(u"route.stm"_s));
+        trigger("SaveAsItem");
+    }
+    QString bin() const { return path(u"route.bin"_s); }
+    ProgressDialog &progress() const { return window->progressDialog(); }
+};
+
+// Presses the progress dialog's button once `when` holds, checking every few milliseconds.
+void pressWhen(ProgressDialog &dialog, std::function<bool()> when)
+{
+    auto *timer = new QTimer(&dialog);
+    QObject::connect(timer, &QTimer::timeout, &dialog, [&dialog, timer, when] {
+        if (dialog.isVisible() && when()) {
+            timer->deleteLater();
+            progressButton(dialog)->click();
+        }
+    });
+    timer->start(5);
+}
+
+} // namespace
+
+class TestDeviceMenus : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void programmingBuildsTheImageAndWritesItIntoTheAnnouncer()
+    {
+        EmulatorRun run;
+        AnnouncerDevice device({}, run.log());
+        run.start(device);
+        DeviceEditor editor(run.port());
+        QVERIFY(!QFileInfo::exists(editor.bin()));
+
+        editor.trigger("ProgramMenuItem"); // no image yet: it is built first, then sent
+        run.stop();
+
+        QByteArray image = readFile(editor.bin());
+        QVERIFY(!image.isEmpty());
+        image.append(QByteArray((512 - image.size() % 512) % 512, '\0'));
+        QCOMPARE(device.memory().left(image.size()), image);
+        ProgressDialog &dialog = editor.progress();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.windowTitle(), u"Запись в устройство"_s);
+        QCOMPARE(labelText(dialog, "StageLabel"), u"Процесс завершен"_s);
+        QCOMPARE(labelText(dialog, "SizeLabel"), u"Размер файла: %1"_s.arg(image.size()));
+        QCOMPARE(progressButton(dialog)->text(), u"OK"_s);
+        saveScreenshot(&dialog, u"progress"_s);
+        progressButton(dialog)->click();
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(editor.dialogs.messages.isEmpty());
+    }
+
+    void cancelStopsTheTransferWithinASecond()
+    {
+        EmulatorRun run;
+        AnnouncerFaults slow;
+        slow.answerDelayMs = 100;
+        AnnouncerDevice device(slow, run.log());
+        run.start(device);
+        DeviceEditor editor(run.port());
+        ProgressDialog &dialog = editor.progress();
+        QElapsedTimer sincePress;
+        pressWhen(dialog, [&] {
+            const bool writing = labelText(dialog, "StageLabel") == u"Запись"_s;
+            if (writing)
+                sincePress.start();
+            return writing;
+        });
+        editor.trigger("ProgramMenuItem");
+        QVERIFY2(sincePress.elapsed() < 1100, qPrintable(QString::number(sincePress.elapsed())));
+        run.stop();
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(editor.dialogs.messages.isEmpty());
+        QVERIFY(device.blocksStored() < readFile(editor.bin()).size() / 512);
+    }
+
+    void deviceFaultsAreToldOnce_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("E reply") << false << u"При записи произошла ошибка!"_s;
+        QTest::newRow("silence") << true << u"Ничего не получено"_s;
+    }
+
+    void deviceFaultsAreToldOnce()
+    {
+        QFETCH(bool, silent);
+        QFETCH(QString, message);
+        EmulatorRun run;
+        AnnouncerFaults faults;
+        (silent ? faults.silentAtBlock : faults.errorAtBlock) = 1;
+        AnnouncerDevice device(faults, run.log());
+        run.start(device);
+        DeviceEditor editor(run.port());
+        editor.trigger("ProgramMenuItem");
+        run.stop();
+        QCOMPARE(editor.dialogs.messages, QStringList{message});
+        QVERIFY(!editor.progress().isVisible());
+    }
+
+    void routeNumberGoesToTheBoard()
+    {
+        EmulatorRun run;
+        BlinkerDevice board({}, run.log());
+        run.start(board);
+        DeviceEditor editor(run.port());
+        editor.dialogs.texts.enqueue(std::nullopt); // cancelled: nothing is sent
+        editor.trigger("RouteBlinkerMenuItem");
+        editor.dialogs.texts.enqueue(u"12"_s);
+        editor.trigger("RouteBlinkerMenuItem");
+        run.stop();
+        QCOMPARE(board.routeNumbers().size(), 1);
+        QCOMPARE(board.routeNumbers()[0].frame, QByteArray::fromHex("ff0daf202032315fff"));
+        QVERIFY(editor.dialogs.messages.isEmpty());
+    }
+
+    void boardProgrammingRunsToItsEnd()
+    {
+        EmulatorRun run;
+        BlinkerDevice board({}, run.log());
+        run.start(board);
+        DeviceEditor editor(run.port());
+        editor.window->deviceCommands().setBlinkerProgramming({kBlinkerLineMode.toString(), 1});
+        ProgressDialog &dialog = editor.progress();
+        pressWhen(dialog, [&] { return progressButton(dialog)->text() == u"ОК"_s; });
+        editor.trigger("ProgramBlinkerMenuItem");
+        run.stop();
+        QCOMPARE(labelText(dialog, "StageLabel"), u"Прошивка блинкерного табло завершена"_s);
+        QCOMPARE(board.boards().size(), size_t(3));
+        for (const auto &[id, memory] : board.boards())
+            QVERIFY(memory.completions == 1 && memory.crcOk);
+    }
+
+    void closingTheBoardProgrammingInTheLastBoardTypeSendsNothingMore()
+    {
+        EmulatorRun run;
+        BlinkerDevice board({}, run.log());
+        run.start(board);
+        DeviceEditor editor(run.port());
+        editor.window->deviceCommands().setBlinkerProgramming({kBlinkerLineMode.toString(), 5});
+        ProgressDialog &dialog = editor.progress();
+        auto *bar = dialog.findChild<QProgressBar *>(u"ProgressBar1"_s);
+        pressWhen(dialog, [&] { return labelText(dialog, "StageLabel") == u"Режим 2"_s && bar->value() >= 640; });
+        editor.trigger("ProgramBlinkerMenuItem");
+        const int framesAtClose = int(board.programmingSpeeds().size());
+        QTest::qWait(100);
+        run.stop();
+
+        QCOMPARE(int(board.programmingSpeeds().size()), framesAtClose);
+        QVERIFY(framesAtClose > 2 * 128 && framesAtClose < 3 * 128);
+        QCOMPARE(board.boards().at(kBoardTypes[2].id).completions, 0);
+        QCOMPARE(editor.window->log().window()->lines().constLast(), u"Прошивка блинкерного табло: Прервано"_s);
+    }
+};
+
+QTEST_MAIN(TestDeviceMenus)
+#include "test_devicemenus.moc"
