@@ -3,6 +3,7 @@
 #include "app/devicecommands.h"
 #include "app/document.h"
 #include "app/editorsession.h"
+#include "app/icons.h"
 #include "app/filecommands.h"
 #include "app/messagewindow.h"
 #include "app/progressdialog.h"
@@ -17,18 +18,6 @@
 #include <QUndoStack>
 
 namespace tirvela {
-
-namespace {
-
-QIcon bundledIcon(const char *name)
-{
-    QIcon icon;
-    for (const int size : {16, 32})
-        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(QLatin1String(name)).arg(size), QSize(size, size));
-    return icon;
-}
-
-} // namespace
 
 MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
