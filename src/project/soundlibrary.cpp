@@ -2,6 +2,7 @@
 
 #include "common/messagelog.h"
 #include "common/cp1251.h"
+#include "project/undecodablenames.h"
 
 #include <QDir>
 
@@ -38,6 +39,9 @@ SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, M
     const QStringList names = dir.entryList({QStringLiteral("*.wav")},
                                             QDir::Files | QDir::Hidden,
                                             QDir::Name);
+    for (const QByteArray &name : undecodableWaveNames(folder))
+        log.logMessage(QStringLiteral("Имя файла %1 не в кодировке UTF-8 (похоже на Windows-1251: «%2»), файл пропущен; переименуйте его")
+                           .arg(QDir::toNativeSeparators(folder) + QString::fromLatin1(name.toPercentEncoding("/")), fromCp1251(name)));
     SoundListing listing;
     if (names.isEmpty()) {
         if (dir.exists()) {

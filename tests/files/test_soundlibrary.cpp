@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 using namespace tirvela;
 using namespace tirvela::fixture;
 using namespace Qt::StringLiterals;
@@ -173,6 +175,28 @@ private slots:
                                         + u" не используется: звуковые файлы берутся из "_s
                                         + QDir::toNativeSeparators(programDir.filePath(u"sounds/"_s))});
     }
+
+#ifdef Q_OS_UNIX
+    void windows1251NamesAreNamedInTheLog()
+    {
+        QTemporaryDir programDir;
+        const QString sounds = programDir.filePath(u"sounds/"_s);
+        QVERIFY(QDir().mkpath(sounds));
+        QVERIFY(writeFile(sounds + u"a.wav"_s, waveFile({})));
+        // "Вокзал.wav" in Windows-1251 bytes, as an archive made on Windows leaves it.
+        const QByteArray raw = QFile::encodeName(sounds) + toCp1251(u"Вокзал.wav");
+        FILE *file = std::fopen(raw.constData(), "wb");
+        QVERIFY(file);
+        std::fclose(file);
+
+        SoundTable table;
+        ListLog log;
+        listSoundsFolder(table, programDir.path(), log);
+        QCOMPARE(table.count(), 1);
+        QCOMPARE(log.lines.size(), 1);
+        QVERIFY2(log.lines[0].contains(u"«Вокзал.wav»"_s), qPrintable(log.lines[0]));
+    }
+#endif
 
     void firstEntryOfAKeyWins()
     {
