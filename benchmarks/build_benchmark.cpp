@@ -3,6 +3,7 @@
 // and keep its peak memory under 64 MB, since the sound data are copied one SoundFile at a time.
 
 #include "fixtures.h"
+#include "peakmemory.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/soundlibrary.h"
@@ -20,6 +21,7 @@
 
 using namespace tirvela;
 using namespace tirvela::fixture;
+using namespace tirvela::bench;
 
 namespace {
 
@@ -107,26 +109,6 @@ bool copySoundBytes(const SoundTable &sounds, const QString &target)
         }
     }
     return out.commit();
-}
-
-// The peak resident memory (kB) since the last reset, from /proc/self/status.
-long peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-// Lets the next peak reading start from the memory in use now (Linux: "5" to clear_refs).
-bool resetPeakMemory()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
 #include "cli/projectcommands.h"
+#include "cli/soundimportcommand.h"
 
 #include <QTextStream>
 
@@ -31,6 +32,8 @@ const Command kCommands[] = {
     {"save", "save IN OUT.stm", runSave},
     {"dump", "dump FILE", runDump},
     {"sounds", "sounds [--program-dir DIR]", runSounds},
+    {"sound-import", "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force] [--program-dir DIR]",
+     runSoundImport},
 };
 
 int usage()

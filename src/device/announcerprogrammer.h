@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/portnames.h"
-#include "device/transferprogress.h"
+#include "common/transferprogress.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "device/boardmemory.h"
 #include "device/linemode.h"
 #include "device/portnames.h"
-#include "device/transferprogress.h"
+#include "common/transferprogress.h"
 
 #include <QMutex>
 #include <QObject>

@@ -2,7 +2,7 @@
 
 #include "device/linemode.h"
 #include "device/portnames.h"
-#include "device/transferprogress.h"
+#include "common/transferprogress.h"
 
 #include <QByteArrayView>
 

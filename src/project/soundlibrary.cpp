@@ -2,27 +2,46 @@
 
 #include "common/messagelog.h"
 #include "common/cp1251.h"
+#include "project/undecodablenames.h"
 
 #include <QDir>
 
 namespace tirvela {
 
-QString soundsFolderOf(const QString &programFolder)
+QString soundsFolderOf(const QString &programFolder, QStringList *ignored)
 {
-    QString folder = programFolder;
-    if (!folder.isEmpty() && !folder.endsWith(u'/'))
-        folder += u'/';
-    return folder + QStringLiteral("sounds/");
+    QString base = programFolder;
+    if (!base.isEmpty() && !base.endsWith(u'/'))
+        base += u'/';
+    const QString usual = QStringLiteral("sounds");
+    // Name filters match without regard to letter case.
+    const QStringList found = QDir(base.isEmpty() ? QStringLiteral(".") : base)
+                                  .entryList({usual}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QString chosen = found.contains(usual) ? usual : found.value(0, usual);
+    if (ignored) {
+        for (const QString &name : found) {
+            if (name != chosen)
+                ignored->append(base + name);
+        }
+    }
+    return base + chosen + u'/';
 }
 
 SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, MessageLog &log)
 {
     table.clear();
-    const QString folder = soundsFolderOf(programFolder);
+    QStringList ignored;
+    const QString folder = soundsFolderOf(programFolder, &ignored);
+    for (const QString &other : ignored)
+        log.logMessage(QStringLiteral("Каталог %1 не используется: звуковые файлы берутся из %2")
+                           .arg(QDir::toNativeSeparators(other), QDir::toNativeSeparators(folder)));
     const QDir dir(folder);
     const QStringList names = dir.entryList({QStringLiteral("*.wav")},
                                             QDir::Files | QDir::Hidden,
                                             QDir::Name);
+    for (const QByteArray &name : undecodableWaveNames(folder))
+        log.logMessage(QStringLiteral("Имя файла %1 не в кодировке UTF-8 (похоже на Windows-1251: «%2»), файл пропущен; переименуйте его")
+                           .arg(QDir::toNativeSeparators(folder) + QString::fromLatin1(name.toPercentEncoding("/")), fromCp1251(name)));
     SoundListing listing;
     if (names.isEmpty()) {
         if (dir.exists()) {

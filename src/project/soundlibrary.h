@@ -3,6 +3,7 @@
 #include "project/soundtable.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tirvela {
 
@@ -20,12 +21,15 @@ struct SoundListing
     QString message; // for every outcome but Listed: the message to show the user
 };
 
-// The sounds folder of a program folder, ending in '/'.
-QString soundsFolderOf(const QString &programFolder);
+// The sounds folder of a program folder, ending in '/': its sub-folder named "sounds" in any
+// letter case (a SOUNDS folder copied from Windows is used); when several are there, "sounds"
+// itself, else the first by name, and the others are added to `ignored`. When there is none,
+// the "sounds" folder to make.
+QString soundsFolderOf(const QString &programFolder, QStringList *ignored = nullptr);
 
 // Empties the table and fills it with the "*.wav" files (any letter case) of the sounds folder,
-// sorted by name. A file whose name Windows-1251 cannot hold is left out with a line in the log.
-// No file is checked here.
+// sorted by name. A file whose name Windows-1251 cannot hold, and a sounds folder that is not
+// used, are named in the log. No file is checked here.
 SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, MessageLog &log);
 
 } // namespace tirvela

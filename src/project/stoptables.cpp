@@ -25,7 +25,6 @@ constexpr int kMaxFragments = 10;
 constexpr int kMaxControlTimes = 255; // their count is one byte
 constexpr int kMaxDirectionStops = 100;
 constexpr int kMaxRouteStops = 127;
-constexpr qint64 kMaxSoundSize = 0xFFFFFF; // the FragmentRecord holds the size in 3 bytes
 constexpr qint64 kCopyBufferSize = 1 << 20;
 constexpr qint64 kMaxFileSize = 0xFFFFFFFFLL; // offsets are stored in 4 bytes
 
@@ -270,10 +269,6 @@ std::unique_ptr<QFile> StopTableWriter::checkSound(int sound)
     const WaveCheckResult check = checkWaveFile(*file);
     if (!check.ok) {
         fail(check.message);
-        return nullptr;
-    }
-    if (check.dataSize > kMaxSoundSize) {
-        fail(QStringLiteral("Файл %1 Звуковые данные длиннее %2 байт!").arg(shownSoundPath(file->fileName())).arg(kMaxSoundSize));
         return nullptr;
     }
     SoundUse &use = mUses[size_t(sound)];

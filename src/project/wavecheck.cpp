@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cstring>
+
 namespace tirvela {
 
 namespace {
@@ -83,6 +85,30 @@ Chunks findChunks(WaveReader &reader)
 
 } // namespace
 
+QByteArray announcerWaveHeader(quint32 dataSize)
+{
+    constexpr int kHeaderSize = 44;
+    QByteArray header(kHeaderSize, Qt::Uninitialized);
+    char *at = header.data();
+    const auto put32 = [&at](quint32 value) { qToLittleEndian(value, at); at += 4; };
+    const auto put16 = [&at](quint16 value) { qToLittleEndian(value, at); at += 2; };
+    const auto putId = [&at](const char *id) { std::memcpy(at, id, 4); at += 4; };
+    putId("RIFF");
+    put32(kHeaderSize - 8 + dataSize + (dataSize & 1));
+    putId("WAVE");
+    putId("fmt ");
+    put32(kFormatChunkSize);
+    put16(kPcmFormat);
+    put16(kChannels);
+    put32(kSampleRate);
+    put32(kSampleRate * kChannels * kBitsPerSample / 8); // bytes a second
+    put16(kChannels * kBitsPerSample / 8);               // bytes a sample
+    put16(kBitsPerSample);
+    putId("data");
+    put32(dataSize);
+    return header;
+}
+
 QString shownSoundPath(const QString &path)
 {
     constexpr int kShownLength = 100;
@@ -115,12 +141,17 @@ WaveCheckResult checkWaveFile(QFile &file)
     const char *format = chunks.format.constData();
     if (qFromLittleEndian<quint16>(format + 2) != kChannels)
         return failure(u"Файл %s Данные не в формате МОНО!", path);
-    if (qFromLittleEndian<quint16>(format) != kPcmFormat || qFromLittleEndian<quint16>(format + 14) != kBitsPerSample)
+    if (qFromLittleEndian<quint16>(format + 14) != kBitsPerSample)
         return failure(u"Файл %s Разрядность не 8 бит!", path);
+    // The extensible format (0xFFFE) and the companded ones store 8 bits too, but not as plain PCM.
+    if (qFromLittleEndian<quint16>(format) != kPcmFormat)
+        return failure(u"Файл %s Данные не в простом формате PCM!", path);
     if (qFromLittleEndian<quint32>(format + 4) != kSampleRate)
         return failure(u"Файл %s Частота дискретизации не 16КГц!", path);
     if (chunks.dataOffset + chunks.dataSize > reader.size())
         return failure(u"Файл %s Звуковых данных меньше, чем указано в заголовке!", path);
+    if (chunks.dataSize > kMaxSoundDataSize)
+        return failure(u"Файл %s Звуковые данные длиннее 16777215 байт!", path);
 
     WaveCheckResult result;
     result.ok = true;

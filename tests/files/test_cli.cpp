@@ -2,12 +2,14 @@
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/soundtable.h"
+#include "recordings.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -118,6 +120,25 @@ private slots:
         QCOMPARE(runCli({u"sounds"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path()).exitCode, 0);
     }
 
+    void soundImportGivesALineForEachFile()
+    {
+        QVERIFY(writeRecording(path(u"tone.flac"_s), {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2, 0.5, sine(440, 0.5)}));
+        QVERIFY(writeFile(path(u"text.wav"_s), "not a recording"));
+        const QStringList arguments{u"sound-import"_s, u"tone.flac"_s, u"text.wav"_s, u"--level"_s, u"-3"_s,
+                                    u"--program-dir"_s, path(u"imports"_s)};
+        const Run run = runCli(arguments, mDir.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(QRegularExpression(u"^tone\\.wav\t0\\.500 с\tпик -6\\.0 -> -(3\\.0|2\\.9) дБ\n$"_s).match(run.out).hasMatch(),
+                 qPrintable(run.out));
+        QVERIFY2(run.err.startsWith(u"Файл text.wav не является звукозаписью"_s), qPrintable(run.err));
+        QCOMPARE(QDir(path(u"imports/sounds"_s)).entryList(QDir::Files), QStringList{u"tone.wav"_s});
+
+        const Run again = runCli(arguments.mid(0, 2) + arguments.mid(5), mDir.path());
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains(u"tone.wav уже есть"_s), qPrintable(again.err));
+        QCOMPARE(runCli(arguments.mid(0, 2) + arguments.mid(5) << u"--force"_s, mDir.path()).exitCode, 0);
+    }
+
     void badInputAndUsageHaveTheirExitCodes_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -131,6 +152,13 @@ private slots:
         QTest::newRow("missing file") << QStringList{u"dump"_s, u"none.stm"_s} << 1 << u"Файл none.stm не найден"_s;
         QTest::newRow("damaged file") << QStringList{u"save"_s, u"damaged.stm"_s, u"out.stm"_s} << 1
                                       << u"Файл damaged.stm повреждён: файл короче заголовка"_s;
+        QTest::newRow("sound-import without a file") << QStringList{u"sound-import"_s} << 2 << u"usage: tirvela-cli sound-import"_s;
+        QTest::newRow("one name for two files")
+            << QStringList{u"sound-import"_s, u"a.wav"_s, u"b.wav"_s, u"--name"_s, u"c"_s} << 2 << u"usage:"_s;
+        QTest::newRow("level and keep-level")
+            << QStringList{u"sound-import"_s, u"a.wav"_s, u"--level"_s, u"-3"_s, u"--keep-level"_s} << 2 << u"usage:"_s;
+        QTest::newRow("level not a number")
+            << QStringList{u"sound-import"_s, u"a.wav"_s, u"--level"_s, u"loud"_s} << 2 << u"usage:"_s;
     }
 
     void badInputAndUsageHaveTheirExitCodes()

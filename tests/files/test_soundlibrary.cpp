@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 using namespace tirvela;
 using namespace tirvela::fixture;
 using namespace Qt::StringLiterals;
@@ -61,14 +63,19 @@ private slots:
         QTest::newRow("stereo 16-bit: mono comes first")
             << waveFile(samples(64, 2), {1, 2, 16000, 16}) << u"Файл %s Данные не в формате МОНО!"_s;
         QTest::newRow("16-bit") << waveFile(samples(64, 2), {1, 1, 16000, 16}) << u"Файл %s Разрядность не 8 бит!"_s;
-        QTest::newRow("8 bits but not PCM")
-            << waveFile(samples(64, 2), {6, 1, 16000, 8}) << u"Файл %s Разрядность не 8 бит!"_s;
+        QTest::newRow("8 bits but A-law")
+            << waveFile(samples(64, 2), {6, 1, 16000, 8}) << u"Файл %s Данные не в простом формате PCM!"_s;
+        QTest::newRow("8 bits in the extensible format")
+            << waveFile(samples(64, 2), {0xFFFE, 1, 16000, 8}) << u"Файл %s Данные не в простом формате PCM!"_s;
         QTest::newRow("22 kHz 16-bit: bits come first")
             << waveFile(samples(64, 2), {1, 1, 22050, 16}) << u"Файл %s Разрядность не 8 бит!"_s;
         QTest::newRow("22 kHz") << waveFile(samples(64, 2), {1, 1, 22050, 8})
                                 << u"Файл %s Частота дискретизации не 16КГц!"_s;
         QTest::newRow("data cut short") << waveFile(samples(64, 2), {}, {}, 65)
                                         << u"Файл %s Звуковых данных меньше, чем указано в заголовке!"_s;
+        QTest::newRow("more data than the flash image can store")
+            << waveFile({}, {}, {}, 0x1000000) + QByteArray(0x1000000, '\x80')
+            << u"Файл %s Звуковые данные длиннее 16777215 байт!"_s;
     }
 
     void failuresNameTheFirstDefect()
@@ -144,6 +151,52 @@ private slots:
         QCOMPARE(table.find("stale.wav"), -1);
         QCOMPARE(table.find("notes.txt"), -1);
     }
+
+    void soundsFolderIsFoundInAnyLetterCase()
+    {
+        QTemporaryDir programDir;
+        QVERIFY(QDir().mkpath(programDir.filePath(u"SOUNDS"_s)));
+        QVERIFY(writeFile(programDir.filePath(u"SOUNDS/a.wav"_s), waveFile({})));
+        SoundTable table;
+        ListLog log;
+        QCOMPARE(listSoundsFolder(table, programDir.path(), log).outcome, SoundListing::Outcome::Listed);
+        QCOMPARE(table.count(), 1);
+        QCOMPARE(table.at(0).path(), programDir.filePath(u"SOUNDS/a.wav"_s));
+        QVERIFY(log.lines.isEmpty());
+        QVERIFY(!QDir(programDir.filePath(u"sounds"_s)).exists());
+
+        // With both, "sounds" wins and the other is named.
+        QVERIFY(QDir().mkpath(programDir.filePath(u"sounds"_s)));
+        QVERIFY(writeFile(programDir.filePath(u"sounds/b.wav"_s), waveFile({})));
+        QCOMPARE(listSoundsFolder(table, programDir.path(), log).outcome, SoundListing::Outcome::Listed);
+        QCOMPARE(table.count(), 1);
+        QCOMPARE(table.at(0).fileName, u"b.wav"_s);
+        QCOMPARE(log.lines, QStringList{u"Каталог "_s + QDir::toNativeSeparators(programDir.filePath(u"SOUNDS"_s))
+                                        + u" не используется: звуковые файлы берутся из "_s
+                                        + QDir::toNativeSeparators(programDir.filePath(u"sounds/"_s))});
+    }
+
+#ifdef Q_OS_UNIX
+    void windows1251NamesAreNamedInTheLog()
+    {
+        QTemporaryDir programDir;
+        const QString sounds = programDir.filePath(u"sounds/"_s);
+        QVERIFY(QDir().mkpath(sounds));
+        QVERIFY(writeFile(sounds + u"a.wav"_s, waveFile({})));
+        // "Вокзал.wav" in Windows-1251 bytes, as an archive made on Windows leaves it.
+        const QByteArray raw = QFile::encodeName(sounds) + toCp1251(u"Вокзал.wav");
+        FILE *file = std::fopen(raw.constData(), "wb");
+        QVERIFY(file);
+        std::fclose(file);
+
+        SoundTable table;
+        ListLog log;
+        listSoundsFolder(table, programDir.path(), log);
+        QCOMPARE(table.count(), 1);
+        QCOMPARE(log.lines.size(), 1);
+        QVERIFY2(log.lines[0].contains(u"«Вокзал.wav»"_s), qPrintable(log.lines[0]));
+    }
+#endif
 
     void firstEntryOfAKeyWins()
     {

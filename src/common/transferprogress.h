@@ -4,8 +4,9 @@
 
 namespace tirvela {
 
-// Where a device transfer shows how it goes: the progress dialog in the editor, a status line
-// in the command-line tool, a recorder in the tests. The bar's minimum is always 0.
+// Where a long operation (a device transfer, a sound import) shows how it goes: the progress
+// dialog in the editor, a status line in the command-line tool, a recorder in the tests.
+// The bar's minimum is always 0.
 class TransferProgress
 {
 public:

@@ -1,0 +1,87 @@
+#include "cli/soundimportcommand.h"
+
+#include "cli/cliio.h"
+#include "cli/commands.h"
+#include "cli/consoleprogress.h"
+#include "cli/programfolder.h"
+#include "project/soundimport.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace tirvela::cli {
+
+namespace {
+
+constexpr const char *kUsage =
+    "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force] [--program-dir DIR]";
+
+// Takes "OPTION VALUE" out of the arguments; false when the option is there without a value.
+bool takeValue(QStringList &arguments, const QString &option, QString &value)
+{
+    const qsizetype at = arguments.indexOf(option);
+    if (at < 0)
+        return true;
+    if (at + 1 >= arguments.size())
+        return false;
+    value = arguments[at + 1];
+    arguments.remove(at, 2);
+    return true;
+}
+
+bool takeFlag(QStringList &arguments, const QString &option)
+{
+    return arguments.removeAll(option) > 0;
+}
+
+QString decibelText(double decibels)
+{
+    return QString::number(decibels, 'f', 1);
+}
+
+} // namespace
+
+int runSoundImport(const QStringList &arguments)
+{
+    QStringList rest = arguments;
+    const ProgramFolderOption programFolder = takeProgramFolder(rest);
+    SoundImportOptions options;
+    QString level;
+    bool usable = programFolder.ok && takeValue(rest, QStringLiteral("--name"), options.name)
+                  && takeValue(rest, QStringLiteral("--level"), level);
+    options.keepLevel = takeFlag(rest, QStringLiteral("--keep-level"));
+    options.trim = takeFlag(rest, QStringLiteral("--trim"));
+    options.replace = takeFlag(rest, QStringLiteral("--force"));
+    if (!level.isEmpty())
+        options.peakDb = level.toDouble(&usable);
+    const bool optionLeft = std::any_of(rest.cbegin(), rest.cend(), [](const QString &a) { return a.startsWith(u'-'); });
+    if (!usable || rest.isEmpty() || optionLeft || (options.keepLevel && !level.isEmpty())
+        || (!options.name.isEmpty() && rest.size() > 1)) {
+        err() << "usage: tirvela-cli " << kUsage << '\n';
+        return UsageError;
+    }
+
+    ConsoleProgress progress;
+    progress.setCaption(QStringLiteral("Импорт"));
+    int exitCode = Success;
+    for (const QString &source : std::as_const(rest)) {
+        const SoundImportResult result = importSound(source, programFolder.folder, options, &progress);
+        switch (result.outcome) {
+        case SoundImportResult::Outcome::Imported:
+            out() << result.fileName << '\t' << QString::number(result.seconds(), 'f', 3) << " с\tпик "
+                  << decibelText(result.sourcePeakDb) << " -> " << decibelText(result.peakDb) << " дБ" << Qt::endl;
+            break;
+        case SoundImportResult::Outcome::Cancelled:
+            err() << "Импорт прерван: " << QDir::toNativeSeparators(source) << Qt::endl;
+            return Failure;
+        case SoundImportResult::Outcome::Failed:
+            err() << result.message << Qt::endl;
+            exitCode = Failure;
+            break;
+        }
+    }
+    return exitCode;
+}
+
+} // namespace tirvela::cli

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tirvela::cli {
+
+// tirvela-cli sound-import FILE...: turns recordings into SoundFiles of the sounds folder.
+int runSoundImport(const QStringList &arguments);
+
+} // namespace tirvela::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+struct sf_private_tag;
+
+namespace tirvela {
+
+// Reads a recording of any format the sound file library knows (WAVE of any sample format,
+// FLAC, Ogg Vorbis, Opus, MP3, ...) block by block, mixed down to mono. Only the open file and
+// one block are held, whatever the recording's length.
+class SoundDecoder
+{
+public:
+    SoundDecoder();
+    ~SoundDecoder();
+    SoundDecoder(const SoundDecoder &) = delete;
+    SoundDecoder &operator=(const SoundDecoder &) = delete;
+
+    // Opens a regular file. On failure returns false and errorString() says why.
+    bool open(const QString &path);
+    QString errorString() const { return mError; }
+
+    int sampleRate() const { return mSampleRate; }
+    int channels() const { return mChannels; }
+
+    // The next block of mono samples (the mean of the channels, full scale ±1); empty at the
+    // end of the recording or when reading fails (errorString() is then no longer empty).
+    const std::vector<float> &readBlock();
+
+    // The largest magnitude of any channel read so far: the recording's own peak once all is read.
+    float sourcePeak() const { return mSourcePeak; }
+    qint64 bytesRead() const { return mFile.pos(); }
+    qint64 fileSize() const { return mFile.size(); }
+
+private:
+    struct Close
+    {
+        void operator()(sf_private_tag *file) const;
+    };
+
+    QFile mFile;
+    std::unique_ptr<sf_private_tag, Close> mHandle;
+    QString mError;
+    int mSampleRate = 0;
+    int mChannels = 0;
+    std::vector<float> mInterleaved;
+    std::vector<float> mMono;
+    float mSourcePeak = 0;
+};
+
+} // namespace tirvela
