@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/transferprogress.h"
+#include "common/transferprogress.h"
 
 #include <QDialog>
 
