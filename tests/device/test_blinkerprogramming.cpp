@@ -297,8 +297,9 @@ void BlinkerProgrammingTest::stopSendsNothingMore()
     QCOMPARE(board.programmingSpeeds().size(), progress.positions.size());
     if (paceMs >= 350) {
         QCOMPARE(progress.positions, (QList<int>{64, 128}));
+        // Reports arrive queued, so their spacing shows the board's pace only roughly.
         const qint64 pace = progress.positionTimes[1] - progress.positionTimes[0];
-        QVERIFY2(pace >= 345 && pace < 1000, qPrintable(QString::number(pace)));
+        QVERIFY2(pace >= 250 && pace < 1000, qPrintable(QString::number(pace)));
     }
     QCOMPARE(board.boards().count(kBoardTypes[2].id) ? board.boards().at(kBoardTypes[2].id).completions : 0, 0);
 }
