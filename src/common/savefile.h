@@ -23,7 +23,12 @@ inline bool writeFully(QIODevice &device, QByteArrayView bytes)
 // does not notice a flush that fails (a full disk) and would put a cut file in place of the old one.
 inline bool commitFully(QSaveFile &file)
 {
-    return file.flush() && file.commit();
+    if (file.flush())
+        return file.commit();
+    // A flush that wrote only part of the buffer fails without a reason; the second attempt
+    // meets the error itself, which leaves its text in errorString().
+    file.flush();
+    return false;
 }
 
 } // namespace tirvela

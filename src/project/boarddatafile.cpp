@@ -108,7 +108,7 @@ QStringList loadBoardDataFiles(Project &project, const QString &folder)
         BoardImage &image = project.boards[size_t(row)].image;
         const QString name = boardDataFileName(row);
         QString problem;
-        if (name.isEmpty() || !loadBoardDataFile(image, QDir(folder).filePath(name), &problem))
+        if (name.isEmpty() || !loadBoardDataFile(image, folder.isEmpty() ? name : QDir(folder).filePath(name), &problem))
             image.fill(0x00);
         if (!problem.isEmpty())
             problems.append(problem);

@@ -215,7 +215,9 @@ BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const Q
     const QByteArray streams = routeStreamRecords(project, routeCount);
     const qint64 headerSize = kHeaderRecordSize * (routeCount + 1);
     if (!refused) {
-        if (!file.open(QIODevice::WriteOnly))
+        // Unbuffered: a write that fails then fails at once, with the system's reason, and not
+        // later inside a seek or a flush that keeps only "Unknown error".
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return {false, file.errorString()};
         if (!writeFully(file, QByteArray(headerSize, '\0')) || !writeFully(file, boardBlock) || !writeFully(file, streams))
             return buildFailed(file, mode, file.errorString());
