@@ -5,6 +5,7 @@
 #include "cli/fontsheetcommand.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
+#include "common/outofmemory.h"
 
 #include <QTextStream>
 
@@ -20,7 +21,11 @@ struct Command
 };
 
 const Command kCommands[] = {
-    {"version", "version", [](const QStringList &) {
+    {"version", "version", [](const QStringList &arguments) {
+         if (!arguments.isEmpty()) {
+             err() << "usage: tirvela-cli version\n";
+             return int(UsageError);
+         }
          out() << "tirvela-cli 2.21\n";
          return int(Success);
      }},
@@ -52,8 +57,13 @@ int runCommandLine(const QStringList &arguments)
     if (arguments.size() < 2)
         return usage();
     for (const Command &command : kCommands) {
-        if (arguments[1] == QLatin1StringView(command.name))
-            return command.run(arguments.mid(2));
+        if (arguments[1] != QLatin1StringView(command.name))
+            continue;
+        if (const std::optional<int> exitCode = runUnlessOutOfMemory([&] { return command.run(arguments.mid(2)); }))
+            return *exitCode;
+        out().flush();
+        err() << outOfMemoryMessage() << Qt::endl;
+        return Failure;
     }
     return usage();
 }

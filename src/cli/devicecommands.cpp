@@ -49,7 +49,10 @@ std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const char
         return std::nullopt;
     }
     options.programFolder = folder.folder;
-    options.settings = readEditorSettings(folder.folder);
+    QString settingsProblem;
+    options.settings = readEditorSettings(folder.folder, &settingsProblem);
+    if (!settingsProblem.isEmpty())
+        err() << settingsProblem << Qt::endl;
     options.argument = arguments[0];
     return options;
 }
@@ -144,6 +147,8 @@ int runBlinkerProgram(const QStringList &arguments)
         return UsageError;
     auto project = std::make_unique<Project>();
     const ProjectReadResult read = readProjectFile(*project, options->argument, QFileInfo(options->argument).absolutePath());
+    for (const QString &note : read.notes)
+        err() << note << Qt::endl;
     if (!read.ok()) {
         err() << read.message << Qt::endl;
         return Failure;

@@ -4,6 +4,7 @@
 #include "cli/cliio.h"
 #include "cli/commands.h"
 #include "common/cp1251.h"
+#include "common/outputfile.h"
 
 #include <QImage>
 #include <QPainter>
@@ -136,6 +137,10 @@ int runFontSheet(const QStringList &arguments)
     if (arguments.size() != 1) {
         err() << "usage: tirvela-cli font-sheet OUT.png\n";
         return UsageError;
+    }
+    if (const QString problem = outputFileProblem(arguments[0]); !problem.isEmpty()) {
+        err() << problem << '\n';
+        return Failure;
     }
     if (!renderSheet().save(arguments[0], "PNG")) {
         err() << "cannot write " << arguments[0] << '\n';

@@ -3,6 +3,7 @@
 #include "cli/clilog.h"
 #include "cli/commands.h"
 #include "cli/programfolder.h"
+#include "common/outputfile.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
@@ -32,11 +33,52 @@ std::unique_ptr<Project> readProject(const QString &fileName)
     auto project = std::make_unique<Project>();
     newProject(*project);
     const ProjectReadResult read = readProjectFile(*project, fileName);
+    for (const QString &note : read.notes)
+        err() << note << '\n';
     if (!read.ok()) {
         err() << read.message << '\n';
         return nullptr;
     }
     return project;
+}
+
+// False, with the reason on standard error, when the output must not be written.
+bool outputAllowed(const QString &output, const QString &input)
+{
+    const QString problem = outputFileProblem(output, {input});
+    if (problem.isEmpty())
+        return true;
+    err() << problem << '\n';
+    return false;
+}
+
+// Lists the sounds folder without making one; a problem goes to the log with its reason.
+bool listSounds(SoundTable &sounds, const QString &programFolder, MessageLog &log)
+{
+    const SoundListing listing = listSoundsFolder(sounds, programFolder, log, MissingSoundsFolder::Report);
+    if (listing.outcome == SoundListing::Outcome::Listed)
+        return true;
+    log.logMessage(listing.message);
+    if (!listing.reason.isEmpty())
+        log.logMessage(QStringLiteral("Причина: ") + listing.reason);
+    return false;
+}
+
+// A field of the tab-separated output of `sounds`: a TAB, a line break or a backslash in it is
+// written as \t, \n, \r or \\, so that every file keeps one line of two or three fields.
+QString escapedField(const QString &text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\t': escaped += QStringLiteral("\\t"); break;
+        case u'\n': escaped += QStringLiteral("\\n"); break;
+        case u'\r': escaped += QStringLiteral("\\r"); break;
+        case u'\\': escaped += QStringLiteral("\\\\"); break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
 }
 
 int reportBuild(const BuildResult &result)
@@ -56,7 +98,7 @@ int runBuild(const QStringList &arguments)
     QString output;
     const qsizetype outputAt = rest.indexOf(QStringLiteral("-o"));
     if (outputAt >= 0) {
-        if (outputAt + 1 >= rest.size())
+        if (outputAt + 1 >= rest.size() || rest[outputAt + 1].isEmpty())
             return usageError(kUsage);
         output = rest[outputAt + 1];
         rest.remove(outputAt, 2);
@@ -65,15 +107,20 @@ int runBuild(const QStringList &arguments)
         return usageError(kUsage);
     if (output.isEmpty())
         output = flashImageNameOf(rest[0]);
+    if (!outputAllowed(output, rest[0]))
+        return Failure;
 
     const std::unique_ptr<Project> project = readProject(rest[0]);
-    if (!project)
+    if (!project) {
+        // As after a failed build: no older image is left to pass for this project's.
+        const BuildResult emptied = emptyFlashImage(output);
+        if (!emptied.fileError.isEmpty())
+            err() << emptied.fileError << '\n';
         return Failure;
+    }
     CliLog log;
     SoundTable sounds;
-    const SoundListing listing = listSoundsFolder(sounds, programFolder.folder, log);
-    if (listing.outcome != SoundListing::Outcome::Listed)
-        log.logMessage(listing.message);
+    listSounds(sounds, programFolder.folder, log);
     const BuildResult result = buildProjectFile(*project, sounds, output, log, BuildMode::FlashImage);
     log.logMessage(result.ok ? QStringLiteral("Сохранение двоичного файла успешно завершено")
                              : QStringLiteral("Двоичный файл не сохранен!!!"));
@@ -82,8 +129,11 @@ int runBuild(const QStringList &arguments)
 
 int runSave(const QStringList &arguments)
 {
-    if (arguments.size() != 2 || arguments[0].startsWith(u'-') || arguments[1].startsWith(u'-'))
+    if (arguments.size() != 2 || arguments[0].startsWith(u'-') || arguments[1].startsWith(u'-')
+        || arguments[1].isEmpty())
         return usageError("save IN OUT.stm");
+    if (!outputAllowed(arguments[1], arguments[0]))
+        return Failure;
     const std::unique_ptr<Project> project = readProject(arguments[0]);
     if (!project)
         return Failure;
@@ -111,19 +161,18 @@ int runSounds(const QStringList &arguments)
 
     CliLog log;
     SoundTable sounds;
-    const SoundListing listing = listSoundsFolder(sounds, programFolder.folder, log);
-    if (listing.outcome != SoundListing::Outcome::Listed) {
-        log.logMessage(listing.message);
+    if (!listSounds(sounds, programFolder.folder, log))
         return Failure;
-    }
     bool allFit = true;
     for (int i = 0; i < sounds.count(); ++i) {
         const SoundEntry &entry = sounds.at(i);
         const WaveCheckResult check = checkWaveFile(entry.path());
         allFit = allFit && check.ok;
-        out() << entry.fileName;
+        out() << escapedField(entry.fileName);
         if (!check.ok)
-            out() << '\t' << check.message;
+            out() << '\t' << escapedField(check.message);
+        if (!check.reason.isEmpty())
+            out() << '\t' << escapedField(check.reason);
         out() << '\n';
     }
     return allFit ? Success : Failure;

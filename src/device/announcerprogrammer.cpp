@@ -2,6 +2,7 @@
 
 #include "settings/editorsettings.h"
 #include "common/crc16.h"
+#include "common/regularfile.h"
 #include "device/serialport.h"
 
 #include <QDir>
@@ -27,14 +28,16 @@ constexpr int kAfterBlockMs = 1;
 constexpr int kBeforeFinalResetMs = 500;
 constexpr int kRefreshIntervalMs = 1000;
 constexpr int kStatusReplyMaximum = 99;
+constexpr qint64 kMaxImageSize = 0xFFFFFFFFLL; // the image's offsets are 4 bytes
 
-// One programming run over an open port: from the resets to the summary.
+// One programming run over an open port: from the resets to the summary. The image is read
+// block by block as it is sent, never held whole.
 class AnnouncerSession
 {
 public:
     AnnouncerSession(const AnnouncerLink &link, TransferProgress &progress) : mLink(link), mProgress(progress) {}
 
-    TransferResult run(const QByteArray &image);
+    TransferResult run(QFile &image, qint64 fileSize, const QString &path);
     // Line errors seen while reading are told once, after the transfer has stopped: a message
     // box during the transfer would hold it up until it is answered.
     void reportLineErrors();
@@ -44,7 +47,9 @@ private:
     // Repeats the write command for the block until the device answers it; false on cancel.
     bool addressBlock(qint64 offset);
     // Sends the block; the failure message, or an empty text when the device wrote it.
-    QString sendBlock(const QByteArray &image, qint64 offset);
+    // Reads the block at `offset` into the send buffer, the part past the end of the file as zeros.
+    bool readBlock(QFile &image, qint64 fileSize, qint64 offset);
+    QString sendBlock(qint64 offset);
     // Refreshes the progress about once a second; false when the user cancelled.
     bool refresh(qint64 offset);
     QByteArray readReply(int maximum, QByteArrayView stopCharacters);
@@ -59,9 +64,9 @@ private:
     std::array<char, kBlockSize + 2> mBlock{};
 };
 
-TransferResult AnnouncerSession::run(const QByteArray &image)
+TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QString &path)
 {
-    const qint64 size = image.size();
+    const qint64 size = (fileSize + kBlockSize - 1) / kBlockSize * kBlockSize;
     mProgress.setCaption(QStringLiteral("Запись в устройство"));
     mProgress.setStage(QStringLiteral("Подготовка, открытие порта"));
     mProgress.setSize({});
@@ -93,7 +98,10 @@ TransferResult AnnouncerSession::run(const QByteArray &image)
             mPort.close();
             return TransferResult::cancelled();
         }
-        const QString failure = sendBlock(image, offset);
+        if (!readBlock(image, fileSize, offset))
+            return fail(QStringLiteral("Ошибка чтения файла ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
+                        + image.errorString());
+        const QString failure = sendBlock(offset);
         if (!failure.isEmpty())
             return fail(failure);
     }
@@ -139,14 +147,19 @@ bool AnnouncerSession::addressBlock(qint64 offset)
     }
 }
 
-QString AnnouncerSession::sendBlock(const QByteArray &image, qint64 offset)
+bool AnnouncerSession::readBlock(QFile &image, qint64 fileSize, qint64 offset)
 {
-    const QByteArrayView data(image.constData() + offset, kBlockSize);
+    const qint64 length = qMin<qint64>(kBlockSize, fileSize - offset);
+    std::fill(mBlock.begin() + length, mBlock.end(), '\0');
+    return image.read(mBlock.data(), length) == length;
+}
+
+QString AnnouncerSession::sendBlock(qint64 offset)
+{
     quint16 crc = kBlockCrcStart;
     for (int shift = 0; shift < 32; shift += 8)
         crc = crc16XmodemUpdate(crc, quint8(quint64(offset) >> shift));
-    crc = crc16Xmodem(crc, data);
-    std::copy(data.begin(), data.end(), mBlock.begin());
+    crc = crc16Xmodem(crc, QByteArrayView(mBlock.data(), kBlockSize));
     mBlock[kBlockSize] = char(crc >> 8);
     mBlock[kBlockSize + 1] = char(crc & 0xFF);
 
@@ -197,20 +210,16 @@ AnnouncerLink announcerLink(const EditorSettings &settings, const QString &progr
 
 TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress)
 {
-    QFile file(flashImagePath);
-    QByteArray image;
-    if (file.open(QIODevice::ReadOnly))
-        image = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        const QString message = QStringLiteral("Невозможно открыть файл ")
-                                + QDir::toNativeSeparators(flashImagePath) + QStringLiteral(": ") + file.errorString();
+    QFile file;
+    const FileOpenResult opened = openRegularFile(file, flashImagePath, kMaxImageSize);
+    if (!opened.ok()) {
+        const QString message = QStringLiteral("Невозможно открыть файл ") + QDir::toNativeSeparators(flashImagePath)
+                                + QStringLiteral(": ") + opened.reason;
         progress.showMessage(message);
         return TransferResult::failed(message);
     }
-    file.close();
-    image.resize((image.size() + kBlockSize - 1) / kBlockSize * kBlockSize, '\0');
     AnnouncerSession session(link, progress);
-    const TransferResult result = session.run(image);
+    const TransferResult result = session.run(file, opened.size, flashImagePath);
     session.reportLineErrors();
     return result;
 }

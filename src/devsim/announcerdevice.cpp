@@ -168,7 +168,7 @@ void AnnouncerDevice::saveMemory()
     if (mMemoryFile.isEmpty() || !mMemoryChanged)
         return;
     QSaveFile file(mMemoryFile);
-    if (file.open(QIODevice::WriteOnly) && file.write(mMemory) == mMemory.size() && commitFully(file)) {
+    if (file.open(QIODevice::WriteOnly) && writeFully(file, mMemory) && commitFully(file)) {
         mMemoryChanged = false;
         mLog.logMessage(QStringLiteral("memory (%1 bytes) saved to %2").arg(mMemory.size()).arg(mMemoryFile));
     } else {

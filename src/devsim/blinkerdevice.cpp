@@ -111,7 +111,7 @@ void BlinkerDevice::completeImage(int boardId, BoardMemory &board)
     if (mImagesFolder.isEmpty())
         return;
     QSaveFile file(QDir(mImagesFolder).filePath(QStringLiteral("board-%1.bin").arg(boardId)));
-    if (!file.open(QIODevice::WriteOnly) || file.write(board.image) != kImageSize || !commitFully(file))
+    if (!file.open(QIODevice::WriteOnly) || !writeFully(file, board.image) || !commitFully(file))
         mLog.logMessage(QStringLiteral("cannot save %1: %2").arg(file.fileName(), file.errorString()));
 }
 

@@ -1,15 +1,18 @@
 #include "project/boarddatafile.h"
 
 #include "common/hexnumber.h"
+#include "common/regularfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tirvela {
 
 namespace {
 
 constexpr int kMaxLineLength = 62;
+constexpr qint64 kMaxFileSize = 1 << 20;
 constexpr int kDataStart = 9;
 constexpr int kDataRecord = 0;
 constexpr int kEndRecord = 1;
@@ -61,11 +64,15 @@ QString boardDataFileName(int boardRow)
     }
 }
 
-bool loadBoardDataFile(BoardImage &image, const QString &path)
+bool loadBoardDataFile(BoardImage &image, const QString &path, QString *problem)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    const FileOpenResult opened = openRegularFile(file, path, kMaxFileSize);
+    if (!opened.ok()) {
+        if (problem && (opened.status != FileOpenResult::Status::Failed || QFileInfo::exists(path)))
+            *problem = QStringLiteral("Файл данных табло %1 не прочитан: %2").arg(QDir::toNativeSeparators(path), opened.reason);
         return false;
+    }
     image.fill(0xFF);
 
     // Read in pieces, so that a huge file costs no memory: a line longer than the grammar allows
@@ -94,14 +101,19 @@ bool loadBoardDataFile(BoardImage &image, const QString &path)
     return true;
 }
 
-void loadBoardDataFiles(Project &project, const QString &folder)
+QStringList loadBoardDataFiles(Project &project, const QString &folder)
 {
+    QStringList problems;
     for (int row = 0; row < BoardTypeCount; ++row) {
         BoardImage &image = project.boards[size_t(row)].image;
         const QString name = boardDataFileName(row);
-        if (name.isEmpty() || !loadBoardDataFile(image, QDir(folder).filePath(name)))
+        QString problem;
+        if (name.isEmpty() || !loadBoardDataFile(image, folder.isEmpty() ? name : QDir(folder).filePath(name), &problem))
             image.fill(0x00);
+        if (!problem.isEmpty())
+            problems.append(problem);
     }
+    return problems;
 }
 
 } // namespace tirvela

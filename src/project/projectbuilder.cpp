@@ -1,10 +1,13 @@
 #include "project/projectbuilder.h"
 
 #include "common/messagelog.h"
+#include "common/outputfile.h"
+#include "common/regularfile.h"
 #include "common/cp1251.h"
 #include "common/savefile.h"
 #include "project/boardimage.h"
 #include "project/project.h"
+#include "project/projectreader.h"
 #include "project/stoptables.h"
 
 #include <QDir>
@@ -64,6 +67,22 @@ bool routeNumbersKeepBoardContent(const Project &project, int routeCount, Messag
         return true;
     }
     return true;
+}
+
+// Checked before the streams are copied into the file's bytes: the reader would refuse the file.
+bool routeStreamsFit(const Project &project, int routeCount, MessageLog &log)
+{
+    bool fit = true;
+    for (int route = 0; route < routeCount; ++route) {
+        const qint64 size = project.routeStreams[size_t(route)].size();
+        if (size > MaxRouteStreamSize) {
+            log.logMessage(QStringLiteral("(ОШИБКА!!!) %1: список остановок длиной %2 байт, больше %3; "
+                                          "такой файл не откроется")
+                               .arg(routeCaption(project, route)).arg(size).arg(sizeText(MaxRouteStreamSize)));
+            fit = false;
+        }
+    }
+    return fit;
 }
 
 // Rebuilds and finalises the three board images; returns the board block, or an empty array
@@ -152,14 +171,22 @@ BuildResult buildFailed(QSaveFile &file, BuildMode mode, const QString &fileErro
 {
     file.cancelWriting();
     if (mode == BuildMode::FlashImage) {
-        QSaveFile empty(file.fileName());
-        if (!empty.open(QIODevice::WriteOnly) || !empty.commit())
-            return {false, empty.errorString()};
+        const BuildResult emptied = emptyFlashImage(file.fileName());
+        if (!emptied.fileError.isEmpty())
+            return emptied;
     }
     return {false, fileError};
 }
 
 } // namespace
+
+BuildResult emptyFlashImage(const QString &fileName)
+{
+    QSaveFile empty(fileName);
+    if (!empty.open(QIODevice::WriteOnly) || !empty.commit())
+        return {false, empty.errorString()};
+    return {false, {}};
+}
 
 BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode)
@@ -168,7 +195,12 @@ BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const Q
     log.logMessage((flashImage ? QStringLiteral("Сохранение двоичного файла ") : QStringLiteral("Сохранение файла "))
                    + QDir::toNativeSeparators(fileName));
 
+    const QString outputProblem = outputFileProblem(fileName);
+    if (!outputProblem.isEmpty())
+        return {false, outputProblem};
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
+    if (!routeStreamsFit(project, routeCount, log))
+        return flashImage ? emptyFlashImage(fileName) : BuildResult{false, {}};
     const bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
     const QByteArray boardBlock = buildBoardBlock(project, log);
     const bool refused = !boardContentKept || boardBlock.isEmpty();
@@ -183,10 +215,11 @@ BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const Q
     const QByteArray streams = routeStreamRecords(project, routeCount);
     const qint64 headerSize = kHeaderRecordSize * (routeCount + 1);
     if (!refused) {
-        if (!file.open(QIODevice::WriteOnly))
+        // Unbuffered: a write that fails then fails at once, with the system's reason, and not
+        // later inside a seek or a flush that keeps only "Unknown error".
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return {false, file.errorString()};
-        if (file.write(QByteArray(headerSize, '\0')) != headerSize || file.write(boardBlock) != boardBlock.size()
-            || file.write(streams) != streams.size())
+        if (!writeFully(file, QByteArray(headerSize, '\0')) || !writeFully(file, boardBlock) || !writeFully(file, streams))
             return buildFailed(file, mode, file.errorString());
         out = &file;
     }
@@ -199,7 +232,7 @@ BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const Q
         return buildFailed(file, mode, {}); // the problems are in the log
     if (!tables.outputFailed()) {
         const QByteArray header = headerRecords(project, routeCount, tables);
-        if (file.seek(0) && file.write(header) == header.size() && commitFully(file))
+        if (file.seek(0) && writeFully(file, header) && commitFully(file))
             return {};
     }
     return buildFailed(file, mode, file.errorString());

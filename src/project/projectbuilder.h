@@ -29,7 +29,14 @@ struct BuildResult
 // file, never a partial one. A project whose board content would not survive the save (it does
 // not fit a board image, or a route number text ends the route table early) is refused.
 // The sound data are copied from the SoundFiles one at a time, never held all at once.
+// So is a project with a route stream longer than the reader accepts, before anything is built.
+// A target that exists and is not a regular file is refused before anything is written; the
+// caller checks that it is not the file the project was read from (outputFileProblem).
 BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode);
+
+// Leaves an empty flash image at `fileName`, so that no older image passes for the one
+// a failed build (or a project that could not be read) did not make.
+BuildResult emptyFlashImage(const QString &fileName);
 
 } // namespace tirvela

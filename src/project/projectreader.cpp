@@ -1,5 +1,6 @@
 #include "project/projectreader.h"
 
+#include "common/regularfile.h"
 #include "project/boarddatafile.h"
 #include "project/boardimage.h"
 #include "project/project.h"
@@ -134,9 +135,14 @@ std::optional<QString> readContent(QFile &file, FileContent &content)
         const qint32 length = qint32(le(*size, 0, 4));
         if (length < 0)
             return QStringLiteral("длина списка остановок маршрута %1 отрицательна").arg(route + 1);
+        if (length > cursor.left())
+            return QStringLiteral("список остановок маршрута %1 выходит за конец файла").arg(route + 1);
+        if (length > MaxRouteStreamSize)
+            return QStringLiteral("список остановок маршрута %1 длиной %2 байт, а список остановок не бывает длиннее %3")
+                .arg(route + 1).arg(length).arg(sizeText(MaxRouteStreamSize));
         std::optional<QByteArray> stream = cursor.take(length);
         if (!stream)
-            return QStringLiteral("список остановок маршрута %1 выходит за конец файла").arg(route + 1);
+            return QStringLiteral("файл не читается в списке остановок маршрута %1").arg(route + 1);
         content.streams[size_t(route)] = std::move(*stream);
     }
     return std::nullopt;
@@ -148,26 +154,28 @@ ProjectReadResult readProjectFile(Project &project, const QString &fileName, con
 {
     const QString shownName = QDir::toNativeSeparators(fileName);
     if (!QFile::exists(fileName))
-        return {ProjectReadResult::Status::NotFound, QStringLiteral("Файл %1 не найден").arg(shownName)};
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+        return {ProjectReadResult::Status::NotFound, QStringLiteral("Файл %1 не найден").arg(shownName), {}};
+    QFile file;
+    const FileOpenResult opened = openRegularFile(file, fileName);
+    if (!opened.ok())
         return {ProjectReadResult::Status::Unreadable,
-                QStringLiteral("Файл %1 не открывается: %2").arg(shownName, file.errorString())};
+                QStringLiteral("Файл %1 не открывается: %2").arg(shownName, opened.reason), {}};
 
     FileContent content;
     if (const std::optional<QString> problem = readContent(file, content))
-        return {ProjectReadResult::Status::Damaged, QStringLiteral("Файл %1 повреждён: %2").arg(shownName, *problem)};
+        return {ProjectReadResult::Status::Damaged, QStringLiteral("Файл %1 повреждён: %2").arg(shownName, *problem), {}};
 
     project.routeCount = content.routeCount;
     project.routeStreams = std::move(content.streams);
+    ProjectReadResult result;
     if (content.olderLayout) {
-        loadBoardDataFiles(project, boardDataFolder);
+        result.notes = loadBoardDataFiles(project, boardDataFolder);
     } else {
         for (int row = 0; row < BoardTypeCount; ++row)
             project.boards[size_t(row)].image = content.images[size_t(row)];
     }
     rebuildBoardContent(project);
-    return {};
+    return result;
 }
 
 } // namespace tirvela

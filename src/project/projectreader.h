@@ -1,10 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tirvela {
 
 class Project;
+
+// The longest route stream a project file may hold: several times what the stop list of a route
+// can use (127 stops, each with its sounds and 255 control times). The reader refuses a longer
+// one before reading it; the writer refuses to save one.
+constexpr qint64 MaxRouteStreamSize = 4 << 20;
 
 struct ProjectReadResult
 {
@@ -16,6 +22,7 @@ struct ProjectReadResult
     };
     Status status = Status::Loaded;
     QString message; // for every status but Loaded: one line for the user
+    QStringList notes; // problems that did not stop the load: a board data file that is not read
 
     bool ok() const { return status == Status::Loaded; }
 };
@@ -26,7 +33,7 @@ struct ProjectReadResult
 // board data files in `boardDataFolder` (empty: the current folder). The whole project part of
 // the file is checked before anything is taken over: a file that does not follow the layout is
 // refused with "Файл <name> повреждён: <what>", and the project stays exactly as it was. What
-// follows the route streams (stop tables, sound data) is not read.
+// follows the route streams (stop tables, sound data) is not read. Only a regular file is read.
 ProjectReadResult readProjectFile(Project &project, const QString &fileName, const QString &boardDataFolder = {});
 
 } // namespace tirvela

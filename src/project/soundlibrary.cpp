@@ -5,8 +5,32 @@
 #include "project/undecodablenames.h"
 
 #include <QDir>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <dirent.h>
+#endif
 
 namespace tirvela {
+
+namespace {
+
+// Why a folder that exists cannot be listed, or an empty text when it can.
+QString listingProblem(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return qt_error_string(errno);
+    ::closedir(dir);
+    return {};
+#else
+    return QDir(folder).isReadable() ? QString() : QStringLiteral("нет доступа");
+#endif
+}
+
+} // namespace
 
 QString soundsFolderOf(const QString &programFolder, QStringList *ignored)
 {
@@ -27,7 +51,8 @@ QString soundsFolderOf(const QString &programFolder, QStringList *ignored)
     return base + chosen + u'/';
 }
 
-SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, MessageLog &log)
+SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, MessageLog &log,
+                              MissingSoundsFolder missing)
 {
     table.clear();
     QStringList ignored;
@@ -47,13 +72,18 @@ SoundListing listSoundsFolder(SoundTable &table, const QString &programFolder, M
         if (dir.exists()) {
             listing.outcome = SoundListing::Outcome::NoSoundFiles;
             listing.message = QStringLiteral("На найдены звуковые файлы *.wav");
-        } else if (QDir().mkpath(folder)) {
+            listing.reason = listingProblem(folder);
+        } else if (missing == MissingSoundsFolder::Create && QDir().mkdir(folder)) {
             listing.outcome = SoundListing::Outcome::FolderCreated;
             listing.message = QStringLiteral("Каталог со звуковыми файлами SOUNDS не найден, создан автоматически");
         } else {
             listing.outcome = SoundListing::Outcome::FolderNotMade;
-            listing.message = QStringLiteral("Каталог со звуковыми файлами SOUNDS не найден и не может быть создан: ")
+            listing.message = (missing == MissingSoundsFolder::Create
+                                   ? QStringLiteral("Каталог со звуковыми файлами SOUNDS не найден и не может быть создан: ")
+                                   : QStringLiteral("Каталог со звуковыми файлами SOUNDS не найден: "))
                               + QDir::toNativeSeparators(folder);
+            if (missing == MissingSoundsFolder::Create && !QDir(programFolder).exists())
+                listing.reason = QStringLiteral("нет папки программы %1").arg(QDir::toNativeSeparators(programFolder));
         }
         return listing;
     }

@@ -3,6 +3,7 @@
 #include "project/controltime.h"
 #include "common/messagelog.h"
 #include "common/cp1251.h"
+#include "common/savefile.h"
 #include "project/soundtable.h"
 #include "project/stoptree.h"
 #include "project/wavecheck.h"
@@ -93,7 +94,7 @@ StopTableWriter::StopTableWriter(QIODevice *out, const SoundTable &sounds, Build
 
 void StopTableWriter::put(const QByteArray &bytes)
 {
-    if (writing() && mOut->write(bytes) != bytes.size())
+    if (writing() && !writeFully(*mOut, bytes))
         mOutputFailed = true;
 }
 
@@ -169,7 +170,7 @@ void StopTableWriter::addTree(const StopTree &tree)
         }
     }
     if (writing() && stops > 0
-        && !(mOut->seek(table) && mOut->write(records) == records.size() && mOut->seek(mEnd)))
+        && !(mOut->seek(table) && writeFully(*mOut, records) && mOut->seek(mEnd)))
         mOutputFailed = true;
 }
 
@@ -209,8 +210,12 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
     int controlTimes = 0;
     if (node.children.size() > 2) {
         for (const StopNode &time : node.children[2].children) {
-            if (controlTimes == kMaxControlTimes)
+            if (controlTimes == kMaxControlTimes) {
+                if (mMode == BuildMode::FlashImage)
+                    fail(QStringLiteral("(ОШИБКА!!!) Ограничение по количеству контрольных времён (%1): ")
+                             .arg(kMaxControlTimes) + fromCp1251(node.text));
                 break;
+            }
             appendLe32(data, timeTextToControlTime(QByteArrayView(time.text)));
             ++controlTimes;
         }
@@ -234,12 +239,13 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
     }
     if (free > kMaxFileSize && !mTooLarge) {
         mTooLarge = true;
-        fail(QStringLiteral("(ОШИБКА!!!) Двоичный файл получается больше 4 ГБ"));
+        fail(mMode == BuildMode::FlashImage ? QStringLiteral("(ОШИБКА!!!) Двоичный файл получается больше 4 ГБ")
+                                            : QStringLiteral("(ОШИБКА!!!) Файл проекта получается больше 4 ГБ"));
     }
     put(data);
     for (const auto &[sound, file] : firstUses) {
         if (file)
-            copySoundData(*file, mUses[size_t(sound)]);
+            copySoundData(*file, sound);
     }
 
     QByteArray record;
@@ -265,10 +271,13 @@ int StopTableWriter::soundOf(const QByteArray &itemText)
 // when there is something to write.
 std::unique_ptr<QFile> StopTableWriter::checkSound(int sound)
 {
-    auto file = std::make_unique<QFile>(mSounds.at(sound).path());
-    const WaveCheckResult check = checkWaveFile(*file);
+    auto file = std::make_unique<QFile>();
+    const QString path = mSounds.at(sound).path();
+    const WaveCheckResult check = checkWaveFile(*file, path);
     if (!check.ok) {
         fail(check.message);
+        if (!check.reason.isEmpty())
+            mLog.logMessage(QStringLiteral("Причина: ") + check.reason);
         return nullptr;
     }
     SoundUse &use = mUses[size_t(sound)];
@@ -278,8 +287,9 @@ std::unique_ptr<QFile> StopTableWriter::checkSound(int sound)
     return writing() ? std::move(file) : nullptr;
 }
 
-void StopTableWriter::copySoundData(QFile &file, const SoundUse &use)
+void StopTableWriter::copySoundData(QFile &file, int sound)
 {
+    const SoundUse &use = mUses[size_t(sound)];
     if (mCopyBuffer.isEmpty())
         mCopyBuffer.resize(kCopyBufferSize);
     bool read = file.seek(use.dataOffset);
@@ -287,14 +297,14 @@ void StopTableWriter::copySoundData(QFile &file, const SoundUse &use)
         const qint64 got = file.read(mCopyBuffer.data(), std::min(left, kCopyBufferSize));
         if (got <= 0) {
             read = false;
-        } else if (mOut->write(mCopyBuffer.constData(), got) != got) {
+        } else if (!writeFully(*mOut, QByteArrayView(mCopyBuffer.constData(), got))) {
             mOutputFailed = true;
         } else {
             left -= got;
         }
     }
     if (!read)
-        fail(QStringLiteral("Файл %1 не удалось прочитать при записи звуковых данных!").arg(shownSoundPath(file.fileName())));
+        fail(QStringLiteral("Файл %1 не удалось прочитать при записи звуковых данных!").arg(shownSoundPath(mSounds.at(sound).path())));
 }
 
 } // namespace tirvela

@@ -67,7 +67,7 @@ private:
     QByteArray addStop(const StopNode &node, quint8 flags, qint64 tableOffset);
     int soundOf(const QByteArray &itemText);
     std::unique_ptr<QFile> checkSound(int sound);
-    void copySoundData(QFile &file, const SoundUse &use);
+    void copySoundData(QFile &file, int sound);
 
     QIODevice *mOut;
     const SoundTable &mSounds;

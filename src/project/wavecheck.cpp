@@ -1,5 +1,7 @@
 #include "project/wavecheck.h"
 
+#include "common/regularfile.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -120,15 +122,18 @@ QString shownSoundPath(const QString &path)
 
 WaveCheckResult checkWaveFile(const QString &path)
 {
-    QFile file(path);
-    return checkWaveFile(file);
+    QFile file;
+    return checkWaveFile(file, path);
 }
 
-WaveCheckResult checkWaveFile(QFile &file)
+WaveCheckResult checkWaveFile(QFile &file, const QString &path)
 {
-    const QString path = file.fileName();
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(u"Файл %s не найден!", path);
+    const FileOpenResult opened = openRegularFile(file, path);
+    if (!opened.ok()) {
+        WaveCheckResult result = failure(u"Файл %s не найден!", path);
+        result.reason = opened.reason;
+        return result;
+    }
 
     WaveReader reader(file);
     const QByteArray riff = reader.bytesAt(0, 12);

@@ -15,6 +15,7 @@ struct WaveCheckResult
 {
     bool ok = false;
     QString message;       // when !ok: what is wrong, naming the file
+    QString reason;        // when the file could not be opened: why, in the system's words
     qint64 dataOffset = 0; // where the sample data start in the file
     qint64 dataSize = 0;   // byte count of the sample data
 };
@@ -25,9 +26,9 @@ struct WaveCheckResult
 // they stand, so a LIST or fact chunk before the data does no harm. The checks run in a fixed
 // order and the first failure is the one reported.
 WaveCheckResult checkWaveFile(const QString &path);
-// The same for a file not yet opened; it is opened for reading and, when it passes, left open
-// for its sample data to be read.
-WaveCheckResult checkWaveFile(QFile &file);
+// The same with a QFile to read through; only a regular file is opened, and one that passes is
+// left open for its sample data to be read.
+WaveCheckResult checkWaveFile(QFile &file, const QString &path);
 
 // The 44-byte header of a SoundFile as the Announcer wants it (RIFF WAVE, 8-bit PCM, mono,
 // 16 kHz), for `dataSize` bytes of samples that follow it.

@@ -57,12 +57,17 @@ EditorSettings defaultEditorSettings(const QString &programFolder)
     return settings;
 }
 
-EditorSettings readEditorSettings(const QString &programFolder)
+EditorSettings readEditorSettings(const QString &programFolder, QString *problem)
 {
     EditorSettings settings = defaultEditorSettings(programFolder);
     IniFile ini;
-    if (!ini.load(editorIniPath(programFolder)))
+    QString reason;
+    if (!ini.load(editorIniPath(programFolder), &reason)) {
+        if (problem)
+            *problem = QStringLiteral("Файл настроек %1 не прочитан: %2; взяты настройки по умолчанию")
+                           .arg(QDir::toNativeSeparators(editorIniPath(programFolder)), reason);
         return settings;
+    }
 
     if (const auto index = ini.value(kUartSection, kPortIndexKey)) {
         bool ok = false;

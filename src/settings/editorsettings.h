@@ -20,8 +20,9 @@ struct EditorSettings
 EditorSettings defaultEditorSettings(const QString &programFolder);
 
 // Reads editor.ini in the program folder; a missing or unreadable file and missing keys give
-// the defaults, a UART_IDX that is not a whole number gives 0.
-EditorSettings readEditorSettings(const QString &programFolder);
+// the defaults, a UART_IDX that is not a whole number gives 0. When the file exists but is not
+// read, `problem` gets a line for the user that names it and says why.
+EditorSettings readEditorSettings(const QString &programFolder, QString *problem = nullptr);
 
 // Writes UART_IDX, UART_STR, UART1, UART2 in section UART and EDITOR in section WAVE, each in
 // place, keeping every other line of the file; creates the file when it is missing. The file is

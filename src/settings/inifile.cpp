@@ -1,6 +1,7 @@
 #include "inifile.h"
 
 #include "common/cp1251.h"
+#include "common/regularfile.h"
 #include "common/savefile.h"
 
 #include <QFile>
@@ -9,6 +10,8 @@
 namespace tirvela {
 
 namespace {
+
+constexpr qint64 kMaxFileSize = 1 << 20;
 
 bool sameName(QByteArrayView a, QByteArrayView b)
 {
@@ -49,12 +52,13 @@ bool isStorableName(QByteArrayView name)
 bool IniFile::load(const QString &path, QString *error)
 {
     mLines.clear();
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    const FileOpenResult opened = openRegularFile(file, path, kMaxFileSize);
+    if (!opened.ok()) {
         if (error)
-            *error = file.errorString();
+            *error = opened.reason;
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -166,7 +170,7 @@ bool IniFile::save(const QString &path, QString *error) const
     const QByteArray bytes = toBytes();
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !commitFully(file)) {
+    if (!file.open(QIODevice::WriteOnly) || !writeFully(file, bytes) || !commitFully(file)) {
         if (error)
             *error = file.errorString();
         return false;

@@ -17,7 +17,8 @@ class IniFile
 {
 public:
     // Reads the file; a missing file reads as empty. Returns false (with the platform's error)
-    // only when an existing file cannot be read.
+    // only when an existing file cannot be read. Only a regular file of at most 1 MiB is read:
+    // a settings file holds a few lines, and anything else would hang or flood the program.
     bool load(const QString &path, QString *error = nullptr);
 
     // The value of the key in the first section of that name.

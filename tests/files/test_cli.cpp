@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "fixtures.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
@@ -16,31 +17,6 @@
 using namespace tirvela;
 using namespace tirvela::fixture;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList &arguments, const QString &workingDir)
-{
-    QProcess process;
-    process.setWorkingDirectory(workingDir);
-    process.start(QStringLiteral(TIRVELA_CLI), arguments);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 // The project file commands of tirvela-cli, run as a user runs them.
 class TestCli : public QObject
@@ -70,14 +46,14 @@ private slots:
 
     void buildWritesTheFlashImageBesideTheProject()
     {
-        const Run run = runCli({u"build"_s, u"route.stm"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path());
+        const CliRun run = runCli({u"build"_s, u"route.stm"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, u"Сохранение двоичного файла "_s + QDir::toNativeSeparators(u"route.bin"_s)
                               + u"\nСохранение двоичного файла успешно завершено\n"_s);
         QVERIFY(readFile(path(u"route.bin"_s)).startsWith("KV21"));
 
         // Without its sounds the build fails and leaves an empty file.
-        const Run failed = runCli({u"build"_s, u"route.stm"_s, u"-o"_s, u"other.bin"_s, u"--program-dir"_s,
+        const CliRun failed = runCli({u"build"_s, u"route.stm"_s, u"-o"_s, u"other.bin"_s, u"--program-dir"_s,
                                    path(u"nowhere"_s)},
                                   mDir.path());
         QCOMPARE(failed.exitCode, 1);
@@ -92,7 +68,7 @@ private slots:
         QCOMPARE(runCli({u"save"_s, u"route.bin"_s, u"copy.stm"_s}, mDir.path()).exitCode, 0);
         QCOMPARE(readFile(path(u"copy.stm"_s)), readFile(path(u"route.stm"_s)));
 
-        const Run dump = runCli({u"dump"_s, u"route.bin"_s}, mDir.path());
+        const CliRun dump = runCli({u"dump"_s, u"route.bin"_s}, mDir.path());
         QCOMPARE(dump.exitCode, 0);
         const QJsonObject project = QJsonDocument::fromJson(dump.out.toUtf8()).object();
         QCOMPARE(project[u"routeCount"_s].toInt(), 1);
@@ -109,7 +85,7 @@ private slots:
     void soundsListsEveryFileWithItsProblem()
     {
         QVERIFY(writeFile(path(u"program/sounds/stereo.wav"_s), waveFile(samples(30, 1), {1, 2, 16000, 8})));
-        const Run run = runCli({u"sounds"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path());
+        const CliRun run = runCli({u"sounds"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path());
         QCOMPARE(run.exitCode, 1);
         const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 7);
@@ -126,14 +102,14 @@ private slots:
         QVERIFY(writeFile(path(u"text.wav"_s), "not a recording"));
         const QStringList arguments{u"sound-import"_s, u"tone.flac"_s, u"text.wav"_s, u"--level"_s, u"-3"_s,
                                     u"--program-dir"_s, path(u"imports"_s)};
-        const Run run = runCli(arguments, mDir.path());
+        const CliRun run = runCli(arguments, mDir.path());
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(QRegularExpression(u"^tone\\.wav\t0\\.500 с\tпик -6\\.0 -> -(3\\.0|2\\.9) дБ\n$"_s).match(run.out).hasMatch(),
                  qPrintable(run.out));
         QVERIFY2(run.err.startsWith(u"Файл text.wav не является звукозаписью"_s), qPrintable(run.err));
         QCOMPARE(QDir(path(u"imports/sounds"_s)).entryList(QDir::Files), QStringList{u"tone.wav"_s});
 
-        const Run again = runCli(arguments.mid(0, 2) + arguments.mid(5), mDir.path());
+        const CliRun again = runCli(arguments.mid(0, 2) + arguments.mid(5), mDir.path());
         QCOMPARE(again.exitCode, 1);
         QVERIFY2(again.err.contains(u"tone.wav уже есть"_s), qPrintable(again.err));
         QCOMPARE(runCli(arguments.mid(0, 2) + arguments.mid(5) << u"--force"_s, mDir.path()).exitCode, 0);
@@ -148,6 +124,10 @@ private slots:
         QTest::newRow("no command") << QStringList{} << 2 << u"usage: tirvela-cli COMMAND"_s;
         QTest::newRow("build without a project") << QStringList{u"build"_s} << 2 << u"usage: tirvela-cli build"_s;
         QTest::newRow("-o without a file") << QStringList{u"build"_s, u"route.stm"_s, u"-o"_s} << 2 << u"usage:"_s;
+        QTest::newRow("-o with an empty name") << QStringList{u"build"_s, u"route.stm"_s, u"-o"_s, QString()} << 2
+                                               << u"usage: tirvela-cli build"_s;
+        QTest::newRow("version with an argument") << QStringList{u"version"_s, u"extra"_s} << 2
+                                                  << u"usage: tirvela-cli version"_s;
         QTest::newRow("save with one file") << QStringList{u"save"_s, u"route.stm"_s} << 2 << u"usage: tirvela-cli save"_s;
         QTest::newRow("missing file") << QStringList{u"dump"_s, u"none.stm"_s} << 1 << u"Файл none.stm не найден"_s;
         QTest::newRow("damaged file") << QStringList{u"save"_s, u"damaged.stm"_s, u"out.stm"_s} << 1
@@ -167,7 +147,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, error);
         QVERIFY(writeFile(path(u"damaged.stm"_s), "KV21"));
-        const Run run = runCli(arguments, mDir.path());
+        const CliRun run = runCli(arguments, mDir.path());
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.startsWith(error), qPrintable(run.err));
         QVERIFY(!QFileInfo::exists(path(u"out.stm"_s)));

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace tirvela;
 using namespace tirvela::fixture;
 using namespace Qt::StringLiterals;
@@ -241,6 +243,9 @@ private slots:
             << routeStream(std::vector<StopNode>(100, stopNode(u"s"_s, {})), std::vector<StopNode>(28, stopNode(u"s"_s, {})))
             << QStringList{route + u"слишком много остановок (прямое направление 100, обратное 28); "
                                    "допускается не более 100 в направлении и 127 всего"_s};
+        QTest::newRow("256 control times")
+            << routeStream({stopNode(u"Вокзал"_s, {u"a.wav"_s}, {}, QStringList(256, u"07:05"_s))})
+            << QStringList{u"(ОШИБКА!!!) Ограничение по количеству контрольных времён (255): Вокзал"_s};
         const QByteArray jump = toCp1251(u"Прямое направление\r\n\t\t\tВокзал\r\n");
         QTest::newRow("level jump")
             << jump << QStringList{route + u"список остановок повреждён, строка 2: "_s + readRouteStream(jump).error};
@@ -329,23 +334,27 @@ private slots:
         QTest::addColumn<QByteArrayList>("numbers");     // route number texts; their count is the route count
         QTest::addColumn<int>("elementRoute");           // the route that gets display elements, or -1
         QTest::addColumn<int>("elementCount");
+        QTest::addColumn<int>("streamSize");             // a route stream of this many bytes on route 1, or 0
         QTest::addColumn<QString>("line");               // empty: the save goes on
 
         QTest::newRow("board content over the image")
-            << QByteArrayList{"1"} << 0 << 60 << u"(ОШИБКА!!!) Содержимое табло 20x28x4 не помещается в образ: лишних 25 байт"_s;
+            << QByteArrayList{"1"} << 0 << 60 << 0 << u"(ОШИБКА!!!) Содержимое табло 20x28x4 не помещается в образ: лишних 25 байт"_s;
         QTest::newRow("number that is not hexadecimal")
-            << QByteArrayList{"1", toCp1251(u"1Ж"), ""} << -1 << 0
+            << QByteArrayList{"1", toCp1251(u"1Ж"), ""} << -1 << 0 << 0
             << u"(ОШИБКА!!!) Маршрут 2 («1Ж»): номер маршрута должен быть шестнадцатеричным числом больше 0, "
                "иначе содержимое табло этого и следующих маршрутов не сохранится"_s;
         QTest::newRow("no number, content later")
-            << QByteArrayList{"1", "", ""} << 2 << 1
+            << QByteArrayList{"1", "", ""} << 2 << 1 << 0
             << u"(ОШИБКА!!!) Маршрут 2: номер маршрута должен быть шестнадцатеричным числом больше 0, "
                "иначе содержимое табло этого и следующих маршрутов не сохранится"_s;
         QTest::newRow("number 0, later number")
-            << QByteArrayList{"0", "5"} << -1 << 0
+            << QByteArrayList{"0", "5"} << -1 << 0 << 0
             << u"(ОШИБКА!!!) Маршрут 1 («0»): номер маршрута должен быть шестнадцатеричным числом больше 0, "
                "иначе содержимое табло этого и следующих маршрутов не сохранится"_s;
-        QTest::newRow("no numbers, nothing to lose") << QByteArrayList{"1", "", ""} << -1 << 0 << QString();
+        QTest::newRow("stop list longer than a file may hold")
+            << QByteArrayList{"1"} << -1 << 0 << (4 << 20) + 1
+            << u"(ОШИБКА!!!) Маршрут 1 («1»): список остановок длиной 4194305 байт, больше 4 МБ; такой файл не откроется"_s;
+        QTest::newRow("no numbers, nothing to lose") << QByteArrayList{"1", "", ""} << -1 << 0 << 0 << QString();
     }
 
     void refusedSaveKeepsTheTarget()
@@ -353,6 +362,7 @@ private slots:
         QFETCH(QByteArrayList, numbers);
         QFETCH(int, elementRoute);
         QFETCH(int, elementCount);
+        QFETCH(int, streamSize);
         QFETCH(QString, line);
 
         Project project;
@@ -364,6 +374,8 @@ private slots:
             for (int i = 0; i < elementCount; ++i)
                 project.boards[1].routes[size_t(elementRoute)].elements.push_back({1, 0, 0, QByteArray(25, 'A')});
         }
+        if (streamSize > 0)
+            project.routeStreams[0] = QByteArray(streamSize, '\t');
 
         const QString stm = path(u"kept.stm"_s);
         const QString bin = path(u"kept.bin"_s);
@@ -384,6 +396,28 @@ private slots:
                                          u"Сохранение двоичного файла "_s + QDir::toNativeSeparators(bin), line}));
         QCOMPARE(readFile(stm), QByteArray("the saved project"));
         QCOMPARE(QFileInfo(bin).size(), 0);
+    }
+
+    // A save or a build over a FIFO or a folder would replace it with a regular file.
+    void targetThatIsNoRegularFileIsLeftAlone()
+    {
+        const QString fifo = path(u"fifo.bin"_s);
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QString folder = path(u"folder.stm"_s);
+        QVERIFY(QDir().mkdir(folder));
+        Project project;
+        newProject(project);
+        for (const QString &target : {fifo, folder}) {
+            for (const BuildMode mode : {BuildMode::ProjectFile, BuildMode::FlashImage}) {
+                ListLog log;
+                const BuildResult result = buildProjectFile(project, mSounds, target, log, mode);
+                QVERIFY(!result.ok);
+                QVERIFY2(result.fileError.startsWith(QDir::toNativeSeparators(target) + u" не обычный файл"_s),
+                         qPrintable(result.fileError));
+            }
+        }
+        QVERIFY(QFileInfo(fifo).isFile() == false && QFileInfo(fifo).exists());
+        QVERIFY(QFileInfo(folder).isDir());
     }
 
     void unwritableTargetGivesTheFileError()

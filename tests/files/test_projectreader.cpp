@@ -151,6 +151,9 @@ private slots:
             << changed(streams, "\xFF\xFF\xFF\xFF") << u"длина списка остановок маршрута 1 отрицательна"_s;
         QTest::newRow("stream past the end")
             << changed(streams, "\xFF\xFF\xFF\x7F") << u"список остановок маршрута 1 выходит за конец файла"_s;
+        QTest::newRow("stream longer than any stop list")
+            << changed(streams, QByteArray("\x01\x00\x40\x00", 4)) + QByteArray(4 << 20, '\t')
+            << u"список остановок маршрута 1 длиной 4194305 байт, а список остановок не бывает длиннее 4 МБ"_s;
         QTest::newRow("ends before a stream")
             << good.left(secondStream + 2) << u"файл обрывается перед списком остановок маршрута 2"_s;
         QTest::newRow("older layout ends in the pictures")

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <unistd.h>
 
 using namespace tirvela;
 using namespace tirvela::fixture;
@@ -95,7 +96,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("нет.wav"));
-        QCOMPARE(checkWaveFile(path).message, u"Файл "_s + QDir::toNativeSeparators(path) + u" не найден!"_s);
+        const WaveCheckResult result = checkWaveFile(path);
+        QCOMPARE(result.message, u"Файл "_s + QDir::toNativeSeparators(path) + u" не найден!"_s);
+        QCOMPARE(result.reason, u"No such file or directory"_s);
     }
 
     void longPathsShowTheirLastHundredCharacters()
@@ -120,7 +123,40 @@ private slots:
         const SoundListing second = listSoundsFolder(table, programDir.path(), log);
         QCOMPARE(second.outcome, SoundListing::Outcome::NoSoundFiles);
         QCOMPARE(second.message, u"На найдены звуковые файлы *.wav"_s);
+        QVERIFY(second.reason.isEmpty());
         QVERIFY(table.isEmpty());
+    }
+
+    // A mistyped program folder must not become a tree of new folders.
+    void onlyTheSoundsFolderItselfIsMade()
+    {
+        QTemporaryDir dir;
+        SoundTable table;
+        ListLog log;
+        const QString typo = dir.filePath(u"typo/deeper"_s);
+        const SoundListing listing = listSoundsFolder(table, typo, log);
+        QCOMPARE(listing.outcome, SoundListing::Outcome::FolderNotMade);
+        QCOMPARE(listing.reason, u"нет папки программы "_s + QDir::toNativeSeparators(typo));
+        QVERIFY(!QFileInfo::exists(dir.filePath(u"typo"_s)));
+
+        const SoundListing reported = listSoundsFolder(table, dir.path(), log, MissingSoundsFolder::Report);
+        QCOMPARE(reported.outcome, SoundListing::Outcome::FolderNotMade);
+        QVERIFY(!QFileInfo::exists(dir.filePath(u"sounds"_s)));
+    }
+
+    void unlistableFolderGivesTheReason()
+    {
+        if (::geteuid() == 0)
+            QSKIP("the superuser lists every folder");
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkdir(dir.filePath(u"sounds"_s)));
+        QVERIFY(QFile::setPermissions(dir.filePath(u"sounds"_s), QFileDevice::WriteOwner));
+        SoundTable table;
+        ListLog log;
+        const SoundListing listing = listSoundsFolder(table, dir.path(), log);
+        QFile::setPermissions(dir.filePath(u"sounds"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(listing.message, u"На найдены звуковые файлы *.wav"_s);
+        QCOMPARE(listing.reason, u"Permission denied"_s);
     }
 
     void listingKeysNamesForCaseBlindLookup()
