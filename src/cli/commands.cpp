@@ -3,6 +3,7 @@
 #include "cli/cliio.h"
 #include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
+#include "cli/programfolder.h"
 #include "cli/projectcommands.h"
 
 #include <QTextStream>
@@ -15,28 +16,39 @@ struct Command
 {
     const char *name;
     const char *usage;
-    int (*run)(const QStringList &arguments); // the arguments after the command name
+    // The arguments after the command name, without "--program-dir DIR", and the program folder.
+    int (*run)(const QStringList &arguments, const QString &programFolder);
 };
 
+// A command that has no use for the program folder.
+template<int (*Run)(const QStringList &)>
+int withoutProgramFolder(const QStringList &arguments, const QString &)
+{
+    return Run(arguments);
+}
+
+int printVersion(const QStringList &)
+{
+    out() << "tirvela-cli " TIRVELA_VERSION "\n";
+    return Success;
+}
+
 const Command kCommands[] = {
-    {"version", "version", [](const QStringList &) {
-         out() << "tirvela-cli 2.21\n";
-         return int(Success);
-     }},
-    {"font-sheet", "font-sheet OUT.png", runFontSheet},
-    {"program", "program FILE.bin [--port NAME] [--program-dir DIR]", runProgramAnnouncer},
-    {"blinker-route", "blinker-route TEXT [--port NAME] [--program-dir DIR]", runBlinkerRoute},
-    {"blinker-program", "blinker-program PROJECT.stm [--port NAME] [--program-dir DIR]", runBlinkerProgram},
-    {"build", "build PROJECT.stm [-o OUT.bin] [--program-dir DIR]", runBuild},
-    {"save", "save IN OUT.stm", runSave},
-    {"dump", "dump FILE", runDump},
-    {"sounds", "sounds [--program-dir DIR]", runSounds},
+    {"version", "version", withoutProgramFolder<printVersion>},
+    {"font-sheet", "font-sheet OUT.png", withoutProgramFolder<runFontSheet>},
+    {"program", "program FILE.bin [--port NAME]", runProgramAnnouncer},
+    {"blinker-route", "blinker-route TEXT [--port NAME]", runBlinkerRoute},
+    {"blinker-program", "blinker-program PROJECT.stm [--port NAME]", runBlinkerProgram},
+    {"build", "build PROJECT.stm [-o OUT.bin]", runBuild},
+    {"save", "save IN OUT.stm", withoutProgramFolder<runSave>},
+    {"dump", "dump FILE", withoutProgramFolder<runDump>},
+    {"sounds", "sounds", runSounds},
 };
 
 int usage()
 {
     QTextStream &stream = err();
-    stream << "usage: tirvela-cli COMMAND [ARGS]\n";
+    stream << "usage: tirvela-cli COMMAND [ARGS] [--program-dir DIR]\n";
     for (const Command &command : kCommands)
         stream << "  tirvela-cli " << command.usage << '\n';
     return UsageError;
@@ -44,13 +56,26 @@ int usage()
 
 } // namespace
 
+int usageError(const char *usage)
+{
+    err() << "usage: tirvela-cli " << usage << " [--program-dir DIR]\n";
+    return UsageError;
+}
+
 int runCommandLine(const QStringList &arguments)
 {
     if (arguments.size() < 2)
         return usage();
     for (const Command &command : kCommands) {
-        if (arguments[1] == QLatin1StringView(command.name))
-            return command.run(arguments.mid(2));
+        if (arguments[1] == QLatin1StringView(command.name)) {
+            QStringList rest = arguments.mid(2);
+            const ProgramFolderOption folder = takeProgramFolder(rest);
+            if (!folder.ok) {
+                err() << folder.error << '\n';
+                return usageError(command.usage);
+            }
+            return command.run(rest, folder.folder);
+        }
     }
     return usage();
 }

@@ -133,10 +133,8 @@ QImage renderSheet()
 
 int runFontSheet(const QStringList &arguments)
 {
-    if (arguments.size() != 1) {
-        err() << "usage: tirvela-cli font-sheet OUT.png\n";
-        return UsageError;
-    }
+    if (arguments.size() != 1)
+        return usageError("font-sheet OUT.png");
     if (!renderSheet().save(arguments[0], "PNG")) {
         err() << "cannot write " << arguments[0] << '\n';
         return Failure;

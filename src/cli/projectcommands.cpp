@@ -2,7 +2,6 @@
 
 #include "cli/clilog.h"
 #include "cli/commands.h"
-#include "cli/programfolder.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
@@ -19,12 +18,6 @@
 namespace tirvela::cli {
 
 namespace {
-
-int usageError(const char *usage)
-{
-    err() << "usage: tirvela-cli " << usage << '\n';
-    return UsageError;
-}
 
 // The project is large; it lives on the heap.
 std::unique_ptr<Project> readProject(const QString &fileName)
@@ -48,11 +41,10 @@ int reportBuild(const BuildResult &result)
 
 } // namespace
 
-int runBuild(const QStringList &arguments)
+int runBuild(const QStringList &arguments, const QString &programFolder)
 {
-    constexpr const char *kUsage = "build PROJECT.stm [-o OUT.bin] [--program-dir DIR]";
+    constexpr const char *kUsage = "build PROJECT.stm [-o OUT.bin]";
     QStringList rest = arguments;
-    const ProgramFolderOption programFolder = takeProgramFolder(rest);
     QString output;
     const qsizetype outputAt = rest.indexOf(QStringLiteral("-o"));
     if (outputAt >= 0) {
@@ -61,7 +53,7 @@ int runBuild(const QStringList &arguments)
         output = rest[outputAt + 1];
         rest.remove(outputAt, 2);
     }
-    if (!programFolder.ok || rest.size() != 1 || rest[0].startsWith(u'-'))
+    if (rest.size() != 1 || rest[0].startsWith(u'-'))
         return usageError(kUsage);
     if (output.isEmpty())
         output = flashImageNameOf(rest[0]);
@@ -71,7 +63,7 @@ int runBuild(const QStringList &arguments)
         return Failure;
     CliLog log;
     SoundTable sounds;
-    const SoundListing listing = listSoundsFolder(sounds, programFolder.folder, log);
+    const SoundListing listing = listSoundsFolder(sounds, programFolder, log);
     if (listing.outcome != SoundListing::Outcome::Listed)
         log.logMessage(listing.message);
     const BuildResult result = buildProjectFile(*project, sounds, output, log, BuildMode::FlashImage);
@@ -102,16 +94,14 @@ int runDump(const QStringList &arguments)
     return Success;
 }
 
-int runSounds(const QStringList &arguments)
+int runSounds(const QStringList &arguments, const QString &programFolder)
 {
-    QStringList rest = arguments;
-    const ProgramFolderOption programFolder = takeProgramFolder(rest);
-    if (!programFolder.ok || !rest.isEmpty())
-        return usageError("sounds [--program-dir DIR]");
+    if (!arguments.isEmpty())
+        return usageError("sounds");
 
     CliLog log;
     SoundTable sounds;
-    const SoundListing listing = listSoundsFolder(sounds, programFolder.folder, log);
+    const SoundListing listing = listSoundsFolder(sounds, programFolder, log);
     if (listing.outcome != SoundListing::Outcome::Listed) {
         log.logMessage(listing.message);
         return Failure;
