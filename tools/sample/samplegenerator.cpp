@@ -1,6 +1,10 @@
 // Makes the sample project from its description (routes.json): the stop lists of every route in
 // both directions with their sounds and control times, and the board pictures of the three board
 // types. Writes the project file and prints the sounds to speak, one "FILE.wav<TAB>text" a line.
+//
+// routes.json: "phrases" and "stops" are [name, spoken text] pairs (a stop's sound file is its name
+// + ".wav"); each route has a "number", two "board" lines, and "forward" and "reverse" lists of
+// [stop name, control time...].
 
 #include "common/cp1251.h"
 #include "common/messagelog.h"
@@ -28,7 +32,6 @@ using namespace tirvela;
 namespace {
 
 constexpr int kMaxStopName = 20; // the Announcer shows no more of a stop's name
-constexpr int kBoardColumns = 112;
 
 QTextStream &err()
 {
@@ -112,12 +115,12 @@ bool layOutBoard(BoardRouteEntry &entry, const BoardType &type, const BoardLayou
         const QByteArray text = toCp1251(lines.at(i).toString());
         const int width = drawnWidth(layout.lineFont, text);
         const int y = int(i) * lineHeight;
-        if (left + width > kBoardColumns || y + lineHeight > type.rows) {
+        if (left + width > type.columns || y + lineHeight > type.rows) {
             err() << "board text does not fit " << type.caption << ": " << lines.at(i).toString() << " is " << width
-                  << " columns wide, " << kBoardColumns - left << " are free" << Qt::endl;
+                  << " columns wide, " << type.columns - left << " are free" << Qt::endl;
             return false;
         }
-        entry.elements.push_back({layout.lineFont, y, left + (kBoardColumns - left - width) / 2, text});
+        entry.elements.push_back({layout.lineFont, y, left + (type.columns - left - width) / 2, text});
     }
     redrawRoutePicture(entry);
     return true;
