@@ -4,6 +4,7 @@
 #include "app/editorsession.h"
 #include "app/userdialogs.h"
 #include "common/messagelog.h"
+#include "common/regularfile.h"
 #include "project/rebuildrule.h"
 
 #include <QDir>
@@ -23,8 +24,8 @@ QString replaceQuestion(const QString &fileName)
 
 bool isReadableRegularFile(const QString &fileName)
 {
-    QFile file(fileName);
-    return QFileInfo(fileName).isFile() && file.open(QIODevice::ReadOnly);
+    QFile file;
+    return openRegularFile(file, fileName).ok();
 }
 
 } // namespace

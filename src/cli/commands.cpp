@@ -3,6 +3,7 @@
 #include "cli/cliio.h"
 #include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
+#include "cli/programfolder.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
 #include "common/outofmemory.h"
@@ -17,40 +18,54 @@ struct Command
 {
     const char *name;
     const char *usage;
-    int (*run)(const QStringList &arguments); // the arguments after the command name
+    // The arguments after the command name, without "--program-dir DIR", and the program folder.
+    int (*run)(const QStringList &arguments, const QString &programFolder);
 };
 
+// A command that has no use for the program folder.
+template<int (*Run)(const QStringList &)>
+int withoutProgramFolder(const QStringList &arguments, const QString &)
+{
+    return Run(arguments);
+}
+
+int printVersion(const QStringList &arguments)
+{
+    if (!arguments.isEmpty())
+        return usageError("version");
+    out() << "tirvela-cli " TIRVELA_VERSION "\n";
+    return Success;
+}
+
 const Command kCommands[] = {
-    {"version", "version", [](const QStringList &arguments) {
-         if (!arguments.isEmpty()) {
-             err() << "usage: tirvela-cli version\n";
-             return int(UsageError);
-         }
-         out() << "tirvela-cli 2.21\n";
-         return int(Success);
-     }},
-    {"font-sheet", "font-sheet OUT.png", runFontSheet},
-    {"program", "program FILE.bin [--port NAME] [--program-dir DIR]", runProgramAnnouncer},
-    {"blinker-route", "blinker-route TEXT [--port NAME] [--program-dir DIR]", runBlinkerRoute},
-    {"blinker-program", "blinker-program PROJECT.stm [--port NAME] [--program-dir DIR]", runBlinkerProgram},
-    {"build", "build PROJECT.stm [-o OUT.bin] [--program-dir DIR]", runBuild},
-    {"save", "save IN OUT.stm", runSave},
-    {"dump", "dump FILE", runDump},
-    {"sounds", "sounds [--program-dir DIR]", runSounds},
-    {"sound-import", "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force] [--program-dir DIR]",
-     runSoundImport},
+    {"version", "version", withoutProgramFolder<printVersion>},
+    {"font-sheet", "font-sheet OUT.png", withoutProgramFolder<runFontSheet>},
+    {"program", "program FILE.bin [--port NAME]", runProgramAnnouncer},
+    {"blinker-route", "blinker-route TEXT [--port NAME]", runBlinkerRoute},
+    {"blinker-program", "blinker-program PROJECT.stm [--port NAME]", runBlinkerProgram},
+    {"build", "build PROJECT.stm [-o OUT.bin]", runBuild},
+    {"save", "save IN OUT.stm", withoutProgramFolder<runSave>},
+    {"dump", "dump FILE", withoutProgramFolder<runDump>},
+    {"sounds", "sounds", runSounds},
+    {"sound-import", "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force]", runSoundImport},
 };
 
 int usage()
 {
     QTextStream &stream = err();
-    stream << "usage: tirvela-cli COMMAND [ARGS]\n";
+    stream << "usage: tirvela-cli COMMAND [ARGS] [--program-dir DIR]\n";
     for (const Command &command : kCommands)
         stream << "  tirvela-cli " << command.usage << '\n';
     return UsageError;
 }
 
 } // namespace
+
+int usageError(const char *usage)
+{
+    err() << "usage: tirvela-cli " << usage << " [--program-dir DIR]\n";
+    return UsageError;
+}
 
 int runCommandLine(const QStringList &arguments)
 {
@@ -59,7 +74,13 @@ int runCommandLine(const QStringList &arguments)
     for (const Command &command : kCommands) {
         if (arguments[1] != QLatin1StringView(command.name))
             continue;
-        if (const std::optional<int> exitCode = runUnlessOutOfMemory([&] { return command.run(arguments.mid(2)); }))
+        QStringList rest = arguments.mid(2);
+        const ProgramFolderOption folder = takeProgramFolder(rest);
+        if (!folder.ok) {
+            err() << folder.error << '\n';
+            return usageError(command.usage);
+        }
+        if (const std::optional<int> exitCode = runUnlessOutOfMemory([&] { return command.run(rest, folder.folder); }))
             return *exitCode;
         out().flush();
         err() << outOfMemoryMessage() << Qt::endl;

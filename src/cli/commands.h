@@ -7,7 +7,11 @@ namespace tirvela::cli {
 // Exit codes of the command-line tool.
 enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
 
-// Runs the command named by arguments[1]; arguments[0] is the program.
+// Prints the usage line of one command ("build PROJECT.stm [-o OUT.bin]") and gives UsageError.
+int usageError(const char *usage);
+
+// Runs the command named by arguments[1] (arguments[0] is the program). "--program-dir DIR" is
+// taken out of the arguments of every command, so scripts can pass it everywhere.
 int runCommandLine(const QStringList &arguments);
 
 } // namespace tirvela::cli

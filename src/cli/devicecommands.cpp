@@ -4,7 +4,6 @@
 #include "cli/cliio.h"
 #include "cli/commands.h"
 #include "cli/consoleprogress.h"
-#include "cli/programfolder.h"
 #include "common/cp1251.h"
 #include "device/announcerprogrammer.h"
 #include "device/progrthread.h"
@@ -23,7 +22,7 @@ namespace tirvela::cli {
 namespace {
 
 // What every device command takes besides its own argument: the settings of editor.ini in the
-// program folder (--program-dir) and an optional --port NAME that replaces the configured port.
+// program folder and an optional --port NAME that replaces the configured port.
 struct DeviceOptions
 {
     QString programFolder;
@@ -32,9 +31,8 @@ struct DeviceOptions
     QString argument;
 };
 
-std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const char *usage)
+std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QString &programFolder, const char *usage)
 {
-    const ProgramFolderOption folder = takeProgramFolder(arguments);
     DeviceOptions options;
     const qsizetype at = arguments.indexOf(QStringLiteral("--port"));
     const bool portGiven = at >= 0 && at + 1 < arguments.size();
@@ -42,15 +40,13 @@ std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const char
         options.port = arguments[at + 1];
         arguments.remove(at, 2);
     }
-    if (!folder.ok || (at >= 0 && !portGiven) || arguments.size() != 1) {
-        if (!folder.ok)
-            err() << folder.error << Qt::endl;
-        err() << "usage: tirvela-cli " << usage << Qt::endl;
+    if ((at >= 0 && !portGiven) || arguments.size() != 1) {
+        usageError(usage);
         return std::nullopt;
     }
-    options.programFolder = folder.folder;
+    options.programFolder = programFolder;
     QString settingsProblem;
-    options.settings = readEditorSettings(folder.folder, &settingsProblem);
+    options.settings = readEditorSettings(programFolder, &settingsProblem);
     if (!settingsProblem.isEmpty())
         err() << settingsProblem << Qt::endl;
     options.argument = arguments[0];
@@ -109,9 +105,9 @@ std::optional<ProgrThread::BoardImages> boardImagesOf(Project &project)
 
 } // namespace
 
-int runProgramAnnouncer(const QStringList &arguments)
+int runProgramAnnouncer(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, "program FILE.bin [--port NAME]");
+    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "program FILE.bin [--port NAME]");
     if (!options)
         return UsageError;
     AnnouncerLink link = announcerLink(options->settings, options->programFolder);
@@ -124,9 +120,9 @@ int runProgramAnnouncer(const QStringList &arguments)
     return reportOutcome(result, true);
 }
 
-int runBlinkerRoute(const QStringList &arguments)
+int runBlinkerRoute(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, "blinker-route TEXT [--port NAME]");
+    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "blinker-route TEXT [--port NAME]");
     if (!options)
         return UsageError;
     bool encodable = true;
@@ -140,9 +136,9 @@ int runBlinkerRoute(const QStringList &arguments)
     return reportOutcome(sendRouteNumber(text, port), false);
 }
 
-int runBlinkerProgram(const QStringList &arguments)
+int runBlinkerProgram(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, "blinker-program PROJECT.stm [--port NAME]");
+    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "blinker-program PROJECT.stm [--port NAME]");
     if (!options)
         return UsageError;
     auto project = std::make_unique<Project>();

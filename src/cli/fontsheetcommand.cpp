@@ -134,10 +134,8 @@ QImage renderSheet()
 
 int runFontSheet(const QStringList &arguments)
 {
-    if (arguments.size() != 1) {
-        err() << "usage: tirvela-cli font-sheet OUT.png\n";
-        return UsageError;
-    }
+    if (arguments.size() != 1)
+        return usageError("font-sheet OUT.png");
     if (const QString problem = outputFileProblem(arguments[0]); !problem.isEmpty()) {
         err() << problem << '\n';
         return Failure;

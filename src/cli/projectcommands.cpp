@@ -2,7 +2,6 @@
 
 #include "cli/clilog.h"
 #include "cli/commands.h"
-#include "cli/programfolder.h"
 #include "common/outputfile.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
@@ -20,12 +19,6 @@
 namespace tirvela::cli {
 
 namespace {
-
-int usageError(const char *usage)
-{
-    err() << "usage: tirvela-cli " << usage << '\n';
-    return UsageError;
-}
 
 // The project is large; it lives on the heap.
 std::unique_ptr<Project> readProject(const QString &fileName)
@@ -90,11 +83,10 @@ int reportBuild(const BuildResult &result)
 
 } // namespace
 
-int runBuild(const QStringList &arguments)
+int runBuild(const QStringList &arguments, const QString &programFolder)
 {
-    constexpr const char *kUsage = "build PROJECT.stm [-o OUT.bin] [--program-dir DIR]";
+    constexpr const char *kUsage = "build PROJECT.stm [-o OUT.bin]";
     QStringList rest = arguments;
-    const ProgramFolderOption programFolder = takeProgramFolder(rest);
     QString output;
     const qsizetype outputAt = rest.indexOf(QStringLiteral("-o"));
     if (outputAt >= 0) {
@@ -103,7 +95,7 @@ int runBuild(const QStringList &arguments)
         output = rest[outputAt + 1];
         rest.remove(outputAt, 2);
     }
-    if (!programFolder.ok || rest.size() != 1 || rest[0].startsWith(u'-'))
+    if (rest.size() != 1 || rest[0].startsWith(u'-'))
         return usageError(kUsage);
     if (output.isEmpty())
         output = flashImageNameOf(rest[0]);
@@ -120,7 +112,7 @@ int runBuild(const QStringList &arguments)
     }
     CliLog log;
     SoundTable sounds;
-    listSounds(sounds, programFolder.folder, log);
+    listSounds(sounds, programFolder, log);
     const BuildResult result = buildProjectFile(*project, sounds, output, log, BuildMode::FlashImage);
     log.logMessage(result.ok ? QStringLiteral("Сохранение двоичного файла успешно завершено")
                              : QStringLiteral("Двоичный файл не сохранен!!!"));
@@ -152,16 +144,14 @@ int runDump(const QStringList &arguments)
     return Success;
 }
 
-int runSounds(const QStringList &arguments)
+int runSounds(const QStringList &arguments, const QString &programFolder)
 {
-    QStringList rest = arguments;
-    const ProgramFolderOption programFolder = takeProgramFolder(rest);
-    if (!programFolder.ok || !rest.isEmpty())
-        return usageError("sounds [--program-dir DIR]");
+    if (!arguments.isEmpty())
+        return usageError("sounds");
 
     CliLog log;
     SoundTable sounds;
-    if (!listSounds(sounds, programFolder.folder, log))
+    if (!listSounds(sounds, programFolder, log))
         return Failure;
     bool allFit = true;
     for (int i = 0; i < sounds.count(); ++i) {

@@ -3,7 +3,6 @@
 #include "cli/cliio.h"
 #include "cli/commands.h"
 #include "cli/consoleprogress.h"
-#include "cli/programfolder.h"
 #include "project/soundimport.h"
 
 #include <QDir>
@@ -15,7 +14,7 @@ namespace tirvela::cli {
 namespace {
 
 constexpr const char *kUsage =
-    "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force] [--program-dir DIR]";
+    "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force]";
 
 // Takes "OPTION VALUE" out of the arguments; false when the option is there without a value.
 bool takeValue(QStringList &arguments, const QString &option, QString &value)
@@ -42,13 +41,12 @@ QString decibelText(double decibels)
 
 } // namespace
 
-int runSoundImport(const QStringList &arguments)
+int runSoundImport(const QStringList &arguments, const QString &programFolder)
 {
     QStringList rest = arguments;
-    const ProgramFolderOption programFolder = takeProgramFolder(rest);
     SoundImportOptions options;
     QString level;
-    bool usable = programFolder.ok && takeValue(rest, QStringLiteral("--name"), options.name)
+    bool usable = takeValue(rest, QStringLiteral("--name"), options.name)
                   && takeValue(rest, QStringLiteral("--level"), level);
     options.keepLevel = takeFlag(rest, QStringLiteral("--keep-level"));
     options.trim = takeFlag(rest, QStringLiteral("--trim"));
@@ -58,15 +56,14 @@ int runSoundImport(const QStringList &arguments)
     const bool optionLeft = std::any_of(rest.cbegin(), rest.cend(), [](const QString &a) { return a.startsWith(u'-'); });
     if (!usable || rest.isEmpty() || optionLeft || (options.keepLevel && !level.isEmpty())
         || (!options.name.isEmpty() && rest.size() > 1)) {
-        err() << "usage: tirvela-cli " << kUsage << '\n';
-        return UsageError;
+        return usageError(kUsage);
     }
 
     ConsoleProgress progress;
     progress.setCaption(QStringLiteral("Импорт"));
     int exitCode = Success;
     for (const QString &source : std::as_const(rest)) {
-        const SoundImportResult result = importSound(source, programFolder.folder, options, &progress);
+        const SoundImportResult result = importSound(source, programFolder, options, &progress);
         switch (result.outcome) {
         case SoundImportResult::Outcome::Imported:
             out() << result.fileName << '\t' << QString::number(result.seconds(), 'f', 3) << " с\tпик "

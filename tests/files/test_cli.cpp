@@ -65,10 +65,13 @@ private slots:
     void saveAndDumpReadEitherFile()
     {
         QCOMPARE(runCli({u"build"_s, u"route.stm"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path()).exitCode, 0);
-        QCOMPARE(runCli({u"save"_s, u"route.bin"_s, u"copy.stm"_s}, mDir.path()).exitCode, 0);
+        // Every command takes --program-dir, so scripts can pass the same options everywhere.
+        QCOMPARE(runCli({u"save"_s, u"--program-dir"_s, path(u"program"_s), u"route.bin"_s, u"copy.stm"_s}, mDir.path())
+                     .exitCode,
+                 0);
         QCOMPARE(readFile(path(u"copy.stm"_s)), readFile(path(u"route.stm"_s)));
 
-        const CliRun dump = runCli({u"dump"_s, u"route.bin"_s}, mDir.path());
+        const CliRun dump = runCli({u"dump"_s, u"route.bin"_s, u"--program-dir"_s, path(u"program"_s)}, mDir.path());
         QCOMPARE(dump.exitCode, 0);
         const QJsonObject project = QJsonDocument::fromJson(dump.out.toUtf8()).object();
         QCOMPARE(project[u"routeCount"_s].toInt(), 1);
@@ -129,6 +132,8 @@ private slots:
         QTest::newRow("version with an argument") << QStringList{u"version"_s, u"extra"_s} << 2
                                                   << u"usage: tirvela-cli version"_s;
         QTest::newRow("save with one file") << QStringList{u"save"_s, u"route.stm"_s} << 2 << u"usage: tirvela-cli save"_s;
+        QTest::newRow("--program-dir without a folder")
+            << QStringList{u"dump"_s, u"route.stm"_s, u"--program-dir"_s} << 2 << u"--program-dir needs a folder"_s;
         QTest::newRow("missing file") << QStringList{u"dump"_s, u"none.stm"_s} << 1 << u"Файл none.stm не найден"_s;
         QTest::newRow("damaged file") << QStringList{u"save"_s, u"damaged.stm"_s, u"out.stm"_s} << 1
                                       << u"Файл damaged.stm повреждён: файл короче заголовка"_s;
