@@ -9,6 +9,8 @@
 #include "app/progressdialog.h"
 #include "app/routelistwindow.h"
 #include "app/settingsdialog.h"
+#include "app/soundfileswindow.h"
+#include "app/userdialogs.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -59,6 +61,11 @@ MainWindow::~MainWindow()
 RouteListWindow *MainWindow::routeListWindow() const
 {
     return mRouteList;
+}
+
+SoundFilesWindow *MainWindow::soundFilesWindow() const
+{
+    return mSoundFiles;
 }
 
 QAction *MainWindow::addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon)
@@ -139,7 +146,8 @@ void MainWindow::createMenus()
             &MainWindow::showRouteListWindow);
     // The tools and sound files windows join the editor with the route and picture editors.
     addCommand(windows, "N7771", QStringLiteral("Инструменты"))->setEnabled(false);
-    addCommand(windows, "N17", QStringLiteral("Звуковые файлы"))->setEnabled(false);
+    connect(addCommand(windows, "N17", QStringLiteral("Звуковые файлы")), &QAction::triggered, this,
+            &MainWindow::showSoundFilesWindow);
     connect(addCommand(windows, "N23", QStringLiteral("Окно сообщений")), &QAction::triggered, this,
             [this] { mLog->logMessage({}); });
     for (QAction *fixed : windows->actions())
@@ -164,6 +172,26 @@ void MainWindow::showRouteListWindow()
     }
     mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mRouteList->parentWidget()));
     updateCommandStates();
+}
+
+void MainWindow::showSoundFilesWindow()
+{
+    if (!mSoundFiles) {
+        mSoundFiles = new SoundFilesWindow(mSession, mDialogs, *mLog);
+        QMdiSubWindow *frame = mMdiArea->addSubWindow(mSoundFiles, Qt::Tool | Qt::WindowStaysOnTopHint);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowIcon(bundledIcon("media-playback-start"));
+        frame->setGeometry(514, 163, 205, 382);
+        connect(mSoundFiles, &SoundFilesWindow::addRequested, this, &MainWindow::addSoundToStopList);
+        frame->show();
+    }
+    mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mSoundFiles->parentWidget()));
+}
+
+void MainWindow::addSoundToStopList(const QString &fileName)
+{
+    Q_UNUSED(fileName);
+    mDialogs.tell(this, QStringLiteral("Список остановок не открыт!"));
 }
 
 void MainWindow::updateCommandStates()

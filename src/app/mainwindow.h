@@ -17,6 +17,7 @@ class FileCommands;
 class ProgressDialog;
 class RouteListWindow;
 class SettingsDialog;
+class SoundFilesWindow;
 class UserDialogs;
 struct EditorSession;
 
@@ -35,6 +36,8 @@ public:
     DeviceCommands &deviceCommands() const { return *mDeviceCommands; }
     // The route list window, or nullptr while it is closed.
     RouteListWindow *routeListWindow() const;
+    // The sound files window, or nullptr while it is closed.
+    SoundFilesWindow *soundFilesWindow() const;
     SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
     ProgressDialog &progressDialog() const { return *mProgressDialog; }
 
@@ -45,6 +48,8 @@ private:
     void createMenus();
     QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon = nullptr);
     void showRouteListWindow();
+    void showSoundFilesWindow();
+    void addSoundToStopList(const QString &fileName);
     void updateCommandStates();
     void programAnnouncer();
 
@@ -56,6 +61,7 @@ private:
     std::unique_ptr<DeviceCommands> mDeviceCommands;
     QMdiArea *mMdiArea;
     QPointer<RouteListWindow> mRouteList;
+    QPointer<SoundFilesWindow> mSoundFiles;
     ProgressDialog *mProgressDialog;
     SettingsDialog *mSettingsDialog;
 };

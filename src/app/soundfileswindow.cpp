@@ -39,6 +39,7 @@ SoundFilesWindow::SoundFilesWindow(EditorSession &session, UserDialogs &dialogs,
 
     auto *tools = new QToolBar(this);
     tools->setObjectName(QStringLiteral("ToolBar1"));
+    tools->setIconSize(QSize(16, 16));
     const auto command = [&](const char *name, const char *icon, const QString &text, const QString &hint,
                              void (SoundFilesWindow::*slot)()) {
         QAction *action = tools->addAction(bundledIcon(icon), text);
