@@ -87,24 +87,6 @@ private:
     ProgrThread *mWorker = nullptr;
 };
 
-// The board images as the project file would hold them: built from the board content and finalised.
-std::optional<ProgrThread::BoardImages> boardImagesOf(Project &project)
-{
-    ProgrThread::BoardImages images;
-    for (int row = 0; row < BoardTypeCount; ++row) {
-        const BoardImageBuildResult built = buildBoardImage(project, row);
-        if (!built.fits) {
-            err() << "Содержимое табло " << QString::fromUtf8(kBoardTypes[size_t(row)].caption)
-                  << " не помещается в образ: лишних " << built.bytesOver << " байт" << Qt::endl;
-            return std::nullopt;
-        }
-        BoardImage &image = project.boards[size_t(row)].image;
-        finaliseBoardImage(image);
-        images[size_t(row)] = image;
-    }
-    return images;
-}
-
 } // namespace
 
 int runProgramAnnouncer(const QStringList &arguments)
@@ -149,13 +131,16 @@ int runBlinkerProgram(const QStringList &arguments)
         err() << read.message << Qt::endl;
         return Failure;
     }
-    const std::optional<ProgrThread::BoardImages> images = boardImagesOf(*project);
-    if (!images)
+    const BoardImagesBuild images = buildBoardImages(*project);
+    if (!images.fits()) {
+        for (const QString &problem : images.problems())
+            err() << problem << Qt::endl;
         return Failure;
+    }
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
     BlinkerConsole progress;
-    ProgrThread worker(*images, port, progress);
+    ProgrThread worker(images.images, port, progress);
     progress.setWorker(&worker);
     worker.start();
     worker.setDialogVisible(true);

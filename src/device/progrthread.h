@@ -30,7 +30,7 @@ class ProgrThread : public QThread
     Q_OBJECT
 
 public:
-    using BoardImages = std::array<BoardImage, BoardTypeCount>;
+    using BoardImages = tirvela::BoardImages;
 
     ProgrThread(const BoardImages &images, const PortLocation &port, TransferProgress &progress,
                 const BlinkerProgramming &programming = {});

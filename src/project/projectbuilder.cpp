@@ -66,29 +66,24 @@ bool routeNumbersKeepBoardContent(const Project &project, int routeCount, Messag
     return true;
 }
 
-// Rebuilds and finalises the three board images; returns the board block, or an empty array
-// (with a line in the log for each board type) when some content does not fit its image.
-QByteArray buildBoardBlock(Project &project, MessageLog &log)
+// Builds the board block from the board content; returns an empty array (with a line in the log
+// for each board type) when some content does not fit its image.
+QByteArray buildBoardBlock(const Project &project, MessageLog &log)
 {
+    const BoardImagesBuild built = buildBoardImages(project);
+    if (!built.fits()) {
+        for (const QString &problem : built.problems())
+            log.logMessage(QStringLiteral("(ОШИБКА!!!) ") + problem);
+        return {};
+    }
     QByteArray images;
-    bool fits = true;
     for (int row = 0; row < BoardTypeCount; ++row) {
-        const BoardImageBuildResult built = buildBoardImage(project, row);
-        if (!built.fits) {
-            log.logMessage(QStringLiteral("(ОШИБКА!!!) Содержимое табло %1 не помещается в образ: лишних %2 байт")
-                               .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption))
-                               .arg(built.bytesOver));
-            fits = false;
-            continue;
-        }
-        BoardImage &image = project.boards[size_t(row)].image;
-        const int size = finaliseBoardImage(image);
+        const BoardImage &image = built.images[size_t(row)];
+        const int size = storedBoardImageSize(image);
         images.append(char(kBoardTypes[size_t(row)].id));
         images.append(char(size)).append(char(size >> 8));
         images.append(reinterpret_cast<const char *>(image.data()), size);
     }
-    if (!fits)
-        return {};
     const quint32 blockSize = quint32(4 + images.size());
     QByteArray block;
     block.append(char(blockSize)).append(char(blockSize >> 8)).append(char(blockSize >> 16));
@@ -161,7 +156,7 @@ BuildResult buildFailed(QSaveFile &file, BuildMode mode, const QString &fileErro
 
 } // namespace
 
-BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode)
 {
     const bool flashImage = mode == BuildMode::FlashImage;

@@ -23,13 +23,13 @@ struct BuildResult
 
 // Writes the project file or the flash image of a project: the header records, the board block,
 // the route streams, then the stop tables of the common phrases and of every route with the
-// sound data. The board images of the project are rebuilt from its board content first and
-// stay so. The target is replaced in one step: a project file that cannot be written in full
-// leaves the previous file as it was; a flash image build that finds a problem leaves an empty
+// sound data. The board images are built from the board content; the project is not changed.
+// The target is replaced in one step: a project file that cannot be written in full leaves the
+// previous file as it was; a flash image build that finds a problem leaves an empty
 // file, never a partial one. A project whose board content would not survive the save (it does
 // not fit a board image, or a route number text ends the route table early) is refused.
 // The sound data are copied from the SoundFiles one at a time, never held all at once.
-BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode);
 
 } // namespace tirvela
