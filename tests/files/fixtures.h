@@ -114,7 +114,8 @@ inline StopNode stopNode(const QString &name, const QStringList &atStop, const Q
 
 inline QByteArray routeStream(std::vector<StopNode> forward, std::vector<StopNode> reverse = {})
 {
-    return writeRouteStream({{{forwardDirectionText(), std::move(forward)}, {reverseDirectionText(), std::move(reverse)}}});
+    return writeRouteStream(
+        StopTree({{forwardDirectionText(), std::move(forward)}, {reverseDirectionText(), std::move(reverse)}}));
 }
 
 // Sets the route number text on every board type, as the route list does.

@@ -43,7 +43,7 @@ QByteArray fullRouteStream(int route, const QStringList &sounds)
             StopNode stop = stopNode({}, {}, {}, {QStringLiteral("%1:%2:%3").arg(s % 24).arg(s % 60).arg(route)});
             stop.text = alphabet.mid(at, 40) + QByteArray::number(route);
             for (int f = 0; f < 10; ++f)
-                stop.children[f < 5 ? 0 : 1].children.push_back(textNode(sounds[(route + s + f) % sounds.size()]));
+                stop.child(f < 5 ? 0 : 1).appendChild(textNode(sounds[(route + s + f) % sounds.size()]));
             stops.push_back(std::move(stop));
         }
         return stops;
