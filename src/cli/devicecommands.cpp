@@ -12,7 +12,6 @@
 #include "project/boardimage.h"
 #include "project/projectreader.h"
 
-#include <QFileInfo>
 
 #include <memory>
 #include <optional>
@@ -126,11 +125,13 @@ int runBlinkerProgram(const QStringList &arguments)
     if (!options)
         return UsageError;
     auto project = std::make_unique<Project>();
-    const ProjectReadResult read = readProjectFile(*project, options->argument, QFileInfo(options->argument).absolutePath());
+    const ProjectReadResult read = readProjectFile(*project, options->argument);
     if (!read.ok()) {
         err() << read.message << Qt::endl;
         return Failure;
     }
+    for (const QString &note : read.notes)
+        err() << note << Qt::endl;
     const BoardImagesBuild images = buildBoardImages(*project);
     if (!images.fits()) {
         for (const QString &problem : images.problems())

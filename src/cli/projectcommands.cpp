@@ -35,6 +35,9 @@ std::unique_ptr<Project> readProject(const QString &fileName)
         err() << read.message << '\n';
         return nullptr;
     }
+    // On standard error: dump writes its JSON to standard output.
+    for (const QString &note : read.notes)
+        err() << note << '\n';
     return project;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace tirvela {
 
@@ -94,14 +95,26 @@ bool loadBoardDataFile(BoardImage &image, const QString &path)
     return true;
 }
 
-void loadBoardDataFiles(Project &project, const QString &folder)
+QStringList loadBoardDataFiles(Project &project, const QString &folder)
 {
+    QStringList notes;
     for (int row = 0; row < BoardTypeCount; ++row) {
         BoardImage &image = project.boards[size_t(row)].image;
         const QString name = boardDataFileName(row);
-        if (name.isEmpty() || !loadBoardDataFile(image, QDir(folder).filePath(name)))
+        if (name.isEmpty()) {
             image.fill(0x00);
+            continue;
+        }
+        const QString path = QDir(folder).filePath(name);
+        if (!loadBoardDataFile(image, path)) {
+            image.fill(0x00);
+            notes.append(QStringLiteral("Файл данных табло %1 %2: картинки табло %3 начинаются пустыми")
+                             .arg(QDir::toNativeSeparators(path),
+                                  QFileInfo::exists(path) ? QStringLiteral("не читается") : QStringLiteral("не найден"),
+                                  QString::fromUtf8(kBoardTypes[size_t(row)].caption)));
+        }
     }
+    return notes;
 }
 
 } // namespace tirvela

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tirvela {
 
@@ -16,6 +17,7 @@ struct ProjectReadResult
     };
     Status status = Status::Loaded;
     QString message; // for every status but Loaded: one line for the user
+    QStringList notes = {}; // when loaded: lines for the message log (board data files not found)
 
     bool ok() const { return status == Status::Loaded; }
 };
@@ -23,7 +25,9 @@ struct ProjectReadResult
 // Loads a project file or a flash image (they share the layout) into the project: the route
 // count, the route streams and the board images, and rebuilds the board content from the images.
 // The current layout ("KV21") carries the images; the older one ("KV20") takes them from the
-// board data files in `boardDataFolder` (empty: the current folder). The whole project part of
+// board data files in `boardDataFolder` (empty: the folder of the file itself, so that the result
+// does not depend on where the program was started); a data file that is not there leaves its
+// board type without pictures, and the notes say so. The whole project part of
 // the file is checked before anything is taken over: a file that does not follow the layout is
 // refused with "Файл <name> повреждён: <what>", and the project stays exactly as it was. What
 // follows the route streams (stop tables, sound data) is not read.

@@ -267,15 +267,12 @@ private slots:
             QCOMPARE(tool.exitCode(), 0);
         }
 
-        QByteArray older = QByteArray("KV20").leftJustified(32, '\0').replace(11, 1, "\x01");
-        older += QByteArray(2 * 32, 'h') + QByteArray(2 * 960, 'p');
-        for (int route = 0; route < 2; ++route)
-            older += le32(original.routeStreams[size_t(route)].size()) + original.routeStreams[size_t(route)];
-        older += "stop tables";
-        QVERIFY(writeFile(path(u"older.stm"_s), older));
+        QVERIFY(writeFile(path(u"older.stm"_s), olderLayoutFile(original)));
 
         Project project = richProject();
-        QVERIFY(readProjectFile(project, path(u"older.stm"_s), boardDir).ok());
+        const ProjectReadResult read = readProjectFile(project, path(u"older.stm"_s), boardDir);
+        QVERIFY(read.ok());
+        QVERIFY(read.notes.isEmpty());
         // The third board type has no data file: no elements, but the routes keep their numbers.
         Project expected = original;
         for (BoardRouteEntry &entry : expected.boards[2].routes)
@@ -284,8 +281,19 @@ private slots:
         QCOMPARE(project.boards[0].image, images[0]);
         QCOMPARE(project.boards[2].image, BoardImage{});
 
-        // Without its board data files the project opens without board content, and saves.
-        QVERIFY(readProjectFile(project, path(u"older.stm"_s), path(u"noboards"_s)).ok());
+        // Without a folder the data files are looked for beside the project file.
+        QVERIFY(writeFile(boardDir + u"/beside.stm"_s, olderLayoutFile(original)));
+        Project beside;
+        QVERIFY(readProjectFile(beside, boardDir + u"/beside.stm"_s).notes.isEmpty());
+        QVERIFY(beside == project);
+
+        // Without its board data files the project opens without board content, and saves; the
+        // notes name each missing file.
+        const ProjectReadResult bare = readProjectFile(project, path(u"older.stm"_s), path(u"noboards"_s));
+        QVERIFY(bare.ok());
+        const QString missing = u"Файл данных табло %1 не найден: картинки табло %2 начинаются пустыми"_s;
+        QCOMPARE(bare.notes, (QStringList{missing.arg(QDir::toNativeSeparators(path(u"noboards/blinker4_16.hex"_s)), u"16x28x4"_s),
+                                          missing.arg(QDir::toNativeSeparators(path(u"noboards/blinker4_20.hex"_s)), u"20x28x4"_s)}));
         QCOMPARE(project.routeCount, 2);
         QCOMPARE(project.routeStreams[0], original.routeStreams[0]);
         for (const Board &board : project.boards) {
