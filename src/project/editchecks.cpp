@@ -82,6 +82,28 @@ std::optional<QString> checkRouteNumberText(QByteArrayView text)
     return std::nullopt;
 }
 
+QStringList checkBoardContent(const Project &project)
+{
+    QStringList problems;
+    for (int route = 0; route < project.routeCount && route < MaxRoutes; ++route) {
+        for (int row = 0; row < BoardTypeCount; ++row) {
+            const std::vector<DisplayElement> &elements = project.boards[size_t(row)].routes[size_t(route)].elements;
+            for (size_t i = 0; i < elements.size(); ++i) {
+                std::optional<QString> problem = checkElementPosition(elements[i].y, elements[i].x);
+                if (!problem)
+                    problem = checkElementText(elements[i].text);
+                if (problem)
+                    problems.append(QStringLiteral("Маршрут %1, табло %2, строка %3: %4")
+                                        .arg(route + 1)
+                                        .arg(boardCaption(row))
+                                        .arg(i + 1)
+                                        .arg(*problem));
+            }
+        }
+    }
+    return problems;
+}
+
 std::optional<QString> checkRouteNumberCopies(const Project &project)
 {
     for (int route = 0; route < project.routeCount && route < MaxRoutes; ++route) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -40,6 +41,10 @@ std::optional<QString> checkElementText(QByteArrayView text);
 // printed in lower case: only texts that come back the same are accepted (the route number dialog
 // gives 1 to 9999, which always do).
 std::optional<QString> checkRouteNumberText(QByteArrayView text);
+// Every display element of the routes in use, checked as above: one line per element the board
+// image cannot hold as it is, naming its route, board type and row.
+QStringList checkBoardContent(const Project &project);
+
 // A file keeps one number per route, the first board type's: every board type's copy must agree.
 std::optional<QString> checkRouteNumberCopies(const Project &project);
 

@@ -4,6 +4,7 @@
 #include "common/cp1251.h"
 #include "common/savefile.h"
 #include "project/boardimage.h"
+#include "project/editchecks.h"
 #include "project/project.h"
 #include "project/stoptables.h"
 
@@ -164,7 +165,12 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
                    + QDir::toNativeSeparators(fileName));
 
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
-    const bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
+    bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
+    // An element the image cannot hold as it is would come back changed: refused, not altered.
+    for (const QString &problem : checkBoardContent(project)) {
+        log.logMessage(QStringLiteral("(ОШИБКА!!!) ") + problem);
+        boardContentKept = false;
+    }
     const QByteArray boardBlock = buildBoardBlock(project, log);
     const bool refused = !boardContentKept || boardBlock.isEmpty();
     if (refused && !flashImage)

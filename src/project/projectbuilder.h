@@ -27,7 +27,8 @@ struct BuildResult
 // The target is replaced in one step: a project file that cannot be written in full leaves the
 // previous file as it was; a flash image build that finds a problem leaves an empty
 // file, never a partial one. A project whose board content would not survive the save (it does
-// not fit a board image, or a route number text ends the route table early) is refused.
+// not fit a board image, an element's position or text does not fit its bytes, or a route number
+// text ends the route table early) is refused.
 // The sound data are copied from the SoundFiles one at a time, never held all at once.
 BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode);
