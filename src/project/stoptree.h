@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <memory>
-#include <ranges>
 #include <vector>
 
 namespace tirvela {
@@ -36,12 +35,31 @@ public:
     int childCount() const { return int(mChildren.size()); }
     StopNode &child(int row) { return *mChildren[size_t(row)]; }
     const StopNode &child(int row) const { return *mChildren[size_t(row)]; }
-    auto children() const
+    // The children as nodes, for range-for.
+    class ChildRange
     {
-        return mChildren | std::views::transform([](const std::unique_ptr<StopNode> &node) -> const StopNode & {
-                   return *node;
-               });
-    }
+    public:
+        using Owned = std::vector<std::unique_ptr<StopNode>>::const_iterator;
+        struct Iterator
+        {
+            Owned at;
+            const StopNode &operator*() const { return **at; }
+            Iterator &operator++()
+            {
+                ++at;
+                return *this;
+            }
+            bool operator==(const Iterator &other) const = default;
+        };
+        ChildRange(Owned begin, Owned end) : mBegin{begin}, mEnd{end} {}
+        Iterator begin() const { return mBegin; }
+        Iterator end() const { return mEnd; }
+
+    private:
+        Iterator mBegin;
+        Iterator mEnd;
+    };
+    ChildRange children() const { return {mChildren.begin(), mChildren.end()}; }
 
     StopNode &appendChild(StopNode node);
     // Puts a node in at `row` (0 to the child count) and returns it.
