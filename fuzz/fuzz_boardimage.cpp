@@ -38,12 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     project->routeCount = int(std::find_if(routes.begin(), routes.end(),
                                            [](const BoardRouteEntry &e) { return e.routeNumberText.isEmpty(); })
                               - routes.begin());
-    if (!buildBoardImage(*project, 0).fits)
-        return 0;
-    finaliseBoardImage(image);
-
     auto again = std::make_unique<Project>();
-    again->boards[0].image = image;
+    if (!buildBoardImage(*project, 0, again->boards[0].image).fits)
+        return 0;
+    finaliseBoardImage(again->boards[0].image);
     rebuildBoardContent(*again);
     for (int route = 0; route < MaxRoutes; ++route) {
         if (!sameContent(routes[route], again->boards[0].routes[route]))

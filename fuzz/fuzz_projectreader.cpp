@@ -4,6 +4,7 @@
 #include "fuzzinput.h"
 
 #include "common/messagelog.h"
+#include "project/boardimage.h"
 #include "project/project.h"
 #include "project/projectbuilder.h"
 #include "project/projectreader.h"
@@ -68,11 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     SilentLog log;
     SoundTable noSounds;
     const QString saved = input + QStringLiteral(".stm");
+    const QByteArray beforeSave = contentOf(*project);
     if (!buildProjectFile(*project, noSounds, saved, log, BuildMode::ProjectFile).ok)
         return 0; // content that a save refuses (it would not survive) is reported, not written
-    const QByteArray afterSave = contentOf(*project);
+    if (contentOf(*project) != beforeSave)
+        std::abort(); // saving changed the project
     auto reread = std::make_unique<Project>();
-    if (!readProjectFile(*reread, saved, boardData.path()).ok() || contentOf(*reread) != afterSave)
+    if (!readProjectFile(*reread, saved, boardData.path()).ok() || !(*reread == *project)
+        || buildBoardImages(*reread).images != buildBoardImages(*project).images)
         std::abort();
     const QByteArray first = readAll(saved);
     if (!buildProjectFile(*reread, noSounds, saved, log, BuildMode::ProjectFile).ok || readAll(saved) != first)

@@ -10,34 +10,9 @@
 #include "device/routenumber.h"
 #include "project/boardimage.h"
 
-#include <memory>
 #include <optional>
 
 namespace tirvela {
-
-namespace {
-
-// The board images as a saved project file holds them, or the message why they cannot be made.
-std::optional<ProgrThread::BoardImages> boardImagesOf(const Project &project, QString *error)
-{
-    auto copy = std::make_unique<Project>(project);
-    ProgrThread::BoardImages images;
-    for (int row = 0; row < BoardTypeCount; ++row) {
-        const BoardImageBuildResult built = buildBoardImage(*copy, row);
-        if (!built.fits) {
-            *error = QStringLiteral("Содержимое табло %1 не помещается в образ: лишних %2 байт")
-                         .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption))
-                         .arg(built.bytesOver);
-            return std::nullopt;
-        }
-        BoardImage &image = copy->boards[size_t(row)].image;
-        finaliseBoardImage(image);
-        images[size_t(row)] = image;
-    }
-    return images;
-}
-
-} // namespace
 
 DeviceCommands::DeviceCommands(const Document &document, const EditorSession &session, UserDialogs &dialogs,
                                MessageLog &log, ProgressDialog &progress, QWidget *window)
@@ -77,14 +52,13 @@ void DeviceCommands::sendRouteNumber(int route)
 
 void DeviceCommands::programBlinker()
 {
-    QString error;
-    const std::optional<ProgrThread::BoardImages> images = boardImagesOf(mDocument.project(), &error);
-    if (!images) {
-        mDialogs.tell(mWindow, error);
+    const BoardImagesBuild images = buildBoardImages(mDocument.project());
+    if (!images.fits()) {
+        mDialogs.tell(mWindow, images.problems().join(u'\n'));
         return;
     }
     mProgress.clear();
-    BlinkerProgrammingRun run(*images, blinkerPort(mSession.settings, mSession.programFolder), mProgress,
+    BlinkerProgrammingRun run(images.images, blinkerPort(mSession.settings, mSession.programFolder), mProgress,
                               mBlinkerProgramming);
     run.start();
     mProgress.exec();

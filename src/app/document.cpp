@@ -55,15 +55,17 @@ void Document::resetToNew()
     emit projectReplaced();
 }
 
-Document::LoadResult Document::load(const QString &fileName, const QString &boardDataFolder, MessageLog &log)
+Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
 {
     log.logMessage(QStringLiteral("Загрузка файла ") + fileName);
     // The file is read into a project of its own, so that a refused file leaves this one whole.
     auto loaded = std::make_unique<Project>();
     newProject(*loaded);
-    const ProjectReadResult read = readProjectFile(*loaded, fileName, boardDataFolder);
+    const ProjectReadResult read = readProjectFile(*loaded, fileName);
     if (!read.ok())
         return {false, read.message};
+    for (const QString &note : read.notes)
+        log.logMessage(note);
 
     mUndoStack->clear();
     mProject = std::move(loaded);

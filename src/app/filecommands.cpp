@@ -55,7 +55,7 @@ bool FileCommands::open()
     const QString fileName = mDialogs.chooseFileToOpen(mWindow);
     if (fileName.isEmpty())
         return false;
-    const Document::LoadResult loaded = mDocument.load(fileName, {}, mLog);
+    const Document::LoadResult loaded = mDocument.load(fileName, mLog);
     if (!loaded.ok) {
         mLog.logMessage(loaded.message);
         mDialogs.tell(mWindow, loaded.message);

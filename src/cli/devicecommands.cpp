@@ -12,7 +12,6 @@
 #include "project/projectreader.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
 
 #include <memory>
 #include <optional>
@@ -85,24 +84,6 @@ private:
     BlinkerProgrammingRun *mRun = nullptr;
 };
 
-// The board images as the project file would hold them: built from the board content and finalised.
-std::optional<ProgrThread::BoardImages> boardImagesOf(Project &project)
-{
-    ProgrThread::BoardImages images;
-    for (int row = 0; row < BoardTypeCount; ++row) {
-        const BoardImageBuildResult built = buildBoardImage(project, row);
-        if (!built.fits) {
-            err() << "Содержимое табло " << QString::fromUtf8(kBoardTypes[size_t(row)].caption)
-                  << " не помещается в образ: лишних " << built.bytesOver << " байт" << Qt::endl;
-            return std::nullopt;
-        }
-        BoardImage &image = project.boards[size_t(row)].image;
-        finaliseBoardImage(image);
-        images[size_t(row)] = image;
-    }
-    return images;
-}
-
 } // namespace
 
 int runProgramAnnouncer(const QStringList &arguments, const QString &programFolder)
@@ -142,20 +123,23 @@ int runBlinkerProgram(const QStringList &arguments, const QString &programFolder
     if (!options)
         return UsageError;
     auto project = std::make_unique<Project>();
-    const ProjectReadResult read = readProjectFile(*project, options->argument, QFileInfo(options->argument).absolutePath());
-    for (const QString &note : read.notes)
-        err() << note << Qt::endl;
+    const ProjectReadResult read = readProjectFile(*project, options->argument);
     if (!read.ok()) {
         err() << read.message << Qt::endl;
         return Failure;
     }
-    const std::optional<ProgrThread::BoardImages> images = boardImagesOf(*project);
-    if (!images)
+    for (const QString &note : read.notes)
+        err() << note << Qt::endl;
+    const BoardImagesBuild images = buildBoardImages(*project);
+    if (!images.fits()) {
+        for (const QString &problem : images.problems())
+            err() << problem << Qt::endl;
         return Failure;
+    }
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
     BlinkerConsole progress;
-    BlinkerProgrammingRun run(*images, port, progress);
+    BlinkerProgrammingRun run(images.images, port, progress);
     progress.setRun(&run);
     QEventLoop loop;
     QObject::connect(&run, &BlinkerProgrammingRun::finished, &loop, &QEventLoop::quit);

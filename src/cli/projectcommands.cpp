@@ -26,12 +26,13 @@ std::unique_ptr<Project> readProject(const QString &fileName)
     auto project = std::make_unique<Project>();
     newProject(*project);
     const ProjectReadResult read = readProjectFile(*project, fileName);
-    for (const QString &note : read.notes)
-        err() << note << '\n';
     if (!read.ok()) {
         err() << read.message << '\n';
         return nullptr;
     }
+    // On standard error: dump writes its JSON to standard output.
+    for (const QString &note : read.notes)
+        err() << note << '\n';
     return project;
 }
 

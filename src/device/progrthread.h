@@ -41,7 +41,7 @@ class ProgrThread : public QObject
     Q_OBJECT
 
 public:
-    using BoardImages = std::array<BoardImage, BoardTypeCount>;
+    using BoardImages = tirvela::BoardImages;
 
     ProgrThread(const BoardImages &images, const PortLocation &port, const BlinkerProgramming &programming = {});
 

@@ -103,17 +103,26 @@ bool loadBoardDataFile(BoardImage &image, const QString &path, QString *problem)
 
 QStringList loadBoardDataFiles(Project &project, const QString &folder)
 {
-    QStringList problems;
+    QStringList notes;
     for (int row = 0; row < BoardTypeCount; ++row) {
         BoardImage &image = project.boards[size_t(row)].image;
         const QString name = boardDataFileName(row);
-        QString problem;
-        if (name.isEmpty() || !loadBoardDataFile(image, folder.isEmpty() ? name : QDir(folder).filePath(name), &problem))
+        if (name.isEmpty()) {
             image.fill(0x00);
-        if (!problem.isEmpty())
-            problems.append(problem);
+            continue;
+        }
+        const QString path = QDir(folder).filePath(name);
+        QString problem;
+        if (!loadBoardDataFile(image, path, &problem)) {
+            image.fill(0x00);
+            const QString empty = QStringLiteral("картинки табло %1 начинаются пустыми")
+                                      .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption));
+            notes.append(problem.isEmpty() ? QStringLiteral("Файл данных табло %1 не найден: %2")
+                                                 .arg(QDir::toNativeSeparators(path), empty)
+                                           : problem + QStringLiteral("; ") + empty);
+        }
     }
-    return problems;
+    return notes;
 }
 
 } // namespace tirvela

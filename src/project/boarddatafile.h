@@ -22,8 +22,8 @@ bool loadBoardDataFile(BoardImage &image, const QString &path, QString *problem 
 
 // Fills the three board images of an older-layout project from the board data files in a folder.
 // An image without a data file (the third one always) is zero-filled, which holds no route,
-// so that no board content of an earlier project stays behind. Returns a line for each data file
-// that exists but was not read.
+// so that no board content of an earlier project stays behind. Returns one line for the message
+// log for each data file that is missing or cannot be read, naming it.
 QStringList loadBoardDataFiles(Project &project, const QString &folder);
 
 } // namespace tirvela

@@ -76,9 +76,9 @@ QByteArray routeNumberText(quint16 value)
     return QByteArray::number(value, 16);
 }
 
-BoardImageBuildResult buildBoardImage(Project &project, int boardRow)
+BoardImageBuildResult buildBoardImage(const Project &project, int boardRow, BoardImage &image)
 {
-    Board &board = project.boards[boardRow];
+    const Board &board = project.boards[boardRow];
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
     const int listsStart = kTableStart + kTableEntrySize * routeCount + 2;
 
@@ -88,7 +88,6 @@ BoardImageBuildResult buildBoardImage(Project &project, int boardRow)
     if (needed > BoardImageSize)
         return {false, needed - BoardImageSize};
 
-    BoardImage &image = board.image;
     image.fill(0xFF);
     writeLe16(image, listsStart - 2, 0);
     int position = listsStart;
@@ -109,6 +108,37 @@ BoardImageBuildResult buildBoardImage(Project &project, int boardRow)
         image[position++] = 0;
     }
     return {};
+}
+
+bool BoardImagesBuild::fits() const
+{
+    return std::all_of(bytesOver.begin(), bytesOver.end(), [](int over) { return over == 0; });
+}
+
+QStringList BoardImagesBuild::problems() const
+{
+    QStringList lines;
+    for (int row = 0; row < BoardTypeCount; ++row) {
+        if (bytesOver[size_t(row)] > 0)
+            lines.append(QStringLiteral("Содержимое табло %1 не помещается в образ: лишних %2 байт")
+                             .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption))
+                             .arg(bytesOver[size_t(row)]));
+    }
+    return lines;
+}
+
+BoardImagesBuild buildBoardImages(const Project &project)
+{
+    BoardImagesBuild build;
+    for (int row = 0; row < BoardTypeCount; ++row) {
+        BoardImage &image = build.images[size_t(row)];
+        const BoardImageBuildResult built = buildBoardImage(project, row, image);
+        if (built.fits)
+            finaliseBoardImage(image);
+        else
+            build.bytesOver[size_t(row)] = built.bytesOver;
+    }
+    return build;
 }
 
 int finaliseBoardImage(BoardImage &image)
@@ -149,6 +179,10 @@ void rebuildBoardContent(Project &project)
             routeEntry.routeNumberText = routeNumberText(value);
             restoreRoute(routeEntry, image, readLe16(image, entry + 2) - BoardAddressBase);
         }
+    }
+    for (int route = 0; route < MaxRoutes; ++route) {
+        for (int row = 1; row < BoardTypeCount; ++row)
+            project.boards[size_t(row)].routes[size_t(route)].routeNumberText = project.routeNumberText(route);
     }
 }
 

@@ -30,6 +30,7 @@ constexpr std::array<BoardType, BoardTypeCount> kBoardTypes = {{
 }};
 
 using BoardImage = std::array<quint8, BoardImageSize>;
+using BoardImages = std::array<BoardImage, BoardTypeCount>;
 
 // The 128 x 20 monochrome picture of one route on one board type, 16 bytes a row.
 struct BoardPicture
@@ -57,6 +58,12 @@ struct DisplayElement
     QByteArray text; // at most MaxElementTextLength bytes
     int width = 0;   // drawn width, set by rendering
     int height = 0;  // font height, set by rendering
+
+    // Equal in what is edited and stored; the drawn size follows from them.
+    bool operator==(const DisplayElement &other) const
+    {
+        return font == other.font && y == other.y && x == other.x && text == other.text;
+    }
 };
 
 constexpr int MaxElementTextLength = 29;
@@ -68,11 +75,19 @@ struct BoardRouteEntry
     BoardPicture picture; // derived from the elements, never stored
     QByteArray routeNumberText;
     std::vector<DisplayElement> elements; // in drawing order
+
+    // Equal in what is edited and stored; the picture is drawn from the elements.
+    bool operator==(const BoardRouteEntry &other) const
+    {
+        return routeNumberText == other.routeNumberText && elements == other.elements;
+    }
 };
 
 struct Board
 {
     std::array<BoardRouteEntry, MaxRoutes> routes;
+    // The image the board content was last restored from (a file's, or none). Edits do not follow
+    // it: saves and board programming build their images from the board content.
     BoardImage image{};
 };
 
@@ -88,6 +103,10 @@ public:
 
     // The route number text the user knows a route by: the one of the first board type.
     const QByteArray &routeNumberText(int route) const { return boards[0].routes[route].routeNumberText; }
+
+    // Equal in what the user edits and a file keeps: the route count and, for each route in use, its
+    // stream and its board entries. Slots past the route count, pictures and board images are left out.
+    bool operator==(const Project &other) const;
 };
 
 } // namespace tirvela

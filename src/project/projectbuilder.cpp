@@ -6,6 +6,7 @@
 #include "common/cp1251.h"
 #include "common/savefile.h"
 #include "project/boardimage.h"
+#include "project/editchecks.h"
 #include "project/project.h"
 #include "project/projectreader.h"
 #include "project/stoptables.h"
@@ -85,29 +86,24 @@ bool routeStreamsFit(const Project &project, int routeCount, MessageLog &log)
     return fit;
 }
 
-// Rebuilds and finalises the three board images; returns the board block, or an empty array
-// (with a line in the log for each board type) when some content does not fit its image.
-QByteArray buildBoardBlock(Project &project, MessageLog &log)
+// Builds the board block from the board content; returns an empty array (with a line in the log
+// for each board type) when some content does not fit its image.
+QByteArray buildBoardBlock(const Project &project, MessageLog &log)
 {
+    const BoardImagesBuild built = buildBoardImages(project);
+    if (!built.fits()) {
+        for (const QString &problem : built.problems())
+            log.logMessage(QStringLiteral("(ОШИБКА!!!) ") + problem);
+        return {};
+    }
     QByteArray images;
-    bool fits = true;
     for (int row = 0; row < BoardTypeCount; ++row) {
-        const BoardImageBuildResult built = buildBoardImage(project, row);
-        if (!built.fits) {
-            log.logMessage(QStringLiteral("(ОШИБКА!!!) Содержимое табло %1 не помещается в образ: лишних %2 байт")
-                               .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption))
-                               .arg(built.bytesOver));
-            fits = false;
-            continue;
-        }
-        BoardImage &image = project.boards[size_t(row)].image;
-        const int size = finaliseBoardImage(image);
+        const BoardImage &image = built.images[size_t(row)];
+        const int size = storedBoardImageSize(image);
         images.append(char(kBoardTypes[size_t(row)].id));
         images.append(char(size)).append(char(size >> 8));
         images.append(reinterpret_cast<const char *>(image.data()), size);
     }
-    if (!fits)
-        return {};
     const quint32 blockSize = quint32(4 + images.size());
     QByteArray block;
     block.append(char(blockSize)).append(char(blockSize >> 8)).append(char(blockSize >> 16));
@@ -188,7 +184,7 @@ BuildResult emptyFlashImage(const QString &fileName)
     return {false, {}};
 }
 
-BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode)
 {
     const bool flashImage = mode == BuildMode::FlashImage;
@@ -201,7 +197,12 @@ BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const Q
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
     if (!routeStreamsFit(project, routeCount, log))
         return flashImage ? emptyFlashImage(fileName) : BuildResult{false, {}};
-    const bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
+    bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
+    // An element the image cannot hold as it is would come back changed: refused, not altered.
+    for (const QString &problem : checkBoardContent(project)) {
+        log.logMessage(QStringLiteral("(ОШИБКА!!!) ") + problem);
+        boardContentKept = false;
+    }
     const QByteArray boardBlock = buildBoardBlock(project, log);
     const bool refused = !boardContentKept || boardBlock.isEmpty();
     if (refused && !flashImage)

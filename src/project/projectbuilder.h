@@ -23,16 +23,17 @@ struct BuildResult
 
 // Writes the project file or the flash image of a project: the header records, the board block,
 // the route streams, then the stop tables of the common phrases and of every route with the
-// sound data. The board images of the project are rebuilt from its board content first and
-// stay so. The target is replaced in one step: a project file that cannot be written in full
-// leaves the previous file as it was; a flash image build that finds a problem leaves an empty
+// sound data. The board images are built from the board content; the project is not changed.
+// The target is replaced in one step: a project file that cannot be written in full leaves the
+// previous file as it was; a flash image build that finds a problem leaves an empty
 // file, never a partial one. A project whose board content would not survive the save (it does
-// not fit a board image, or a route number text ends the route table early) is refused.
+// not fit a board image, an element's position or text does not fit its bytes, or a route number
+// text ends the route table early) is refused.
 // The sound data are copied from the SoundFiles one at a time, never held all at once.
 // So is a project with a route stream longer than the reader accepts, before anything is built.
 // A target that exists and is not a regular file is refused before anything is written; the
 // caller checks that it is not the file the project was read from (outputFileProblem).
-BuildResult buildProjectFile(Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode);
 
 // Leaves an empty flash image at `fileName`, so that no older image passes for the one

@@ -12,10 +12,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QJsonArray nodeTexts(const std::vector<StopNode> &nodes)
+QJsonArray childTexts(const StopNode &parent)
 {
     QJsonArray texts;
-    for (const StopNode &node : nodes)
+    for (const StopNode &node : parent.children())
         texts.append(fromCp1251(node.text));
     return texts;
 }
@@ -23,12 +23,12 @@ QJsonArray nodeTexts(const std::vector<StopNode> &nodes)
 QJsonArray directionsToJson(const StopTree &tree)
 {
     QJsonArray directions;
-    for (const StopNode &direction : tree.roots) {
+    for (const StopNode &direction : tree.root().children()) {
         QJsonArray stops;
-        for (const StopNode &stop : direction.children) {
+        for (const StopNode &stop : direction.children()) {
             QJsonArray groups;
-            for (const StopNode &group : stop.children)
-                groups.append(QJsonObject{{u"text"_s, fromCp1251(group.text)}, {u"items"_s, nodeTexts(group.children)}});
+            for (const StopNode &group : stop.children())
+                groups.append(QJsonObject{{u"text"_s, fromCp1251(group.text)}, {u"items"_s, childTexts(group)}});
             stops.append(QJsonObject{{u"text"_s, fromCp1251(stop.text)}, {u"groups"_s, groups}});
         }
         directions.append(QJsonObject{{u"text"_s, fromCp1251(direction.text)}, {u"stops"_s, stops}});

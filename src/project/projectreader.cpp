@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -165,11 +166,12 @@ ProjectReadResult readProjectFile(Project &project, const QString &fileName, con
     if (const std::optional<QString> problem = readContent(file, content))
         return {ProjectReadResult::Status::Damaged, QStringLiteral("Файл %1 повреждён: %2").arg(shownName, *problem), {}};
 
+    ProjectReadResult result;
     project.routeCount = content.routeCount;
     project.routeStreams = std::move(content.streams);
-    ProjectReadResult result;
     if (content.olderLayout) {
-        result.notes = loadBoardDataFiles(project, boardDataFolder);
+        result.notes = loadBoardDataFiles(project, boardDataFolder.isEmpty() ? QFileInfo(fileName).absolutePath()
+                                                                             : boardDataFolder);
     } else {
         for (int row = 0; row < BoardTypeCount; ++row)
             project.boards[size_t(row)].image = content.images[size_t(row)];

@@ -22,7 +22,7 @@ struct ProjectReadResult
     };
     Status status = Status::Loaded;
     QString message; // for every status but Loaded: one line for the user
-    QStringList notes; // problems that did not stop the load: a board data file that is not read
+    QStringList notes = {}; // when loaded: lines for the message log (board data files not found or not read)
 
     bool ok() const { return status == Status::Loaded; }
 };
@@ -30,7 +30,9 @@ struct ProjectReadResult
 // Loads a project file or a flash image (they share the layout) into the project: the route
 // count, the route streams and the board images, and rebuilds the board content from the images.
 // The current layout ("KV21") carries the images; the older one ("KV20") takes them from the
-// board data files in `boardDataFolder` (empty: the current folder). The whole project part of
+// board data files in `boardDataFolder` (empty: the folder of the file itself, so that the result
+// does not depend on where the program was started); a data file that is not there leaves its
+// board type without pictures, and the notes say so. The whole project part of
 // the file is checked before anything is taken over: a file that does not follow the layout is
 // refused with "Файл <name> повреждён: <what>", and the project stays exactly as it was. What
 // follows the route streams (stop tables, sound data) is not read. Only a regular file is read.

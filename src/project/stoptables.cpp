@@ -47,7 +47,7 @@ StopNode phrase(const char16_t *text, const char16_t *sound)
 // The announcements every flash image carries, laid out like a route of five stops.
 const StopTree &commonPhrases()
 {
-    static const StopTree tree{{
+    static const StopTree tree({
         node(u"Общие фразы",
              {phrase(u"Остановка", u"Остановка.wav"),
               phrase(u"Следующая остановка", u"Следующая остановка.wav"),
@@ -55,27 +55,28 @@ const StopTree &commonPhrases()
               phrase(u"Двери", u"Двери закрываются.wav"),
               phrase(u"По требованию", u"Остановка по требованию.wav")}),
         node(u"(обратное)"),
-    }};
+    });
     return tree;
 }
 
 const StopTree &emptyRoute()
 {
-    static const StopTree tree{{{forwardDirectionText(), {}}, {reverseDirectionText(), {}}}};
+    static const StopTree tree({StopNode(forwardDirectionText()), StopNode(reverseDirectionText())});
     return tree;
 }
 
 int subtreeSize(const StopNode &node)
 {
     int size = 1;
-    for (const StopNode &child : node.children)
+    for (const StopNode &child : node.children())
         size += subtreeSize(child);
     return size;
 }
 
 int stopCount(const StopTree &tree, size_t direction)
 {
-    return direction < tree.roots.size() ? int(tree.roots[direction].children.size()) : 0;
+    const StopNode &root = tree.root();
+    return int(direction) < root.childCount() ? root.child(int(direction)).childCount() : 0;
 }
 
 void appendLe32(QByteArray &bytes, quint32 value)
@@ -126,15 +127,17 @@ void StopTableWriter::addRoute(QByteArrayView stream, const QString &route)
         addTree(StopTree{});
         return;
     }
-    StopTree &tree = read.tree;
-    if (tree.roots.size() > 2) {
+    StopNode &directions = read.tree.root();
+    if (directions.childCount() > 2) {
         if (flashImage) {
-            const int line = 1 + subtreeSize(tree.roots[0]) + subtreeSize(tree.roots[1]);
+            const int line = 1 + subtreeSize(directions.child(0)) + subtreeSize(directions.child(1));
             fail(QStringLiteral("(ОШИБКА!!!) %1: список остановок повреждён, строка %2: третье направление «%3»")
-                     .arg(route).arg(line).arg(fromCp1251(tree.roots[2].text)));
+                     .arg(route).arg(line).arg(fromCp1251(directions.child(2).text)));
         }
-        tree.roots.resize(2);
+        while (directions.childCount() > 2)
+            directions.takeChild(directions.childCount() - 1);
     }
+    const StopTree &tree = read.tree;
     const int forward = stopCount(tree, 0);
     const int reverse = stopCount(tree, 1);
     if (flashImage && (forward > kMaxDirectionStops || reverse > kMaxDirectionStops || forward + reverse > kMaxRouteStops))
@@ -158,15 +161,15 @@ void StopTableWriter::addTree(const StopTree &tree)
     mEnd = table + kStopRecordSize * qint64(stops);
     QByteArray records;
     records.reserve(kStopRecordSize * stops);
-    for (size_t direction = 0; direction < std::min<size_t>(tree.roots.size(), 2); ++direction) {
-        const std::vector<StopNode> &directionStops = tree.roots[direction].children;
-        for (size_t i = 0; i < directionStops.size(); ++i) {
+    for (int direction = 0; direction < std::min(tree.root().childCount(), 2); ++direction) {
+        const StopNode &directionStops = tree.root().child(direction);
+        for (int i = 0; i < directionStops.childCount(); ++i) {
             quint8 flags = kDirectionFlag[direction];
             if (i == 0)
                 flags |= kFirstStopFlag[direction];
-            if (i + 1 == directionStops.size())
+            if (i + 1 == directionStops.childCount())
                 flags |= kLastStopFlag[direction];
-            records += addStop(directionStops[i], flags, table);
+            records += addStop(directionStops.child(i), flags, table);
         }
     }
     if (writing() && stops > 0
@@ -180,8 +183,8 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
     std::vector<int> fragments; // the SoundTable index of each fragment; -1 in a project file
     int stopFragments = 0;      // fragments of the first group
     std::vector<std::pair<int, std::unique_ptr<QFile>>> firstUses; // SoundFiles this stop plays first
-    for (size_t group = 0; group < std::min<size_t>(node.children.size(), 2); ++group) {
-        for (const StopNode &item : node.children[group].children) {
+    for (int group = 0; group < std::min(node.childCount(), 2); ++group) {
+        for (const StopNode &item : node.child(group).children()) {
             if (mMode == BuildMode::ProjectFile) {
                 // Nothing is looked up; the records only keep their place.
                 if (fragments.size() < kMaxFragments)
@@ -208,8 +211,8 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
     const QByteArray text = node.text.left(kMaxStopText);
     QByteArray data = text;
     int controlTimes = 0;
-    if (node.children.size() > 2) {
-        for (const StopNode &time : node.children[2].children) {
+    if (node.childCount() > 2) {
+        for (const StopNode &time : node.child(2).children()) {
             if (controlTimes == kMaxControlTimes) {
                 if (mMode == BuildMode::FlashImage)
                     fail(QStringLiteral("(ОШИБКА!!!) Ограничение по количеству контрольных времён (%1): ")

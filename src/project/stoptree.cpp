@@ -26,6 +26,103 @@ QString quotedLineText(QByteArrayView text)
 
 } // namespace
 
+StopNode::StopNode(QByteArray text, std::vector<StopNode> children) : text(std::move(text))
+{
+    mChildren.reserve(children.size());
+    for (StopNode &child : children)
+        mChildren.push_back(std::make_unique<StopNode>(std::move(child)));
+    adoptChildren();
+}
+
+StopNode::StopNode(const StopNode &other) : text(other.text)
+{
+    mChildren.reserve(other.mChildren.size());
+    for (const std::unique_ptr<StopNode> &child : other.mChildren)
+        mChildren.push_back(std::make_unique<StopNode>(*child));
+    adoptChildren();
+}
+
+StopNode &StopNode::operator=(const StopNode &other)
+{
+    if (this != &other) {
+        StopNode copy(other);
+        text = std::move(copy.text);
+        mChildren = std::move(copy.mChildren);
+        adoptChildren();
+    }
+    return *this;
+}
+
+StopNode::StopNode(StopNode &&other) noexcept : text(std::move(other.text)), mChildren(std::move(other.mChildren))
+{
+    adoptChildren();
+}
+
+StopNode &StopNode::operator=(StopNode &&other) noexcept
+{
+    if (this != &other) {
+        text = std::move(other.text);
+        mChildren = std::move(other.mChildren);
+        adoptChildren();
+    }
+    return *this;
+}
+
+void StopNode::adoptChildren()
+{
+    for (const std::unique_ptr<StopNode> &child : mChildren)
+        child->mParent = this;
+}
+
+int StopNode::row() const
+{
+    if (!mParent)
+        return -1;
+    const auto &siblings = mParent->mChildren;
+    const auto at = std::find_if(siblings.begin(), siblings.end(),
+                                 [this](const std::unique_ptr<StopNode> &sibling) { return sibling.get() == this; });
+    return int(at - siblings.begin());
+}
+
+int StopNode::level() const
+{
+    int level = -1;
+    for (const StopNode *node = mParent; node; node = node->mParent)
+        ++level;
+    return level;
+}
+
+StopNode &StopNode::appendChild(StopNode node)
+{
+    return insertChild(childCount(), std::make_unique<StopNode>(std::move(node)));
+}
+
+StopNode &StopNode::insertChild(int row, std::unique_ptr<StopNode> node)
+{
+    node->mParent = this;
+    return **mChildren.insert(mChildren.begin() + row, std::move(node));
+}
+
+std::unique_ptr<StopNode> StopNode::takeChild(int row)
+{
+    std::unique_ptr<StopNode> node = std::move(mChildren[size_t(row)]);
+    mChildren.erase(mChildren.begin() + row);
+    node->mParent = nullptr;
+    return node;
+}
+
+void StopNode::swapChildren(int first, int second)
+{
+    std::swap(mChildren[size_t(first)], mChildren[size_t(second)]);
+}
+
+bool StopNode::operator==(const StopNode &other) const
+{
+    return text == other.text
+           && std::equal(mChildren.begin(), mChildren.end(), other.mChildren.begin(), other.mChildren.end(),
+                         [](const auto &a, const auto &b) { return *a == *b; });
+}
+
 QByteArray forwardDirectionText()
 {
     return toCp1251(u"Прямое направление");
@@ -64,23 +161,23 @@ QByteArray writeRouteStream(const StopTree &tree)
     // Pre-order walk with an explicit stack: the position reached in each level's sibling list.
     struct Frame
     {
-        const std::vector<StopNode> *siblings;
-        std::size_t next;
+        const StopNode *parent;
+        int next;
     };
     QByteArray stream;
-    std::vector<Frame> stack{{&tree.roots, 0}};
+    std::vector<Frame> stack{{&tree.root(), 0}};
     while (!stack.empty()) {
         Frame &frame = stack.back();
-        if (frame.next == frame.siblings->size()) {
+        if (frame.next == frame.parent->childCount()) {
             stack.pop_back();
             continue;
         }
-        const StopNode &node = (*frame.siblings)[frame.next++];
+        const StopNode &node = frame.parent->child(frame.next++);
         stream.append(qsizetype(stack.size() - 1), '\t');
         stream += storableNodeText(node.text);
         stream += "\r\n";
-        if (!node.children.empty())
-            stack.push_back({&node.children, 0});
+        if (node.childCount() > 0)
+            stack.push_back({&node, 0});
     }
     return stream;
 }
@@ -92,8 +189,7 @@ RouteStreamReadResult readRouteStream(QByteArrayView stream)
     if (nul >= 0)
         stream = stream.first(nul);
 
-    // The node at each level on the way from a root to the node read last. Nodes are only ever
-    // appended to the last node's ancestors, so these pointers stay valid while they are kept.
+    // The node at each level on the way from a direction to the node read last.
     std::vector<StopNode *> path;
     qsizetype lineNumber = 0;
     qsizetype pos = 0;
@@ -120,10 +216,10 @@ RouteStreamReadResult readRouteStream(QByteArrayView stream)
                                .arg(quotedLineText(text));
             return result;
         }
-        std::vector<StopNode> &siblings = placedLevel == 0 ? result.tree.roots : path[placedLevel - 1]->children;
-        siblings.push_back({text.toByteArray(), {}});
-        path.resize(placedLevel);
-        path.push_back(&siblings.back());
+        StopNode &parent = placedLevel == 0 ? result.tree.root() : *path[size_t(placedLevel) - 1];
+        StopNode &node = parent.appendChild(StopNode(text.toByteArray()));
+        path.resize(size_t(placedLevel));
+        path.push_back(&node);
     }
     return result;
 }

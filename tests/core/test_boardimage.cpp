@@ -79,10 +79,10 @@ private slots:
     void numbersComeBackAsLowerCaseHex()
     {
         auto project = projectWithRoutes({"12", "1A"});
-        for (int board = 0; board < BoardTypeCount; ++board) {
-            QVERIFY(buildBoardImage(*project, board).fits);
-            finaliseBoardImage(project->boards[board].image);
-        }
+        const BoardImagesBuild built = buildBoardImages(*project);
+        QVERIFY(built.fits());
+        for (int board = 0; board < BoardTypeCount; ++board)
+            project->boards[board].image = built.images[board];
         rebuildBoardContent(*project);
         for (const Board &board : project->boards) {
             QCOMPARE(board.routes[0].routeNumberText, QByteArray("12"));
@@ -94,8 +94,8 @@ private slots:
     void emptyRouteFinalisesToTheMinimum()
     {
         auto project = projectWithRoutes({"1"});
-        QVERIFY(buildBoardImage(*project, 0).fits);
-        BoardImage &image = project->boards[0].image;
+        BoardImage image;
+        QVERIFY(buildBoardImage(*project, 0, image).fits);
         QCOMPARE(finaliseBoardImage(image), 512);
         QCOMPARE(storedBoardImageSize(image), 512);
         QCOMPARE(int(image[2] | image[3] << 8), 508);
@@ -128,8 +128,7 @@ private slots:
         redrawRoutePicture(entry);
         const BoardPicture drawn = entry.picture;
 
-        QVERIFY(buildBoardImage(*project, 1).fits);
-        finaliseBoardImage(project->boards[1].image);
+        project->boards[1].image = buildBoardImages(*project).images[1];
         rebuildBoardContent(*project);
 
         const BoardRouteEntry &restored = project->boards[1].routes[1];
@@ -172,12 +171,20 @@ private slots:
         const QByteArray text(29, 'W');
         for (int i = 0; i < 60; ++i) // 60 elements of 33 bytes
             project->boards[2].routes[i % 2].elements.push_back({2, 0, 0, text, 0, 0});
-        project->boards[2].image.fill(0x5A);
-        const BoardImageBuildResult result = buildBoardImage(*project, 2);
+        BoardImage image;
+        image.fill(0x5A);
+        const BoardImageBuildResult result = buildBoardImage(*project, 2, image);
         QVERIFY(!result.fits);
         // table 4 + 2*6 + 2, lists 60*33 + 2 terminators
-        QCOMPARE(result.bytesOver, 4 + 12 + 2 + 60 * 33 + 2 - 1728);
-        QCOMPARE(int(project->boards[2].image[100]), 0x5A);
+        const int over = 4 + 12 + 2 + 60 * 33 + 2 - 1728;
+        QCOMPARE(result.bytesOver, over);
+        QCOMPARE(int(image[100]), 0x5A);
+
+        const BoardImagesBuild all = buildBoardImages(*project);
+        QVERIFY(!all.fits());
+        QCOMPARE(all.bytesOver, (std::array<int, BoardTypeCount>{0, 0, over}));
+        QCOMPARE(all.problems(),
+                 QStringList{QStringLiteral("Содержимое табло 16x28x4 Раздельные не помещается в образ: лишних %1 байт").arg(over)});
     }
 
     void rebuildStaysInsideDamagedImages_data()

@@ -24,12 +24,12 @@ StopNode stop(const char16_t *name, std::vector<StopNode> atStop, std::vector<St
 StopTree twoDirectionRoute()
 {
     StopTree tree;
-    tree.roots.push_back({forwardDirectionText(),
+    tree.root().appendChild({forwardDirectionText(),
                           {stop(u"Вокзал", {node(u"Вокзал.wav"), node(u"Гонг.WAV")}, {node(u"След_Рынок.wav")},
                                 {node(u"07:05:00")}),
                            stop(u"Рынок №2", {node(u"Рынок.wav")}, {}, {}),
                            stop(u"", {}, {}, {})}});
-    tree.roots.push_back({reverseDirectionText(),
+    tree.root().appendChild({reverseDirectionText(),
                           {stop(u"Рынок №2", {}, {node(u"Вокзал.wav")}, {node(u"23:59:59"), node(u"00:00:00")})}});
     return tree;
 }
@@ -44,7 +44,7 @@ private slots:
     void writesOneLinePerNodeWithTabsAndCrLf()
     {
         StopTree tree;
-        tree.roots.push_back({forwardDirectionText(), {stop(u"A", {}, {}, {})}});
+        tree.root().appendChild({forwardDirectionText(), {stop(u"A", {}, {}, {})}});
         const QByteArray expected = "\xCF\xF0\xFF\xEC\xEE\xE5 \xED\xE0\xEF\xF0\xE0\xE2\xEB\xE5\xED\xE8\xE5\r\n"
                                     "\tA\r\n"
                                     "\t\t\xCE\xF1\xF2\xE0\xED\xEE\xE2\xEA\xE0\r\n"
@@ -60,10 +60,10 @@ private slots:
         const QByteArray stream = writeRouteStream(tree);
         const RouteStreamReadResult read = readRouteStream(stream);
         QVERIFY(read.ok);
-        QCOMPARE(read.tree.roots.size(), std::size_t(2));
-        QCOMPARE(read.tree.roots[0].children.size(), std::size_t(3));
-        QCOMPARE(read.tree.roots[1].children[0].children[2].children[1].text, QByteArray("00:00:00"));
-        QCOMPARE(read.tree.roots[0].children[2].text, QByteArray()); // a stop with an empty name stays
+        QCOMPARE(read.tree.root().childCount(), 2);
+        QCOMPARE(read.tree.root().child(0).childCount(), 3);
+        QCOMPARE(read.tree.root().child(1).child(0).child(2).child(1).text, QByteArray("00:00:00"));
+        QCOMPARE(read.tree.root().child(0).child(2).text, QByteArray()); // a stop with an empty name stays
         QCOMPARE(writeRouteStream(read.tree), stream);
     }
 
@@ -139,7 +139,7 @@ private slots:
         QFETCH(int, line);
         const RouteStreamReadResult read = readRouteStream(stream);
         QVERIFY(!read.ok);
-        QVERIFY(read.tree.roots.empty());
+        QVERIFY(read.tree.isEmpty());
         QCOMPARE(read.error, error);
         QCOMPARE(read.errorLine, line);
     }
@@ -158,13 +158,13 @@ private slots:
     void textsThatWouldBreakTheLinesAreMadeStorable()
     {
         StopTree tree;
-        tree.roots.push_back({forwardDirectionText(),
+        tree.root().appendChild({forwardDirectionText(),
                               {{toCp1251(u" \tЛесная"), {}}, {QByteArray("two\r\nlines\0!", 12), {}}, {"\t\t", {}}}});
         const QByteArray stream = writeRouteStream(tree);
         QCOMPARE(stream, forwardDirectionText() + "\r\n\t" + toCp1251(u"Лесная") + "\r\n\ttwo  lines !\r\n\t\r\n");
         const RouteStreamReadResult read = readRouteStream(stream);
         QVERIFY(read.ok);
-        QCOMPARE(read.tree.roots[0].children.size(), std::size_t(3));
+        QCOMPARE(read.tree.root().child(0).childCount(), 3);
         QCOMPARE(storableNodeText("A  b "), QByteArray("A  b "));
     }
 
@@ -175,7 +175,7 @@ private slots:
             stream += "D\r\n\tS\r\n\t\tG\r\n\t\t\tI\r\n";
         const RouteStreamReadResult read = readRouteStream(stream);
         QVERIFY(read.ok);
-        QCOMPARE(read.tree.roots.size(), std::size_t(200000));
+        QCOMPARE(read.tree.root().childCount(), 200000);
         QCOMPARE(writeRouteStream(read.tree), stream);
     }
 
@@ -191,7 +191,7 @@ private slots:
                 byte = alphabet[random.bounded(int(sizeof alphabet) - (round % 2))];
             const RouteStreamReadResult read = readRouteStream(stream);
             if (!read.ok) {
-                QVERIFY(read.tree.roots.empty());
+                QVERIFY(read.tree.isEmpty());
                 QVERIFY(read.errorLine > 0);
                 continue;
             }

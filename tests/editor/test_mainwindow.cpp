@@ -232,6 +232,22 @@ private slots:
         QCOMPARE(commandStates(editor), u"111111"_s);
     }
 
+    void olderProjectNamesItsMissingBoardDataFiles()
+    {
+        Editor editor;
+        const QString older = editor.path(u"older.stm"_s);
+        QVERIFY(writeFile(older, QByteArray("KV20").leftJustified(32, '\0').replace(11, 1, "\xFF")));
+        editor.dialogs.filesToOpen.enqueue(older);
+        editor.trigger("N21");
+        const QStringList lines = editor.window->log().window()->lines();
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], u"Загрузка файла "_s + older);
+        for (const char *name : {"blinker4_16.hex", "blinker4_20.hex"})
+            QVERIFY2(lines.filter(QLatin1String(name)).size() == 1, name);
+        QVERIFY(lines[1].endsWith(u"картинки табло 16x28x4 начинаются пустыми"_s));
+        QCOMPARE(routeListCaption(editor), older);
+    }
+
     void unsavedChangesAreAskedAboutBeforeNewAndOpen_data()
     {
         QTest::addColumn<QByteArray>("command");

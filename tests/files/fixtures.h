@@ -114,7 +114,8 @@ inline StopNode stopNode(const QString &name, const QStringList &atStop, const Q
 
 inline QByteArray routeStream(std::vector<StopNode> forward, std::vector<StopNode> reverse = {})
 {
-    return writeRouteStream({{{forwardDirectionText(), std::move(forward)}, {reverseDirectionText(), std::move(reverse)}}});
+    return writeRouteStream(
+        StopTree({{forwardDirectionText(), std::move(forward)}, {reverseDirectionText(), std::move(reverse)}}));
 }
 
 // Sets the route number text on every board type, as the route list does.
@@ -122,6 +123,18 @@ inline void setRouteNumber(Project &project, int route, const QByteArray &number
 {
     for (Board &board : project.boards)
         board.routes[size_t(route)].routeNumberText = number;
+}
+
+// A project file of the older layout ("KV20"): header, route headers and pictures (not read),
+// the route streams, and stop tables (not read either).
+inline QByteArray olderLayoutFile(const Project &project)
+{
+    QByteArray file = QByteArray("KV20").leftJustified(32, '\0');
+    file[11] = char(project.routeCount - 1);
+    file += QByteArray(project.routeCount * 32, 'h') + QByteArray(project.routeCount * 960, 'p');
+    for (int route = 0; route < project.routeCount; ++route)
+        file += le32(quint32(project.routeStreams[size_t(route)].size())) + project.routeStreams[size_t(route)];
+    return file + "stop tables";
 }
 
 // The SoundFiles every flash image needs for its common phrases.

@@ -1,6 +1,7 @@
 #include "clirun.h"
 #include "fixtures.h"
 #include "project/boardcontent.h"
+#include "project/boardimage.h"
 #include "project/projectbuilder.h"
 #include "project/soundtable.h"
 #include "recordings.h"
@@ -17,6 +18,22 @@
 using namespace tirvela;
 using namespace tirvela::fixture;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A board image as a board data file: 16-byte data records from board address 64, then the end.
+QByteArray intelHex(const BoardImage &image)
+{
+    QByteArray hex;
+    for (int offset = 0; offset < BoardImageSize; offset += 16) {
+        const QByteArray data(reinterpret_cast<const char *>(image.data()) + offset, 16);
+        hex += ":10" + QByteArray::number(offset + BoardAddressBase, 16).rightJustified(4, '0') + "00" + data.toHex()
+               + "00\r\n";
+    }
+    return hex.toUpper() + ":00000001FF\r\n";
+}
+
+} // namespace
 
 // The project file commands of tirvela-cli, run as a user runs them.
 class TestCli : public QObject
@@ -83,6 +100,27 @@ private slots:
         QCOMPARE(stop[u"groups"_s][2][u"items"_s][0].toString(), u"07:05"_s);
         const QJsonObject element = project[u"boards"_s][0][u"routes"_s][0][u"elements"_s][0].toObject();
         QCOMPARE(element, (QJsonObject{{u"font"_s, 1}, {u"x"_s, 3}, {u"y"_s, 2}, {u"text"_s, u"12"_s}}));
+    }
+
+    // Older projects take their board pictures from the data files beside them, wherever the
+    // command runs; a missing one is named on standard error.
+    void olderProjectsFindTheirBoardDataFiles()
+    {
+        Project project;
+        newProject(project);
+        setRouteNumber(project, 0, "34");
+        project.boards[0].routes[0].elements.push_back({1, 2, 3, "34"});
+        QVERIFY(QDir().mkpath(path(u"old"_s)));
+        QVERIFY(writeFile(path(u"old/old.stm"_s), olderLayoutFile(project)));
+        QVERIFY(writeFile(path(u"old/blinker4_16.hex"_s), intelHex(buildBoardImages(project).images[0])));
+
+        const CliRun dump = runCli({u"dump"_s, u"old/old.stm"_s}, mDir.path());
+        QCOMPARE(dump.exitCode, 0);
+        const QJsonObject read = QJsonDocument::fromJson(dump.out.toUtf8()).object();
+        QCOMPARE(read[u"routes"_s][0][u"number"_s].toString(), u"34"_s);
+        QCOMPARE(read[u"boards"_s][0][u"routes"_s][0][u"elements"_s][0][u"text"_s].toString(), u"34"_s);
+        QCOMPARE(dump.err, u"Файл данных табло "_s + QDir::toNativeSeparators(path(u"old/blinker4_20.hex"_s))
+                               + u" не найден: картинки табло 20x28x4 начинаются пустыми\n"_s);
     }
 
     void soundsListsEveryFileWithItsProblem()

@@ -334,27 +334,36 @@ private slots:
         QTest::addColumn<QByteArrayList>("numbers");     // route number texts; their count is the route count
         QTest::addColumn<int>("elementRoute");           // the route that gets display elements, or -1
         QTest::addColumn<int>("elementCount");
+        QTest::addColumn<int>("elementX");
+        QTest::addColumn<int>("textLength");
         QTest::addColumn<int>("streamSize");             // a route stream of this many bytes on route 1, or 0
         QTest::addColumn<QString>("line");               // empty: the save goes on
 
         QTest::newRow("board content over the image")
-            << QByteArrayList{"1"} << 0 << 60 << 0 << u"(ОШИБКА!!!) Содержимое табло 20x28x4 не помещается в образ: лишних 25 байт"_s;
+            << QByteArrayList{"1"} << 0 << 60 << 0 << 25 << 0 << u"(ОШИБКА!!!) Содержимое табло 20x28x4 не помещается в образ: лишних 25 байт"_s;
         QTest::newRow("number that is not hexadecimal")
-            << QByteArrayList{"1", toCp1251(u"1Ж"), ""} << -1 << 0 << 0
+            << QByteArrayList{"1", toCp1251(u"1Ж"), ""} << -1 << 0 << 0 << 25 << 0
             << u"(ОШИБКА!!!) Маршрут 2 («1Ж»): номер маршрута должен быть шестнадцатеричным числом больше 0, "
                "иначе содержимое табло этого и следующих маршрутов не сохранится"_s;
         QTest::newRow("no number, content later")
-            << QByteArrayList{"1", "", ""} << 2 << 1 << 0
+            << QByteArrayList{"1", "", ""} << 2 << 1 << 0 << 25 << 0
             << u"(ОШИБКА!!!) Маршрут 2: номер маршрута должен быть шестнадцатеричным числом больше 0, "
                "иначе содержимое табло этого и следующих маршрутов не сохранится"_s;
         QTest::newRow("number 0, later number")
-            << QByteArrayList{"0", "5"} << -1 << 0 << 0
+            << QByteArrayList{"0", "5"} << -1 << 0 << 0 << 25 << 0
             << u"(ОШИБКА!!!) Маршрут 1 («0»): номер маршрута должен быть шестнадцатеричным числом больше 0, "
                "иначе содержимое табло этого и следующих маршрутов не сохранится"_s;
+        QTest::newRow("position over one byte")
+            << QByteArrayList{"1"} << 0 << 1 << 200 << 25 << 0
+            << u"(ОШИБКА!!!) Маршрут 1, табло 20x28x4, строка 1: Координаты 0:200 не сохранятся: каждая должна быть "
+               "от -128 до 127"_s;
+        QTest::newRow("text over 29 characters")
+            << QByteArrayList{"1"} << 0 << 1 << 0 << 40 << 0
+            << u"(ОШИБКА!!!) Маршрут 1, табло 20x28x4, строка 1: Текст длиннее 29 символов не сохранится"_s;
         QTest::newRow("stop list longer than a file may hold")
-            << QByteArrayList{"1"} << -1 << 0 << (4 << 20) + 1
+            << QByteArrayList{"1"} << -1 << 0 << 0 << 25 << (4 << 20) + 1
             << u"(ОШИБКА!!!) Маршрут 1 («1»): список остановок длиной 4194305 байт, больше 4 МБ; такой файл не откроется"_s;
-        QTest::newRow("no numbers, nothing to lose") << QByteArrayList{"1", "", ""} << -1 << 0 << 0 << QString();
+        QTest::newRow("no numbers, nothing to lose") << QByteArrayList{"1", "", ""} << -1 << 0 << 0 << 25 << 0 << QString();
     }
 
     void refusedSaveKeepsTheTarget()
@@ -362,6 +371,8 @@ private slots:
         QFETCH(QByteArrayList, numbers);
         QFETCH(int, elementRoute);
         QFETCH(int, elementCount);
+        QFETCH(int, elementX);
+        QFETCH(int, textLength);
         QFETCH(int, streamSize);
         QFETCH(QString, line);
 
@@ -372,7 +383,7 @@ private slots:
             setRouteNumber(project, route, numbers[route]);
         if (elementRoute >= 0) {
             for (int i = 0; i < elementCount; ++i)
-                project.boards[1].routes[size_t(elementRoute)].elements.push_back({1, 0, 0, QByteArray(25, 'A')});
+                project.boards[1].routes[size_t(elementRoute)].elements.push_back({1, 0, elementX, QByteArray(textLength, 'A')});
         }
         if (streamSize > 0)
             project.routeStreams[0] = QByteArray(streamSize, '\t');

@@ -1,5 +1,6 @@
 #include "fixtures.h"
 #include "project/boardcontent.h"
+#include "project/boardimage.h"
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
 #include "project/projectreader.h"
@@ -65,7 +66,7 @@ class TestProjectReader : public QObject
     QString path(const QString &name) const { return mDir.filePath(name); }
 
     // Saves a project in mode 0 and returns the file's bytes.
-    QByteArray save(Project &project, const QString &name)
+    QByteArray save(const Project &project, const QString &name)
     {
         ListLog log;
         const BuildResult result = buildProjectFile(project, SoundTable{}, path(name), log, BuildMode::ProjectFile);
@@ -76,17 +77,24 @@ private slots:
     void savedProjectsReadBackWhole()
     {
         Project original = richProject();
+        original.boards[1].image.fill(0x5A);
+        const Project beforeSave = original;
         const QByteArray saved = save(original, u"rich.stm"_s);
         QVERIFY(!saved.isEmpty());
+        // Saving leaves the project alone, the image it was read from included.
+        QVERIFY(original == beforeSave);
+        QCOMPARE(original.boards[1].image, beforeSave.boards[1].image);
+        const BoardImages images = buildBoardImages(original).images;
 
         Project reread;
         newProject(reread);
         reread.routeStreams[7] = "left over from before";
         QVERIFY(readProjectFile(reread, path(u"rich.stm"_s)).ok());
         QCOMPARE(dump(reread), dump(original));
+        QVERIFY(reread == original);
         QVERIFY(reread.routeStreams[7].isEmpty());
         for (int row = 0; row < BoardTypeCount; ++row) {
-            QCOMPARE(reread.boards[size_t(row)].image, original.boards[size_t(row)].image);
+            QCOMPARE(reread.boards[size_t(row)].image, images[size_t(row)]);
             for (int route = 0; route < 3; ++route) {
                 BoardRouteEntry drawn = original.boards[size_t(row)].routes[size_t(route)];
                 redrawRoutePicture(drawn);
@@ -191,9 +199,7 @@ private slots:
 
     void boardBlockIsReadAsItsLengthsSay()
     {
-        Project source = richProject();
-        save(source, u"source.stm"_s);
-        const BoardImage &real = source.boards[0].image;
+        const BoardImage real = buildBoardImages(richProject()).images[0];
         const QByteArray realBytes(reinterpret_cast<const char *>(real.data()), BoardImageSize);
 
         // One route; four images: the first longer than an image, the second 100 bytes, the third
@@ -248,13 +254,13 @@ private slots:
         original.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"a.wav"_s})});
         addElement(original, 0, 0, 1, 1, 2, u"12");
         addElement(original, 1, 1, 2, 3, 4, u"34 Рынок");
-        QVERIFY(!save(original, u"original.stm"_s).isEmpty());
+        const BoardImages images = buildBoardImages(original).images;
 
         // The board data files as the board's memory, written by a real Intel HEX tool.
         const QString boardDir = path(u"boards"_s);
         QVERIFY(QDir().mkpath(boardDir));
         for (int row = 0; row < 2; ++row) {
-            const BoardImage &image = original.boards[size_t(row)].image;
+            const BoardImage &image = images[size_t(row)];
             const QString raw = path(u"image%1.raw"_s.arg(row));
             QVERIFY(writeFile(raw, QByteArray(reinterpret_cast<const char *>(image.data()), BoardImageSize)));
             const QString hex = boardDir + (row == 0 ? u"/blinker4_16.hex"_s : u"/blinker4_20.hex"_s);
@@ -264,23 +270,33 @@ private slots:
             QCOMPARE(tool.exitCode(), 0);
         }
 
-        QByteArray older = QByteArray("KV20").leftJustified(32, '\0').replace(11, 1, "\x01");
-        older += QByteArray(2 * 32, 'h') + QByteArray(2 * 960, 'p');
-        for (int route = 0; route < 2; ++route)
-            older += le32(original.routeStreams[size_t(route)].size()) + original.routeStreams[size_t(route)];
-        older += "stop tables";
-        QVERIFY(writeFile(path(u"older.stm"_s), older));
+        QVERIFY(writeFile(path(u"older.stm"_s), olderLayoutFile(original)));
 
         Project project = richProject();
-        QVERIFY(readProjectFile(project, path(u"older.stm"_s), boardDir).ok());
+        const ProjectReadResult read = readProjectFile(project, path(u"older.stm"_s), boardDir);
+        QVERIFY(read.ok());
+        QVERIFY(read.notes.isEmpty());
+        // The third board type has no data file: no elements, but the routes keep their numbers.
         Project expected = original;
-        expected.boards[2] = Board{};
+        for (BoardRouteEntry &entry : expected.boards[2].routes)
+            entry.elements.clear();
         QCOMPARE(dump(project), dump(expected));
-        QCOMPARE(project.boards[0].image, original.boards[0].image);
+        QCOMPARE(project.boards[0].image, images[0]);
         QCOMPARE(project.boards[2].image, BoardImage{});
 
-        // Without its board data files the project opens without board content, and saves.
-        QVERIFY(readProjectFile(project, path(u"older.stm"_s), path(u"noboards"_s)).ok());
+        // Without a folder the data files are looked for beside the project file.
+        QVERIFY(writeFile(boardDir + u"/beside.stm"_s, olderLayoutFile(original)));
+        Project beside;
+        QVERIFY(readProjectFile(beside, boardDir + u"/beside.stm"_s).notes.isEmpty());
+        QVERIFY(beside == project);
+
+        // Without its board data files the project opens without board content, and saves; the
+        // notes name each missing file.
+        const ProjectReadResult bare = readProjectFile(project, path(u"older.stm"_s), path(u"noboards"_s));
+        QVERIFY(bare.ok());
+        const QString missing = u"Файл данных табло %1 не найден: картинки табло %2 начинаются пустыми"_s;
+        QCOMPARE(bare.notes, (QStringList{missing.arg(QDir::toNativeSeparators(path(u"noboards/blinker4_16.hex"_s)), u"16x28x4"_s),
+                                          missing.arg(QDir::toNativeSeparators(path(u"noboards/blinker4_20.hex"_s)), u"20x28x4"_s)}));
         QCOMPARE(project.routeCount, 2);
         QCOMPARE(project.routeStreams[0], original.routeStreams[0]);
         for (const Board &board : project.boards) {

@@ -46,18 +46,18 @@ private slots:
         for (int route = 0; route < mProject->routeCount; ++route) {
             const RouteStreamReadResult read = readRouteStream(mProject->routeStreams[size_t(route)]);
             QVERIFY(read.ok);
-            QCOMPARE(read.tree.roots.size(), size_t(2));
+            QCOMPARE(read.tree.root().childCount(), 2);
             int times = 0;
-            for (const StopNode &direction : read.tree.roots) {
-                QVERIFY(direction.children.size() >= 3);
-                for (const StopNode &stop : direction.children) {
-                    QCOMPARE(stop.children.size(), size_t(3));
-                    QVERIFY(!stop.children[0].children.empty());
-                    for (size_t group = 0; group < 2; ++group) {
-                        for (const StopNode &item : stop.children[group].children)
+            for (const StopNode &direction : read.tree.root().children()) {
+                QVERIFY(direction.childCount() >= 3);
+                for (const StopNode &stop : direction.children()) {
+                    QCOMPARE(stop.childCount(), 3);
+                    QVERIFY(stop.child(0).childCount() > 0);
+                    for (int group = 0; group < 2; ++group) {
+                        for (const StopNode &item : stop.child(group).children())
                             played.insert(mSounds.find(item.text));
                     }
-                    times += int(stop.children[2].children.size());
+                    times += stop.child(2).childCount();
                 }
             }
             QVERIFY2(times > 0, qPrintable(u"route %1 has no control time"_s.arg(route + 1)));

@@ -43,7 +43,7 @@ QByteArray fullRouteStream(int route, const QStringList &sounds)
             StopNode stop = stopNode({}, {}, {}, {QStringLiteral("%1:%2:%3").arg(s % 24).arg(s % 60).arg(route)});
             stop.text = alphabet.mid(at, 40) + QByteArray::number(route);
             for (int f = 0; f < 10; ++f)
-                stop.children[f < 5 ? 0 : 1].children.push_back(textNode(sounds[(route + s + f) % sounds.size()]));
+                stop.child(f < 5 ? 0 : 1).appendChild(textNode(sounds[(route + s + f) % sounds.size()]));
             stops.push_back(std::move(stop));
         }
         return stops;
@@ -86,13 +86,16 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// `expected` was saved and `actual` read from its file.
 void compareProjects(const Project &actual, const Project &expected)
 {
+    QVERIFY(actual == expected);
+    const BoardImages savedImages = buildBoardImages(expected).images;
     QCOMPARE(actual.routeCount, expected.routeCount);
     for (int route = 0; route < MaxRoutes; ++route)
         QCOMPARE(actual.routeStreams[route], route < expected.routeCount ? expected.routeStreams[route] : QByteArray());
     for (int boardRow = 0; boardRow < BoardTypeCount; ++boardRow) {
-        QVERIFY(actual.boards[boardRow].image == expected.boards[boardRow].image);
+        QVERIFY(actual.boards[boardRow].image == savedImages[boardRow]);
         for (int route = 0; route < MaxRoutes; ++route) {
             const BoardRouteEntry &a = actual.boards[boardRow].routes[route];
             const BoardRouteEntry &e = expected.boards[boardRow].routes[route];
@@ -137,8 +140,8 @@ private slots:
         ListLog log;
         QVERIFY2(buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile).ok, qPrintable(log.lines.join(u'\n')));
         // the board content fills every image to its last byte
-        for (const Board &board : project->boards)
-            QCOMPARE(storedBoardImageSize(board.image), BoardImageSize);
+        for (const BoardImage &image : buildBoardImages(*project).images)
+            QCOMPARE(storedBoardImageSize(image), BoardImageSize);
 
         auto reread = std::make_unique<Project>();
         QVERIFY(readProjectFile(*reread, stm).ok());

@@ -88,7 +88,7 @@ std::optional<StopNode> directionOf(const QByteArray &text, const QJsonArray &st
         std::optional<StopNode> stop = stopOf(entry.toArray(), knownStops);
         if (!stop)
             return std::nullopt;
-        direction.children.push_back(std::move(*stop));
+        direction.appendChild(std::move(*stop));
     }
     return direction;
 }
@@ -133,7 +133,7 @@ bool addRoute(Project &project, const QJsonObject &route, const QSet<QString> &k
     const std::optional<StopNode> reverse = directionOf(reverseDirectionText(), route[u"reverse"].toArray(), knownStops);
     if (!forward || !reverse)
         return false;
-    project.routeStreams[size_t(index)] = writeRouteStream({{*forward, *reverse}});
+    project.routeStreams[size_t(index)] = writeRouteStream(StopTree({*forward, *reverse}));
     const QString number = route[u"number"].toString();
     for (int row = 0; row < BoardTypeCount; ++row) {
         if (!layOutBoard(project.boards[size_t(row)].routes[size_t(index)], kBoardTypes[size_t(row)], kLayouts[row],
