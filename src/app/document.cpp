@@ -1,5 +1,6 @@
 #include "app/document.h"
 
+#include "app/stoptrees.h"
 #include "common/messagelog.h"
 #include "project/boardcontent.h"
 #include "project/projectreader.h"
@@ -29,6 +30,7 @@ Document::Document(QObject *parent)
     : QObject(parent)
     , mProject(std::make_unique<Project>())
     , mUndoStack(new QUndoStack(this))
+    , mStopTrees(new StopTrees(*mProject, this))
 {
     newProject(*mProject);
     connect(mUndoStack, &QUndoStack::cleanChanged, this, &Document::captionChanged);
@@ -50,6 +52,7 @@ QString Document::caption() const
 void Document::resetToNew()
 {
     mUndoStack->clear();
+    mStopTrees->dropAll();
     newProject(*mProject);
     setFileName({}, false);
     emit projectReplaced();
@@ -68,7 +71,8 @@ Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
         log.logMessage(note);
 
     mUndoStack->clear();
-    mProject = std::move(loaded);
+    mStopTrees->dropAll();
+    *mProject = std::move(*loaded);
     if (isProjectFileName(fileName))
         setFileName(fileName, false);
     else
@@ -79,6 +83,7 @@ Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
 
 BuildResult Document::saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log)
 {
+    mStopTrees->storeAll();
     const BuildResult result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::ProjectFile);
     if (!result.ok)
         return result;
@@ -87,8 +92,9 @@ BuildResult Document::saveAs(const QString &fileName, const SoundTable &sounds, 
     return result;
 }
 
-BuildResult Document::buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log) const
+BuildResult Document::buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log)
 {
+    mStopTrees->storeAll();
     return buildProjectFile(*mProject, sounds, fileName, log, BuildMode::FlashImage);
 }
 

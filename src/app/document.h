@@ -14,6 +14,7 @@ namespace tirvela {
 
 class MessageLog;
 class SoundTable;
+class StopTrees;
 
 // The open project, its file name and its editing history. Windows read the project from here and
 // change it only through undo commands pushed on the stack; they repaint from the signals.
@@ -27,6 +28,8 @@ public:
 
     const Project &project() const { return *mProject; }
     QUndoStack *undoStack() const { return mUndoStack; }
+    // The stop lists being edited; saving and building store them first.
+    StopTrees &stopTrees() const { return *mStopTrees; }
 
     // Full path of the project file that Save writes; empty for an unnamed project.
     QString fileName() const { return mFileName; }
@@ -56,7 +59,7 @@ public:
     // Writes the project file; on success it becomes the document's file and the saved state.
     BuildResult saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);
     // Writes the flash image of the project; the document's state does not change.
-    BuildResult buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log) const;
+    BuildResult buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log);
 
     // For undo commands: the project to change; afterwards they send the signal that fits.
     Project &projectForEdit() { return *mProject; }
@@ -78,6 +81,7 @@ private:
 
     std::unique_ptr<Project> mProject;
     QUndoStack *mUndoStack;
+    StopTrees *mStopTrees;
     QString mFileName;
     bool mFileNameIsDerived = false;
 };

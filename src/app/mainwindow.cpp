@@ -8,8 +8,10 @@
 #include "app/messagewindow.h"
 #include "app/progressdialog.h"
 #include "app/routelistwindow.h"
+#include "app/routenumberdialog.h"
 #include "app/settingsdialog.h"
 #include "app/soundfileswindow.h"
+#include "app/stoplistwindow.h"
 #include "app/userdialogs.h"
 
 #include <QCloseEvent>
@@ -42,6 +44,8 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     }
 
     createMenus();
+    // The route number dialog is made once and kept: it remembers its "copy the stops" choice.
+    mRouteNumberDialog = new RouteNumberDialog(this);
     showRouteListWindow();
     mProgressDialog = new ProgressDialog(dialogs, this);
     mDeviceCommands =
@@ -61,6 +65,11 @@ MainWindow::~MainWindow()
 RouteListWindow *MainWindow::routeListWindow() const
 {
     return mRouteList;
+}
+
+StopListWindow *MainWindow::stopListWindow() const
+{
+    return mStopList;
 }
 
 SoundFilesWindow *MainWindow::soundFilesWindow() const
@@ -122,7 +131,11 @@ void MainWindow::createMenus()
 
     QMenu *operations = menuBar()->addMenu(QStringLiteral("Операции"));
     operations->setObjectName(QStringLiteral("N7"));
-    addCommand(operations, "EditRouteMenuItem", QStringLiteral("Редактировать список остановок"), "document-edit");
+    connect(addCommand(operations, "EditRouteMenuItem", QStringLiteral("Редактировать список остановок"), "document-edit"),
+            &QAction::triggered, this, [this] {
+                if (mRouteList)
+                    mRouteList->editStopList();
+            });
     QAction *routeBlinker =
         addCommand(operations, "RouteBlinkerMenuItem", QStringLiteral("Номер маршрута на блинкерном табло"));
     QAction *programBlinker =
@@ -157,11 +170,13 @@ void MainWindow::createMenus()
 void MainWindow::showRouteListWindow()
 {
     if (!mRouteList) {
-        mRouteList = new RouteListWindow(*mDocument, [this] { return mFileCommands->maySaveChanges(); });
+        mRouteList = new RouteListWindow(*mDocument, mDialogs, *mRouteNumberDialog,
+                                         [this] { return mFileCommands->maySaveChanges(); });
         QMdiSubWindow *frame = mMdiArea->addSubWindow(mRouteList);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(bundledIcon("document-edit"));
         frame->resize(500, 320);
+        connect(mRouteList, &RouteListWindow::stopListRequested, this, &MainWindow::openStopList);
         connect(mRouteList, &QObject::destroyed, this, [this] {
             // Closing the route list ends the editing of the project: what is left is dropped.
             mRouteList = nullptr; // a widget says it is destroyed before its guards are cleared
@@ -190,8 +205,25 @@ void MainWindow::showSoundFilesWindow()
 
 void MainWindow::addSoundToStopList(const QString &fileName)
 {
-    Q_UNUSED(fileName);
-    mDialogs.tell(this, QStringLiteral("Список остановок не открыт!"));
+    if (!mStopList)
+        mDialogs.tell(this, QStringLiteral("Список остановок не открыт!"));
+    else if (!fileName.isEmpty())
+        mStopList->addSoundFile(fileName);
+}
+
+void MainWindow::openStopList(int route)
+{
+    if (mStopList)
+        mStopList->parentWidget()->close();
+    mStopList = StopListWindow::open(*mDocument, mDialogs, route);
+    if (!mStopList)
+        return;
+    QMdiSubWindow *frame = mMdiArea->addSubWindow(mStopList);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(bundledIcon("document-edit"));
+    frame->resize(320, 420);
+    frame->show();
+    mMdiArea->setActiveSubWindow(frame);
 }
 
 void MainWindow::updateCommandStates()

@@ -16,8 +16,10 @@ class EditorLog;
 class FileCommands;
 class ProgressDialog;
 class RouteListWindow;
+class RouteNumberDialog;
 class SettingsDialog;
 class SoundFilesWindow;
+class StopListWindow;
 class UserDialogs;
 struct EditorSession;
 
@@ -38,6 +40,11 @@ public:
     RouteListWindow *routeListWindow() const;
     // The sound files window, or nullptr while it is closed.
     SoundFilesWindow *soundFilesWindow() const;
+    // The stop list editor, or nullptr while none is open.
+    StopListWindow *stopListWindow() const;
+
+    // Closes the open stop list editor (it stores its tree) and opens the route's.
+    void openStopList(int route);
     SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
     ProgressDialog &progressDialog() const { return *mProgressDialog; }
 
@@ -62,6 +69,8 @@ private:
     QMdiArea *mMdiArea;
     QPointer<RouteListWindow> mRouteList;
     QPointer<SoundFilesWindow> mSoundFiles;
+    QPointer<StopListWindow> mStopList;
+    RouteNumberDialog *mRouteNumberDialog;
     ProgressDialog *mProgressDialog;
     SettingsDialog *mSettingsDialog;
 };

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 namespace tirvela {
 
 namespace {
@@ -22,6 +24,21 @@ int timeField(QStringView text, int max)
     return value <= max ? value : -1;
 }
 
+// Seconds with a fraction ("30.5", "30,5") count as their whole seconds; the fraction must be
+// digits, so that "30.x" stays no time.
+QStringView wholeSeconds(QStringView text)
+{
+    qsizetype point = text.indexOf(u'.');
+    if (point < 0)
+        point = text.indexOf(u',');
+    if (point < 0)
+        return text;
+    const QStringView fraction = text.mid(point + 1);
+    const bool digits = !fraction.isEmpty()
+                        && std::all_of(fraction.begin(), fraction.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return digits ? text.left(point) : text;
+}
+
 quint32 bcd(int value)
 {
     return quint32((value / 10) << 4 | value % 10);
@@ -36,7 +53,7 @@ ControlTimeValue timeTextToControlTime(QStringView text)
         return 0;
     const int hours = timeField(parts[0], 23);
     const int minutes = timeField(parts[1], 59);
-    const int seconds = parts.size() == 3 ? timeField(parts[2], 59) : 0;
+    const int seconds = parts.size() == 3 ? timeField(wholeSeconds(parts[2]), 59) : 0;
     if (hours < 0 || minutes < 0 || seconds < 0)
         return 0;
     return bcd(hours) << 16 | bcd(minutes) << 8 | bcd(seconds);

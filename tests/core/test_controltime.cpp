@@ -18,6 +18,9 @@ private slots:
 
         QTest::newRow("hours and minutes") << QStringLiteral("7:5") << 0x00070500u << QStringLiteral("07:05:00");
         QTest::newRow("with seconds") << QStringLiteral("7:05:30") << 0x00070530u << QStringLiteral("07:05:30");
+        QTest::newRow("fraction of a second") << QStringLiteral("07:05:30.5") << 0x00070530u << QStringLiteral("07:05:30");
+        QTest::newRow("fraction after a comma") << QStringLiteral("07:05:30,5") << 0x00070530u << QStringLiteral("07:05:30");
+        QTest::newRow("fraction that is no number") << QStringLiteral("07:05:30.x") << 0u << QStringLiteral("00:00:00");
         QTest::newRow("last second") << QStringLiteral("23:59:59") << 0x00235959u << QStringLiteral("23:59:59");
         QTest::newRow("midnight") << QStringLiteral("0:0") << 0u << QStringLiteral("00:00:00");
         QTest::newRow("blanks around") << QStringLiteral(" 7:5 ") << 0x00070500u << QStringLiteral("07:05:00");

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "project/stoplistedits.h"
+
+#include <QWidget>
+
+class QTreeView;
+
+namespace tirvela {
+
+class Document;
+class StopListModel;
+class UserDialogs;
+
+// The stop list editor of one route: its directions, stops, groups and items as a tree, with
+// Insert, Delete, Up, Down and Edit on the tool bar, in the context menu and on the keyboard.
+// Every edit is an undo step on the document; closing the window stores the tree.
+class StopListWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Opens the route's tree; nullptr, after telling why, when its stored stop list does not read.
+    static StopListWindow *open(Document &document, UserDialogs &dialogs, int route, QWidget *parent = nullptr);
+
+    int route() const { return mRoute; }
+    QTreeView *tree() const { return mView; }
+    StopListModel *model() const { return mModel; }
+    // The selected node's path; empty when nothing is selected.
+    StopPath selectedPath() const;
+    void select(const StopPath &path);
+
+    void insertNode();
+    void deleteNode();
+    void moveNode(int direction); // -1 up, +1 down
+    void editNode();
+    // Adds a sound file under the selected stop's sound group (the sound files window's "Добавить").
+    void addSoundFile(const QString &fileName);
+
+signals:
+    // The selected node changed (the tools window shows its stop's properties).
+    void selectionChanged(int route, const tirvela::StopPath &path);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    StopListWindow(Document &document, UserDialogs &dialogs, int route, StopTree &tree, QWidget *parent);
+    void createCommands();
+    void updateCaption();
+    void editText(const StopPath &path, const QString &typed);
+    // The typed text made ready to store, or nothing after telling why it is refused.
+    std::optional<QByteArray> acceptedText(const QString &typed);
+
+    Document &mDocument;
+    UserDialogs &mDialogs;
+    int mRoute;
+    StopListModel *mModel;
+    QTreeView *mView;
+};
+
+} // namespace tirvela
