@@ -1,0 +1,250 @@
+#include "editorprojects.h"
+
+#include "app/routelistwindow.h"
+#include "app/soundfileswindow.h"
+#include "app/stoplistmodel.h"
+#include "app/stoplistwindow.h"
+#include "app/stoptrees.h"
+#include "project/stoptree.h"
+
+#include <QAction>
+#include <QTest>
+#include <QTreeView>
+
+using namespace tirvela;
+using namespace tirvela::fixture;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+StopListWindow &openStopList(Editor &editor, int route)
+{
+    editor.window->openStopList(route);
+    StopListWindow *window = editor.window->stopListWindow();
+    if (!window)
+        qFatal("no stop list editor");
+    return *window;
+}
+
+void press(StopListWindow &window, const char *action)
+{
+    window.findChild<QAction *>(QLatin1String(action))->trigger();
+}
+
+// The tree as indented lines, as the stored form has it, but readable.
+QStringList treeLines(const Editor &editor, int route)
+{
+    QStringList lines;
+    const std::function<void(const StopNode &, int)> walk = [&](const StopNode &node, int level) {
+        for (const StopNode &child : node.children()) {
+            lines << QString(level, u'>') + fromCp1251(child.text);
+            walk(child, level + 1);
+        }
+    };
+    walk(editor.document().stopTrees().treeOf(route)->root(), 0);
+    return lines;
+}
+
+const QString kForward = u"Прямое направление"_s;
+const QString kReverse = u"Обратное направление"_s;
+
+} // namespace
+
+class TestStopList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aNewRouteOpensWithItsTwoDirections()
+    {
+        Editor editor;
+        StopListWindow &window = openStopList(editor, 0);
+        QCOMPARE(window.objectName(), u"RouteForm"_s);
+        QCOMPARE(window.windowTitle(), u"Остановки маршрута 1"_s);
+        QCOMPARE(treeLines(editor, 0), (QStringList{kForward, kReverse}));
+        QVERIFY(!window.tree()->currentIndex().isValid());
+        // Nothing selected: the commands do nothing and ask nothing.
+        for (const char *action : {"InsertAction", "DeleteAction", "UpAction", "DownAction", "EditAction"})
+            press(window, action);
+        QCOMPARE(editor.document().undoStack()->count(), 0);
+    }
+
+    void insertPutsStopsAndTimesWhereTheSelectionSays()
+    {
+        Editor editor;
+        StopListWindow &window = openStopList(editor, 0);
+        window.select({0});
+        editor.dialogs.texts.enqueue(u"  Вокзал"_s); // leading blanks go
+        press(window, "InsertAction");
+        QCOMPARE(window.selectedPath(), (StopPath{0, 0}));
+        window.select({0});
+        editor.dialogs.texts.enqueue(u"Школа"_s);
+        press(window, "InsertAction"); // at the end of the direction
+        window.select({0, 0, 1});       // a group of the first stop: the new one goes right after it
+        editor.dialogs.texts.enqueue(u"Рынок"_s);
+        press(window, "InsertAction");
+        QCOMPARE(treeLines(editor, 0).filter(QRegularExpression(u"^>[^>]"_s)),
+                 (QStringList{u">Вокзал"_s, u">Рынок"_s, u">Школа"_s}));
+        QCOMPARE(treeLines(editor, 0).mid(1, 4),
+                 (QStringList{u">Вокзал"_s, u">>Остановка"_s, u">>Следующая остановка"_s, u">>Контрольное время"_s}));
+
+        for (const auto &[typed, stored] : {std::pair{u"7:5"_s, u"07:05:00"_s}, std::pair{u"25:00"_s, u"00:00:00"_s},
+                                            std::pair{u"аб:вг"_s, u"00:00:00"_s}}) {
+            window.select({0, 0, 2});
+            editor.dialogs.texts.enqueue(typed);
+            press(window, "InsertAction");
+            const StopNode *group = nodeAt(*editor.document().stopTrees().treeOf(0), {0, 0, 2});
+            QCOMPARE(fromCp1251(group->child(group->childCount() - 1).text), stored);
+        }
+        QCOMPARE(editor.action("UndoItem")->text(), u"Отменить: добавление контрольного времени 00:00:00"_s);
+        editor.dialogs.texts.enqueue(std::nullopt); // cancelled: nothing
+        press(window, "InsertAction");
+        QCOMPARE(editor.document().undoStack()->count(), 6);
+        QVERIFY(editor.document().isModified()); // stop list edits are changes like any other
+        saveScreenshot(editor.window.get(), u"stoplist"_s);
+    }
+
+    void directionsAndGroupsStayInPlace()
+    {
+        Editor editor;
+        StopListWindow &window = openStopList(editor, 0);
+        window.select({0});
+        editor.dialogs.texts.enqueue(u"А"_s);
+        press(window, "InsertAction");
+        const QStringList before = treeLines(editor, 0);
+        const int steps = editor.document().undoStack()->count();
+        for (const StopPath &path : {StopPath{0}, StopPath{1}, StopPath{0, 0, 0}, StopPath{0, 0, 2}}) {
+            window.select(path);
+            for (const char *action : {"DeleteAction", "UpAction", "DownAction"})
+                press(window, action);
+            QVERIFY(!(window.model()->flags(window.tree()->currentIndex()) & Qt::ItemIsEditable));
+        }
+        QCOMPARE(treeLines(editor, 0), before);
+        QCOMPARE(editor.document().undoStack()->count(), steps);
+    }
+
+    void editedTextsAreCleanedOrRefused()
+    {
+        Editor editor;
+        StopListWindow &window = openStopList(editor, 0);
+        window.select({0});
+        editor.dialogs.texts.enqueue(u"Вокзал"_s);
+        press(window, "InsertAction");
+        QAbstractItemModel *model = window.model();
+        const QModelIndex stop = window.tree()->currentIndex();
+        QVERIFY(model->setData(stop, u"Нов\tый\r\nрынок"_s, Qt::EditRole));
+        QCOMPARE(stop.data().toString(), u"Новыйрынок"_s);
+        QVERIFY(model->setData(stop, u"Кофе ☕"_s, Qt::EditRole)); // refused with a message
+        QCOMPARE(stop.data().toString(), u"Новыйрынок"_s);
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+        QVERIFY(editor.dialogs.messages[0].contains(u"☕"_s));
+
+        window.select({0, 0, 2});
+        editor.dialogs.texts.enqueue(u"07:05:30,5"_s);
+        press(window, "InsertAction");
+        const QModelIndex time = window.model()->indexOf({0, 0, 2, 0});
+        QCOMPARE(time.data().toString(), u"07:05:30"_s);
+        QVERIFY(model->setData(time, u"8:1"_s, Qt::EditRole));
+        QCOMPARE(time.data().toString(), u"08:01:00"_s);
+        editor.trigger("UndoItem");
+        QCOMPARE(time.data().toString(), u"07:05:30"_s);
+    }
+
+    void soundFilesGoUnderTheRightGroup()
+    {
+        Editor editor;
+        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
+        QVERIFY(writeFile(editor.path(u"sounds/Вокзал.wav"_s), waveFile(samples(100, 1))));
+        WaveFormat stereo;
+        stereo.channels = 2;
+        QVERIFY(writeFile(editor.path(u"sounds/bad.wav"_s), waveFile(samples(100, 1), stereo)));
+        StopListWindow &window = openStopList(editor, 0);
+        window.select({0});
+        editor.dialogs.texts.enqueue(u"Вокзал"_s);
+        press(window, "InsertAction");
+        editor.trigger("N17");
+        SoundFilesWindow &sounds = *editor.window->soundFilesWindow();
+        const auto add = [&](const StopPath &selected, const QString &file) {
+            window.select(selected);
+            sounds.selectFile(file);
+            sounds.findChild<QAction *>(u"AddSoundAction"_s)->trigger();
+        };
+        add({0, 0}, u"Вокзал.wav"_s);          // a stop: its first group
+        add({0, 0, 1}, u"Вокзал.wav"_s);       // a group: that group
+        add({0, 0, 1, 0}, u"Вокзал.wav"_s);    // an item: its group
+        add({0, 0, 2}, u"Вокзал.wav"_s);       // the control time group: ignored
+        add({0, 0}, u"bad.wav"_s);             // a file that fails its check: not added
+        QCOMPARE(editor.dialogs.messages, QStringList());
+        add({0}, u"Вокзал.wav"_s);             // a direction: refused with a message
+        QCOMPARE(editor.dialogs.messages,
+                 QStringList{u"Добавление звуков возможно только на уровне редактирования остановок!"_s});
+        QCOMPARE(treeLines(editor, 0).mid(1, 7),
+                 (QStringList{u">Вокзал"_s, u">>Остановка"_s, u">>>Вокзал.wav"_s, u">>Следующая остановка"_s,
+                              u">>>Вокзал.wav"_s, u">>>Вокзал.wav"_s, u">>Контрольное время"_s}));
+        QCOMPARE(editor.action("UndoItem")->text(), u"Отменить: добавление звукового файла Вокзал.wav"_s);
+    }
+
+    void editsAreUndoneToTheBytesOfTheFileAsOpened()
+    {
+        Editor editor;
+        const QString original = editor.path(u"three.stm"_s);
+        writeThreeRouteProject(original);
+        openProject(editor, original);
+        const QByteArray opened = readFile(original);
+
+        StopListWindow *window = &openStopList(editor, 0);
+        window->select({0, 0});
+        editor.dialogs.texts.enqueue(u"Депо"_s);
+        press(*window, "InsertAction");       // after the first stop
+        press(*window, "UpAction");           // before it
+        window->select({0, 1, 0, 0});
+        press(*window, "DeleteAction");       // a sound item
+        window->select({1, 0});
+        window->model()->setData(window->tree()->currentIndex(), u"Конечная"_s, Qt::EditRole);
+        window = &openStopList(editor, 1);    // the first editor closes and stores its tree
+        window->select({0, 1});
+        press(*window, "DownAction");         // already the last stop: nothing
+        press(*window, "UpAction");
+        answerRouteNumber(u"9"_s);
+        editor.window->routeListWindow()->addRoute(); // a route step between stop steps
+        QTRY_VERIFY(!editor.window->stopListWindow()); // routes moved: the editor closed
+        window = &openStopList(editor, 1);
+        window->select({1, 0});
+        press(*window, "DeleteAction");
+        const QByteArray edited = savedBytes(editor, u"edited.stm"_s);
+        QVERIFY(edited != opened);
+
+        QUndoStack *stack = editor.document().undoStack();
+        const int steps = stack->count();
+        QCOMPARE(steps, 7);
+        for (int step = 0; step < steps; ++step) {
+            stack->undo();
+            if (step == 3)
+                openStopList(editor, 0); // undo goes on whether an editor is open or not
+        }
+        QCOMPARE(savedBytes(editor, u"undone.stm"_s), opened);
+        while (stack->canRedo())
+            stack->redo();
+        QCOMPARE(savedBytes(editor, u"redone.stm"_s), edited);
+    }
+
+    void aStopListThatDoesNotReadOpensNoEditorAndIsKept()
+    {
+        Editor editor;
+        Project project;
+        newProject(project);
+        project.routeStreams[0] = toCp1251(u"Прямое направление\r\n\t\t\tглубоко\r\n"_s);
+        ListLog log;
+        const QString broken = editor.path(u"broken.stm"_s);
+        QVERIFY(buildProjectFile(project, SoundTable{}, broken, log, BuildMode::ProjectFile).ok);
+        openProject(editor, broken);
+        editor.window->openStopList(0);
+        QVERIFY(!editor.window->stopListWindow());
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+        QVERIFY2(editor.dialogs.messages[0].contains(u"маршрута 1"_s), qPrintable(editor.dialogs.messages[0]));
+        QCOMPARE(savedBytes(editor, u"again.stm"_s), readFile(broken));
+    }
+};
+
+QTEST_MAIN(TestStopList)
+#include "test_stoplist.moc"
