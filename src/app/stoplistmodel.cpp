@@ -8,7 +8,7 @@ namespace tirvela {
 StopListModel::StopListModel(StopTrees &trees, int route, StopTree &tree, TextEditor editText, QObject *parent)
     : QAbstractItemModel(parent)
     , mRoute(route)
-    , mTree(tree)
+    , mTree(&tree)
     , mEditText(std::move(editText))
 {
     connect(&trees, &StopTrees::aboutToInsert, this, [this](int route, const StopPath &parent, int row) {
@@ -40,6 +40,14 @@ StopListModel::StopListModel(StopTrees &trees, int route, StopTree &tree, TextEd
         if (isMine(route))
             endMoveRows();
     });
+    connect(&trees, &StopTrees::dropped, this, [this, &trees](int route) {
+        if (isMine(route)) {
+            disconnect(&trees, nullptr, this, nullptr);
+            beginResetModel();
+            mTree = nullptr;
+            endResetModel();
+        }
+    });
     connect(&trees, &StopTrees::textChanged, this, [this](int route, const StopPath &path) {
         if (isMine(route)) {
             const QModelIndex node = indexOf(path);
@@ -50,7 +58,9 @@ StopListModel::StopListModel(StopTrees &trees, int route, StopTree &tree, TextEd
 
 QModelIndex StopListModel::index(int row, int column, const QModelIndex &parent) const
 {
-    const StopNode *owner = parent.isValid() ? nodeOf(parent) : &mTree.root();
+    if (!mTree)
+        return {};
+    const StopNode *owner = parent.isValid() ? nodeOf(parent) : &mTree->root();
     if (column != 0 || row < 0 || row >= owner->childCount())
         return {};
     return createIndex(row, 0, const_cast<StopNode *>(&owner->child(row)));
@@ -67,7 +77,9 @@ int StopListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.column() > 0)
         return 0;
-    return parent.isValid() ? nodeOf(parent)->childCount() : mTree.root().childCount();
+    if (!mTree)
+        return 0;
+    return parent.isValid() ? nodeOf(parent)->childCount() : mTree->root().childCount();
 }
 
 int StopListModel::columnCount(const QModelIndex &) const
@@ -105,12 +117,12 @@ StopNode *StopListModel::nodeOf(const QModelIndex &index) const
 
 QModelIndex StopListModel::indexOf(const StopPath &path) const
 {
-    return path.empty() ? QModelIndex() : indexOfNode(nodeAt(mTree, path));
+    return path.empty() || !mTree ? QModelIndex() : indexOfNode(nodeAt(*mTree, path));
 }
 
 QModelIndex StopListModel::indexOfNode(const StopNode *node) const
 {
-    if (!node || node == &mTree.root())
+    if (!node || !mTree || node == &mTree->root())
         return {};
     return createIndex(node->row(), 0, const_cast<StopNode *>(node));
 }

@@ -12,7 +12,7 @@ class StopTrees;
 
 // One route's stop tree as an item model. It follows the tree's changes row by row, so views keep
 // their expansion and selection; an in-place edit is handed to `editText`, which makes it an
-// undo step, instead of changing the tree here.
+// undo step, instead of changing the tree here. When the tree is dropped the model turns empty.
 class StopListModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -38,7 +38,7 @@ private:
     bool isMine(int route) const { return route == mRoute; }
 
     int mRoute;
-    StopTree &mTree;
+    StopTree *mTree; // nullptr once the tree was dropped
     TextEditor mEditText;
 };
 

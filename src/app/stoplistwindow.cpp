@@ -62,7 +62,6 @@ StopListWindow::StopListWindow(Document &document, UserDialogs &dialogs, int rou
     // The tree goes away when routes move under it; so does its editor.
     connect(&document.stopTrees(), &StopTrees::dropped, this, [this](int route) {
         if (route == mRoute) {
-            mView->setModel(nullptr);
             QWidget *frame = parentWidget() ? parentWidget() : this; // the child window's frame
             frame->close();
         }
