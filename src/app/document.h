@@ -64,6 +64,9 @@ public:
     // For undo commands: the project to change; afterwards they send the signal that fits.
     Project &projectForEdit() { return *mProject; }
     void notifyRoutesChanged() { emit routesChanged(); }
+    void notifyRouteInserted(int route) { emit routeInserted(route); }
+    void notifyRouteRemoved(int route) { emit routeRemoved(route); }
+    void notifyRoutesSwapped(int first, int second) { emit routesSwapped(first, second); }
     void notifyBoardEntryChanged(int boardRow, int route) { emit boardEntryChanged(boardRow, route); }
     void notifyStopTreeChanged(int route) { emit stopTreeChanged(route); }
 
@@ -71,6 +74,10 @@ signals:
     // New or Open replaced the whole project: every window shows it anew.
     void projectReplaced();
     void routesChanged();
+    // Sent before routesChanged by the route steps, so that windows of one route follow it.
+    void routeInserted(int route);
+    void routeRemoved(int route);
+    void routesSwapped(int first, int second);
     void boardEntryChanged(int boardRow, int route);
     void stopTreeChanged(int route);
     // The file name or the modified state changed.

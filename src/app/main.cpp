@@ -1,6 +1,7 @@
 #include "app/editorapplication.h"
 #include "app/editorsession.h"
 #include "app/mainwindow.h"
+#include "app/toolswindow.h"
 #include "app/userdialogs.h"
 #include "settings/programfolder.h"
 
@@ -21,5 +22,7 @@ int main(int argc, char *argv[])
     WidgetDialogs dialogs;
     MainWindow window(session, dialogs);
     window.showMaximized();
+    window.toolsWindow().move(window.geometry().right() - window.toolsWindow().width() - 40, window.geometry().top() + 80);
+    window.toolsWindow().show();
     return app.exec();
 }

@@ -6,12 +6,14 @@
 #include "app/icons.h"
 #include "app/filecommands.h"
 #include "app/messagewindow.h"
+#include "app/picturewindow.h"
 #include "app/progressdialog.h"
 #include "app/routelistwindow.h"
 #include "app/routenumberdialog.h"
 #include "app/settingsdialog.h"
 #include "app/soundfileswindow.h"
 #include "app/stoplistwindow.h"
+#include "app/toolswindow.h"
 #include "app/userdialogs.h"
 
 #include <QCloseEvent>
@@ -43,6 +45,7 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
         move(desktop.left() + (desktop.width() - width()) / 2, y());
     }
 
+    mToolsWindow = new ToolsWindow(*mDocument, mDialogs, this);
     createMenus();
     // The route number dialog is made once and kept: it remembers its "copy the stops" choice.
     mRouteNumberDialog = new RouteNumberDialog(this);
@@ -57,9 +60,11 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
 
 MainWindow::~MainWindow()
 {
-    // The route list goes with the window; its end must not reset a document that is gone.
+    // The child windows go first, while the document and the tools window they report to are
+    // still there; the route list's end must not reset the document then.
     if (mRouteList)
         disconnect(mRouteList, nullptr, this, nullptr);
+    delete mMdiArea;
 }
 
 RouteListWindow *MainWindow::routeListWindow() const
@@ -157,14 +162,17 @@ void MainWindow::createMenus()
     windows->setObjectName(QStringLiteral("MenuWindows"));
     connect(addCommand(windows, "ProjectMenuItem", QStringLiteral("Проект")), &QAction::triggered, this,
             &MainWindow::showRouteListWindow);
-    // The tools and sound files windows join the editor with the route and picture editors.
-    addCommand(windows, "N7771", QStringLiteral("Инструменты"))->setEnabled(false);
+    connect(addCommand(windows, "N7771", QStringLiteral("Инструменты")), &QAction::triggered, this, [this] {
+        mToolsWindow->show();
+        mToolsWindow->raise();
+    });
     connect(addCommand(windows, "N17", QStringLiteral("Звуковые файлы")), &QAction::triggered, this,
             &MainWindow::showSoundFilesWindow);
     connect(addCommand(windows, "N23", QStringLiteral("Окно сообщений")), &QAction::triggered, this,
             [this] { mLog->logMessage({}); });
     for (QAction *fixed : windows->actions())
         fixed->setData(-1);
+    mWindowsMenu = windows;
 }
 
 void MainWindow::showRouteListWindow()
@@ -177,13 +185,17 @@ void MainWindow::showRouteListWindow()
         frame->setWindowIcon(bundledIcon("document-edit"));
         frame->resize(500, 320);
         connect(mRouteList, &RouteListWindow::stopListRequested, this, &MainWindow::openStopList);
+        connect(mRouteList, &RouteListWindow::pictureCellSelected, mToolsWindow, &ToolsWindow::showElements);
+        connect(mRouteList, &RouteListWindow::pictureRequested, this, &MainWindow::openPicture);
         connect(mRouteList, &QObject::destroyed, this, [this] {
             // Closing the route list ends the editing of the project: what is left is dropped.
             mRouteList = nullptr; // a widget says it is destroyed before its guards are cleared
             mDocument->resetToNew();
+            mToolsWindow->showNothing();
             updateCommandStates();
         });
         frame->show();
+        mToolsWindow->showElements(0, 0);
     }
     mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mRouteList->parentWidget()));
     updateCommandStates();
@@ -222,8 +234,37 @@ void MainWindow::openStopList(int route)
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(bundledIcon("document-edit"));
     frame->resize(320, 420);
+    connect(mStopList, &StopListWindow::selectionChanged, mToolsWindow, &ToolsWindow::showStopProperties);
+    // With the editor closed the stop properties show nothing and change nothing.
+    connect(mStopList, &QObject::destroyed, mToolsWindow, [this, route] { mToolsWindow->showStopProperties(route, {}); });
     frame->show();
     mMdiArea->setActiveSubWindow(frame);
+    mToolsWindow->showStopProperties(route, {});
+}
+
+void MainWindow::openPicture(int route, int boardRow)
+{
+    for (QMdiSubWindow *frame : mMdiArea->subWindowList()) {
+        const auto *picture = qobject_cast<PictureWindow *>(frame->widget());
+        if (picture && picture->route() == route && picture->boardRow() == boardRow) {
+            mMdiArea->setActiveSubWindow(frame);
+            return;
+        }
+    }
+    auto *picture = new PictureWindow(*mDocument, mDialogs, route, boardRow);
+    QMdiSubWindow *frame = mMdiArea->addSubWindow(picture);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(bundledIcon("document-edit"));
+    connect(picture, &PictureWindow::elementsShown, mToolsWindow, &ToolsWindow::showElements);
+    // Its entry in "Окна" brings it forward and goes with it.
+    QAction *entry = mWindowsMenu->addAction(picture->windowTitle());
+    entry->setData(boardRow * 65536 + route);
+    connect(entry, &QAction::triggered, frame, [this, frame] { mMdiArea->setActiveSubWindow(frame); });
+    connect(picture, &QObject::destroyed, entry, &QObject::deleteLater);
+    frame->show();
+    frame->adjustSize();
+    mMdiArea->setActiveSubWindow(frame);
+    mToolsWindow->showElements(route, boardRow);
 }
 
 void MainWindow::updateCommandStates()

@@ -20,6 +20,7 @@ class RouteNumberDialog;
 class SettingsDialog;
 class SoundFilesWindow;
 class StopListWindow;
+class ToolsWindow;
 class UserDialogs;
 struct EditorSession;
 
@@ -45,6 +46,9 @@ public:
 
     // Closes the open stop list editor (it stores its tree) and opens the route's.
     void openStopList(int route);
+    // Brings the route's picture window on a board type forward, opening it when there is none.
+    void openPicture(int route, int boardRow);
+    ToolsWindow &toolsWindow() const { return *mToolsWindow; }
     SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
     ProgressDialog &progressDialog() const { return *mProgressDialog; }
 
@@ -71,6 +75,8 @@ private:
     QPointer<SoundFilesWindow> mSoundFiles;
     QPointer<StopListWindow> mStopList;
     RouteNumberDialog *mRouteNumberDialog;
+    ToolsWindow *mToolsWindow;
+    QMenu *mWindowsMenu = nullptr;
     ProgressDialog *mProgressDialog;
     SettingsDialog *mSettingsDialog;
 };

@@ -36,12 +36,14 @@ void AddRouteCommand::redo()
     Project &project = projectForRouteEdit(mDocument);
     const QByteArray stream = mCopyStopsFrom >= 0 ? project.routeStreams[size_t(mCopyStopsFrom)] : QByteArray();
     insertRoute(project, mRoute, newRouteSlot(mNumber, stream));
+    mDocument.notifyRouteInserted(mRoute);
     mDocument.notifyRoutesChanged();
 }
 
 void AddRouteCommand::undo()
 {
     removeRoute(projectForRouteEdit(mDocument), mRoute);
+    mDocument.notifyRouteRemoved(mRoute);
     mDocument.notifyRoutesChanged();
 }
 
@@ -56,12 +58,14 @@ void DeleteRouteCommand::redo()
 {
     if (std::optional<RouteSlot> slot = removeRoute(projectForRouteEdit(mDocument), mRoute))
         mSlot = std::move(*slot);
+    mDocument.notifyRouteRemoved(mRoute);
     mDocument.notifyRoutesChanged();
 }
 
 void DeleteRouteCommand::undo()
 {
     insertRoute(projectForRouteEdit(mDocument), mRoute, mSlot);
+    mDocument.notifyRouteInserted(mRoute);
     mDocument.notifyRoutesChanged();
 }
 
@@ -75,6 +79,7 @@ SwapRoutesCommand::SwapRoutesCommand(Document &document, int first, const QStrin
 void SwapRoutesCommand::redo()
 {
     swapRoutes(projectForRouteEdit(mDocument), mFirst, mFirst + 1);
+    mDocument.notifyRoutesSwapped(mFirst, mFirst + 1);
     mDocument.notifyRoutesChanged();
 }
 

@@ -1,0 +1,417 @@
+#include "app/toolswindow.h"
+
+#include "app/document.h"
+#include "app/elementcommands.h"
+#include "app/icons.h"
+#include "app/stopcommands.h"
+#include "app/stoptrees.h"
+#include "app/userdialogs.h"
+#include "common/cp1251.h"
+#include "fonts/fonttable.h"
+#include "project/controltime.h"
+#include "project/editchecks.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QVBoxLayout>
+
+namespace tirvela {
+
+namespace {
+
+const QString kNone = QStringLiteral("-");
+
+QTableWidget *makeGrid(const char *name, int columns, QWidget *parent)
+{
+    auto *grid = new QTableWidget(parent);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setColumnCount(columns);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(24);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    return grid;
+}
+
+void setCell(QTableWidget *grid, int row, int column, const QString &text)
+{
+    grid->setItem(row, column, new QTableWidgetItem(text));
+}
+
+QString fontName(int number)
+{
+    const FontEntry *font = fontByNumber(number);
+    return font ? QString::fromUtf8(font->name) : QString();
+}
+
+// The stop above a node (the node itself when it is a stop), or nullptr for a direction.
+const StopNode *stopOf(const StopNode *node)
+{
+    while (node && node->level() > 1)
+        node = node->parent();
+    return node && node->level() == 1 ? node : nullptr;
+}
+
+} // namespace
+
+ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *parent)
+    : QWidget(parent, Qt::Tool)
+    , mDocument(document)
+    , mDialogs(dialogs)
+    , mTools(new QToolBar(this))
+    , mElements(makeGrid("StringGrid1", 4, this))
+    , mStopProperties(makeGrid("StringGrid2", 2, this))
+    , mFontMenu(new QMenu(this))
+{
+    setObjectName(QStringLiteral("ToolForm"));
+    setWindowTitle(QStringLiteral("Инструменты"));
+    mElements->setHorizontalHeaderLabels({QString(), QStringLiteral("Шрифт"), QStringLiteral("Координаты"),
+                                          QStringLiteral("Текст")});
+    for (const auto &[column, width] : {std::pair{0, 64}, {1, 51}, {2, 82}, {3, 87}})
+        mElements->setColumnWidth(column, width);
+    mElements->setSelectionBehavior(QAbstractItemView::SelectRows);
+    connect(mElements, &QTableWidget::cellDoubleClicked, this, &ToolsWindow::activateElementCell);
+    mStopProperties->horizontalHeader()->hide();
+    mStopProperties->setRowCount(3);
+    mStopProperties->setColumnWidth(0, 150);
+    mStopProperties->setColumnWidth(1, 137);
+    const QStringList labels = {QStringLiteral("Название"), QStringLiteral("Файл"), QStringLiteral("Контрольное время")};
+    for (int row = 0; row < 3; ++row)
+        setCell(mStopProperties, row, 0, labels[row]);
+    connect(mStopProperties, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        if (column == 1)
+            activateStopProperty(row);
+    });
+
+    mFontMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    int number = 1;
+    for (const FontEntry &font : fontTable()) {
+        QAction *item = mFontMenu->addAction(QString::fromUtf8(font.name));
+        item->setData(number++);
+        connect(item, &QAction::triggered, this, [this, item] { chooseFont(item->data().toInt()); });
+    }
+
+    createToolBar();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(mTools);
+    layout->addWidget(mElements);
+    layout->addWidget(mStopProperties);
+    resize(300, 220);
+
+    connect(&document, &Document::boardEntryChanged, this, [this](int boardRow, int route) {
+        if (mShown == Shown::Elements && boardRow == mBoardRow && route == mRoute)
+            refresh();
+    });
+    connect(&document, &Document::routesChanged, this, &ToolsWindow::refresh);
+    connect(&document, &Document::projectReplaced, this, &ToolsWindow::showNothing);
+    for (auto signal : {&StopTrees::inserted, &StopTrees::removed, &StopTrees::swapped, &StopTrees::dropped})
+        connect(&document.stopTrees(), signal, this, [this](int route) {
+            if (mShown == Shown::StopProperties && route == mRoute)
+                refresh();
+        });
+    connect(&document.stopTrees(), &StopTrees::textChanged, this, [this](int route) {
+        if (mShown == Shown::StopProperties && route == mRoute)
+            refresh();
+    });
+    showNothing();
+}
+
+void ToolsWindow::createToolBar()
+{
+    mTools->setObjectName(QStringLiteral("ToolBar1"));
+    mTools->setIconSize(QSize(16, 16));
+    const auto command = [this](const char *name, const char *icon, const QString &hint, const QKeySequence &key,
+                                auto slot) {
+        auto *action = new QAction(bundledIcon(icon), hint, this);
+        action->setToolTip(hint);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+        mTools->addAction(action);
+        mTools->widgetForAction(action)->setObjectName(QString::fromLatin1(name));
+        action->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+    };
+    command("ToolButton1", "list-add", QStringLiteral("Добавить строку"), QKeySequence(Qt::Key_Insert),
+            &ToolsWindow::addElement);
+    command("ToolButton2", "list-remove", QStringLiteral("Удалить строку"), QKeySequence(Qt::Key_Delete),
+            &ToolsWindow::deleteElement);
+    command("ToolButton3", "go-up", QStringLiteral("Сдвинуть вверх"), QKeySequence(Qt::CTRL | Qt::Key_Up),
+            [this] { moveElement(-1); });
+    command("ToolButton4", "go-down", QStringLiteral("Сдвинуть вниз"), QKeySequence(Qt::CTRL | Qt::Key_Down),
+            [this] { moveElement(+1); });
+}
+
+void ToolsWindow::showElements(int route, int boardRow)
+{
+    mShown = Shown::Elements;
+    mRoute = route;
+    mBoardRow = boardRow;
+    mStopProperties->hide();
+    mTools->show();
+    mTools->setEnabled(true);
+    mElements->show();
+    refresh();
+}
+
+void ToolsWindow::showStopProperties(int route, const StopPath &path)
+{
+    mShown = Shown::StopProperties;
+    mRoute = route;
+    mNode = path;
+    mElements->hide();
+    mTools->hide();
+    mStopProperties->show();
+    refresh();
+}
+
+void ToolsWindow::showNothing()
+{
+    mShown = Shown::Nothing;
+    mElements->hide();
+    mStopProperties->hide();
+    mTools->show();
+    mTools->setEnabled(false);
+}
+
+void ToolsWindow::refresh()
+{
+    if (mShown == Shown::Nothing)
+        return;
+    if (mRoute >= mDocument.project().routeCount) {
+        showNothing();
+        return;
+    }
+    if (mShown == Shown::Elements)
+        fillElements();
+    else
+        fillStopProperties();
+}
+
+const std::vector<DisplayElement> &ToolsWindow::elements() const
+{
+    return mDocument.project().boards[size_t(mBoardRow)].routes[size_t(mRoute)].elements;
+}
+
+int ToolsWindow::currentElement() const
+{
+    const int row = mElements->currentRow();
+    return row >= 0 && row < int(elements().size()) ? row : -1;
+}
+
+void ToolsWindow::fillElements()
+{
+    const std::vector<DisplayElement> &list = elements();
+    const int current = mElements->currentRow();
+    mElements->setRowCount(qMax(1, int(list.size())));
+    mElements->clearContents();
+    for (int row = 0; row < int(list.size()); ++row) {
+        const DisplayElement &element = list[size_t(row)];
+        setCell(mElements, row, 0, QString::number(row + 1));
+        setCell(mElements, row, 1, fontName(element.font));
+        setCell(mElements, row, 2, QStringLiteral("%1:%2").arg(element.y).arg(element.x));
+        setCell(mElements, row, 3, fromCp1251(element.text));
+    }
+    mElements->setCurrentCell(qBound(0, current, mElements->rowCount() - 1), 0);
+}
+
+void ToolsWindow::fillStopProperties()
+{
+    const StopTree *tree = mDocument.stopTrees().treeOf(mRoute);
+    const StopNode *node = tree && !mNode.empty() ? nodeAt(*tree, mNode) : nullptr;
+    QString name = kNone;
+    QString file = kNone;
+    QString time = kNone;
+    if (node && node->level() == 0) {
+        name = fromCp1251(node->text);
+    } else if (const StopNode *stop = stopOf(node)) {
+        name = fromCp1251(stop->text);
+        if (node->level() == 3 && node->parent()->row() < 2)
+            file = fromCp1251(node->text);
+        if (node->level() == 3 && node->parent()->row() == 2)
+            time = fromCp1251(node->text);
+        else if (stop->childCount() > 2 && stop->child(2).childCount() > 0)
+            time = fromCp1251(stop->child(2).child(0).text);
+    }
+    for (const auto &[row, text] : {std::pair{0, name}, {1, file}, {2, time}})
+        setCell(mStopProperties, row, 1, text);
+}
+
+void ToolsWindow::activateElementCell(int row, int column)
+{
+    if (mShown != Shown::Elements || row < 0 || row >= int(elements().size()))
+        return;
+    mElements->setCurrentCell(row, column);
+    switch (column) {
+    case 1: {
+        const int bit = kBoardTypes[size_t(mBoardRow)].id;
+        for (QAction *item : mFontMenu->actions())
+            item->setVisible(fontByNumber(item->data().toInt())->boardTypeMask & bit);
+        mFontMenu->popup(mElements->viewport()->mapToGlobal(mElements->visualItemRect(mElements->item(row, column)).topLeft()));
+        break;
+    }
+    case 2:
+        editCoordinates(row);
+        break;
+    case 3:
+        editElementText(row);
+        break;
+    default:
+        break;
+    }
+}
+
+void ToolsWindow::chooseFont(int font)
+{
+    const int element = currentElement();
+    if (mShown != Shown::Elements || element < 0)
+        return;
+    std::vector<DisplayElement> list = elements();
+    list[size_t(element)].font = font;
+    changeElements(std::move(list), QStringLiteral("изменение шрифта на %1").arg(fontName(font)), element);
+}
+
+void ToolsWindow::editCoordinates(int element)
+{
+    std::vector<DisplayElement> list = elements();
+    DisplayElement &changed = list[size_t(element)];
+    const std::optional<QString> typed =
+        mDialogs.askText(this, QStringLiteral("Координаты"), QStringLiteral("Значение в формате Y:X"),
+                         QStringLiteral("%1:%2").arg(changed.y).arg(changed.x));
+    if (!typed)
+        return;
+    static const QRegularExpression form(QStringLiteral("^\\s*(-?\\d{1,4})\\s*:\\s*(-?\\d{1,4})\\s*$"));
+    const QRegularExpressionMatch match = form.match(*typed);
+    if (!match.hasMatch()) {
+        mDialogs.tell(this, QStringLiteral("Координаты вводятся в формате Y:X, например 0:12"));
+        return;
+    }
+    const int y = match.captured(1).toInt();
+    const int x = match.captured(2).toInt();
+    if (const std::optional<QString> problem = checkElementPosition(y, x)) {
+        mDialogs.tell(this, *problem);
+        return;
+    }
+    changed.y = y;
+    changed.x = x;
+    changeElements(std::move(list), QStringLiteral("перемещение текста в %1:%2").arg(y).arg(x), element);
+}
+
+void ToolsWindow::editElementText(int element)
+{
+    std::vector<DisplayElement> list = elements();
+    const std::optional<QString> typed = mDialogs.askText(this, QStringLiteral("Текст сообщения"), QStringLiteral("Значение"),
+                                                          fromCp1251(list[size_t(element)].text));
+    if (!typed)
+        return;
+    const EnteredText entered = enteredText(*typed);
+    if (!entered.ok()) {
+        mDialogs.tell(this, entered.problem);
+        return;
+    }
+    // The tools window stores texts in capitals, as the board's fonts are drawn for them.
+    list[size_t(element)].text = cp1251ToUpper(entered.bytes).left(MaxElementTextLength);
+    changeElements(std::move(list),
+                   QStringLiteral("изменение текста «%1»").arg(fromCp1251(list[size_t(element)].text)), element);
+}
+
+void ToolsWindow::addElement()
+{
+    if (mShown != Shown::Elements)
+        return;
+    std::vector<DisplayElement> list = elements();
+    const int at = qMax(0, currentElement());
+    list.insert(list.begin() + at, DisplayElement{1, 0, 0, {}});
+    changeElements(std::move(list), QStringLiteral("добавление строки"), at);
+}
+
+void ToolsWindow::deleteElement()
+{
+    const int element = currentElement();
+    if (mShown != Shown::Elements || element < 0)
+        return;
+    std::vector<DisplayElement> list = elements();
+    const QString text = QStringLiteral("удаление строки «%1»").arg(fromCp1251(list[size_t(element)].text));
+    list.erase(list.begin() + element);
+    changeElements(std::move(list), text, element);
+}
+
+void ToolsWindow::moveElement(int direction)
+{
+    const int element = currentElement();
+    const int other = element + direction;
+    if (mShown != Shown::Elements || element < 0 || other < 0 || other >= int(elements().size()))
+        return;
+    std::vector<DisplayElement> list = elements();
+    std::swap(list[size_t(element)], list[size_t(other)]);
+    changeElements(std::move(list),
+                   QStringLiteral("перемещение строки %1").arg(direction < 0 ? QStringLiteral("вверх") : QStringLiteral("вниз")),
+                   other);
+}
+
+void ToolsWindow::changeElements(std::vector<DisplayElement> list, const QString &text, int current)
+{
+    mDocument.undoStack()->push(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(list), text));
+    mElements->setCurrentCell(current, 0);
+}
+
+void ToolsWindow::activateStopProperty(int row)
+{
+    StopTree *tree = mDocument.stopTrees().treeOf(mRoute);
+    const StopNode *node = tree && !mNode.empty() ? nodeAt(*tree, mNode) : nullptr;
+    const StopNode *stop = stopOf(node);
+    if (mShown != Shown::StopProperties || !stop)
+        return;
+    const QString cell = mStopProperties->item(row, 1)->text();
+    if (row == 0) {
+        const std::optional<QString> typed =
+            mDialogs.askText(this, QStringLiteral("Название остановки"), QStringLiteral("Значение"), cell);
+        if (const std::optional<QByteArray> text = typed ? acceptedStopText(*typed) : std::nullopt)
+            mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*stop), *text,
+                                                                   QStringLiteral("изменение названия остановки")));
+    } else if (row == 1) {
+        if (node->level() != 3 || node->parent()->row() >= 2)
+            return;
+        const std::optional<QString> typed = mDialogs.askText(this, QStringLiteral("Файл"), QStringLiteral("Значение"), cell);
+        if (const std::optional<QByteArray> text = typed ? acceptedStopText(*typed) : std::nullopt)
+            mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, mNode, *text,
+                                                                   QStringLiteral("изменение звукового файла")));
+    } else if (row == 2) {
+        const StopNode &times = stop->child(2);
+        const StopNode *target = node->level() == 3 && node->parent() == &times ? node
+                                 : times.childCount() > 0                      ? &times.child(0)
+                                                                               : nullptr;
+        const std::optional<QString> typed =
+            mDialogs.askText(this, QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
+                             target ? fromCp1251(target->text) : QStringLiteral("00:"));
+        const std::optional<QByteArray> text = typed ? acceptedStopText(*typed) : std::nullopt;
+        if (!text)
+            return;
+        const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
+        const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
+        if (target)
+            mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*target), time, caption));
+        else
+            mDocument.undoStack()->push(
+                new InsertStopNodeCommand(mDocument, mRoute, {pathOf(times), 0, true}, StopNode(time), caption));
+    }
+}
+
+std::optional<QByteArray> ToolsWindow::acceptedStopText(const QString &typed)
+{
+    const EnteredText entered = enteredStopListText(typed);
+    if (!entered.ok()) {
+        mDialogs.tell(this, entered.problem);
+        return std::nullopt;
+    }
+    return entered.bytes;
+}
+
+} // namespace tirvela
