@@ -2,18 +2,22 @@
 
 #include <QWidget>
 
+class QAction;
 class QListWidget;
 class QListWidgetItem;
 
 namespace tirvela {
 
+class AnnouncementPlayer;
 class MessageLog;
 class UserDialogs;
+class WaveformStrip;
 struct EditorSession;
 
 // The sound files window: the WAVE files of the sounds folder, those that fail the check marked;
-// adds the selected file to the stop list being edited, tells the required format and starts the
-// sound editor on a file.
+// adds the selected file to the stop list being edited, imports recordings into the folder, shows
+// the selected file's wave and plays it, tells the required format and starts the sound editor
+// on a file.
 class SoundFilesWindow : public QWidget
 {
     Q_OBJECT
@@ -29,8 +33,15 @@ public:
     void selectFile(const QString &fileName);
 
     void addSelectedFile();
+    // Asks for recordings and turns each into a SoundFile, asking before one replaces another.
+    void importRecordings();
+    // Plays the selected file, or stops it when it is playing.
+    void playSelectedFile();
     void showFormatInformation();
     void openSoundEditor();
+
+    AnnouncementPlayer &player() const { return *mPlayer; }
+    WaveformStrip &waveformStrip() const { return *mWave; }
 
 signals:
     // The user wants the file added to the stop list being edited; an empty name when no file
@@ -41,10 +52,16 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void showSelectedWave();
+    void showPlaying(bool playing);
+
     EditorSession &mSession;
     UserDialogs &mDialogs;
     MessageLog &mLog;
     QListWidget *mList;
+    WaveformStrip *mWave;
+    AnnouncementPlayer *mPlayer;
+    QAction *mPlayAction = nullptr;
 };
 
 } // namespace tirvela
