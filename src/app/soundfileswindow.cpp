@@ -6,11 +6,13 @@
 #include "app/progressdialog.h"
 #include "app/userdialogs.h"
 #include "app/waveformstrip.h"
+#include "common/cp1251.h"
 #include "common/messagelog.h"
 #include "project/soundimport.h"
 #include "project/soundlibrary.h"
 #include "project/soundname.h"
 #include "project/soundsamples.h"
+#include "project/undecodablenames.h"
 #include "project/wavecheck.h"
 
 #include <QAction>
@@ -104,6 +106,7 @@ void SoundFilesWindow::showEvent(QShowEvent *event)
 void SoundFilesWindow::refresh()
 {
     mPlayer->stop();
+    offerReadableNames();
     mList->setUpdatesEnabled(false);
     mList->clear();
     const SoundListing listing = listSoundsFolder(mSession.sounds, mSession.programFolder, mLog);
@@ -121,6 +124,21 @@ void SoundFilesWindow::refresh()
     mList->setUpdatesEnabled(true);
     if (!listing.message.isEmpty())
         mDialogs.tell(this, listing.message);
+}
+
+// Files named in Windows-1251 bytes (from an archive made on Windows) cannot be listed as they
+// are; renamed to what their bytes spell, the stop lists that name them find them.
+void SoundFilesWindow::offerReadableNames()
+{
+    const QString folder = soundsFolderOf(mSession.programFolder);
+    const QByteArrayList names = undecodableWaveNames(folder);
+    if (names.isEmpty())
+        return;
+    const QString question = QStringLiteral(
+        "Имена звуковых файлов (%1, например «%2») записаны в кодировке Windows-1251, и в списке их нет. "
+        "Переименовать их, чтобы ими можно было пользоваться?").arg(names.size()).arg(fromCp1251(names.constFirst()));
+    if (mDialogs.ask(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        renameUndecodableWaveNames(folder, mLog);
 }
 
 QStringList SoundFilesWindow::fileNames() const

@@ -25,7 +25,8 @@ class SoundFilesWindow : public QWidget
 public:
     SoundFilesWindow(EditorSession &session, UserDialogs &dialogs, MessageLog &log, QWidget *parent = nullptr);
 
-    // Lists the sounds folder again and checks every file.
+    // Lists the sounds folder again and checks every file; offers to rename files whose names
+    // are Windows-1251 bytes first.
     void refresh();
     // The file names the list shows, in order, and which of them carry the error mark.
     QStringList fileNames() const;
@@ -52,6 +53,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void offerReadableNames();
     void showSelectedWave();
     void showPlaying(bool playing);
 

@@ -120,6 +120,28 @@ private slots:
         saveScreenshot(window->parentWidget(), u"soundfiles-import"_s);
     }
 
+#ifdef Q_OS_UNIX
+    void windows1251NamesAreRenamedWhenTheUserAgrees()
+    {
+        Editor editor;
+        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
+        const QByteArray raw = QFile::encodeName(editor.path(u"sounds/"_s)) + toCp1251(u"Вокзал.wav");
+        FILE *file = std::fopen(raw.constData(), "wb");
+        QVERIFY(file && std::fwrite("RIFF", 1, 4, file) == 4 && std::fclose(file) == 0);
+        editor.dialogs.answers.enqueue(QMessageBox::No);
+        editor.trigger("N17");
+        SoundFilesWindow *window = editor.window->soundFilesWindow();
+        QCOMPARE(window->fileNames(), QStringList{});
+        QVERIFY(editor.dialogs.questions.constLast().contains(u"(1, например «Вокзал.wav»)"_s));
+
+        editor.dialogs.answers.enqueue(QMessageBox::Yes);
+        window->refresh();
+        QCOMPARE(window->fileNames(), QStringList{u"Вокзал.wav"_s});
+        QCOMPARE(window->markedFileNames(), QStringList{u"Вокзал.wav"_s}); // checked like any other
+        QVERIFY(editor.dialogs.allAnswered());
+    }
+#endif
+
     void playsTheSelectedFileAndShowsItsLevel()
     {
         Editor editor;
