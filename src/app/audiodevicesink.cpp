@@ -3,6 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QBuffer>
 #include <QMediaDevices>
 
 namespace tirvela {
@@ -29,11 +30,13 @@ bool AudioDeviceSink::start(const QByteArray &samples, QString &error)
                     .arg(device.description());
         return false;
     }
-    mBuffer.setData(samples);
-    mBuffer.open(QIODevice::ReadOnly);
     mOutput = new QAudioSink(device, format, this);
+    // The buffer lives and dies with the output that reads it.
+    auto *buffer = new QBuffer(mOutput);
+    buffer->setData(samples);
+    buffer->open(QIODevice::ReadOnly);
     connect(mOutput, &QAudioSink::stateChanged, this, &AudioDeviceSink::onStateChanged);
-    mOutput->start(&mBuffer);
+    mOutput->start(buffer);
     if (mOutput->error() != QAudio::NoError) {
         stop();
         error = QStringLiteral("Устройство вывода звука \"%1\" не удалось открыть").arg(device.description());
@@ -51,7 +54,6 @@ void AudioDeviceSink::stop()
         mOutput->deleteLater();
         mOutput = nullptr;
     }
-    mBuffer.close();
 }
 
 void AudioDeviceSink::onStateChanged()

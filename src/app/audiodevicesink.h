@@ -2,8 +2,6 @@
 
 #include "app/soundsink.h"
 
-#include <QBuffer>
-
 class QAudioSink;
 
 namespace tirvela {
@@ -24,7 +22,6 @@ private:
     void onStateChanged();
 
     QAudioSink *mOutput = nullptr;
-    QBuffer mBuffer;
 };
 
 } // namespace tirvela
