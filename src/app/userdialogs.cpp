@@ -64,6 +64,18 @@ QString WidgetDialogs::chooseProgram(QWidget *parent, const QString &proposed)
     return dialog.selectedFiles().constFirst();
 }
 
+QStringList WidgetDialogs::chooseRecordings(QWidget *parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Импорт звуковых файлов"));
+    dialog.setObjectName(QStringLiteral("ImportSoundDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters({QStringLiteral("Звукозаписи (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)"),
+                           QStringLiteral("Все файлы (*)")});
+    dialog.setDirectory(QDir::currentPath());
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
 QMessageBox::StandardButton WidgetDialogs::ask(QWidget *parent, const QString &title, const QString &text,
                                                QMessageBox::StandardButtons buttons)
 {

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,6 +22,8 @@ public:
     virtual QString chooseFileToSave(QWidget *parent) = 0;
     // A program file, proposed first; empty when cancelled.
     virtual QString chooseProgram(QWidget *parent, const QString &proposed) = 0;
+    // Recordings to import as SoundFiles, any number; empty when cancelled.
+    virtual QStringList chooseRecordings(QWidget *parent) = 0;
     // A question with the given buttons; the button pressed (Cancel when the box was closed).
     virtual QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
                                             QMessageBox::StandardButtons buttons) = 0;
@@ -38,6 +41,7 @@ public:
     QString chooseFileToOpen(QWidget *parent) override;
     QString chooseFileToSave(QWidget *parent) override;
     QString chooseProgram(QWidget *parent, const QString &proposed) override;
+    QStringList chooseRecordings(QWidget *parent) override;
     QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
                                     QMessageBox::StandardButtons buttons) override;
     void tell(QWidget *parent, const QString &text) override;

@@ -1,12 +1,14 @@
 #include "project/monoresampler.h"
 
+#include "project/polyphaseresampler.h"
+
 #include <samplerate.h>
 
 namespace tirvela {
 
 namespace {
 
-// The fastest of the band-limited converters. Its alias rejection (97 dB) lies far below what
+// For rates whose ratio to 16 kHz the own filter cannot tabulate: the fastest of the band-limited converters. Its alias rejection (97 dB) lies far below what
 // 8-bit samples can carry (about 48 dB), and its pass band (80 % of the 8 kHz the output can hold)
 // keeps everything speech needs. The better converters only widen the pass band, at two to ten
 // times the cost; the linear and hold converters filter nothing and fold everything above 8 kHz
@@ -27,10 +29,15 @@ MonoResampler::~MonoResampler() = default;
 bool MonoResampler::start(int sourceRate)
 {
     mState.reset();
+    mPolyphase.reset();
     mOutput.clear();
     mRatio = double(kTargetRate) / double(sourceRate);
     if (sourceRate == kTargetRate)
         return true;
+    if (PolyphaseResampler::handles(sourceRate, kTargetRate)) {
+        mPolyphase = std::make_unique<PolyphaseResampler>(sourceRate, kTargetRate);
+        return true;
+    }
     if (!src_is_valid_ratio(mRatio)) {
         mError = QStringLiteral("Частота дискретизации %1 Гц не поддерживается").arg(sourceRate);
         return false;
@@ -46,6 +53,11 @@ bool MonoResampler::start(int sourceRate)
 
 const std::vector<float> &MonoResampler::convert(const std::vector<float> &input, bool last)
 {
+    if (mPolyphase) {
+        mOutput.clear();
+        mPolyphase->convert(input, last, mOutput);
+        return mOutput;
+    }
     if (!mState) {
         mOutput = input;
         return mOutput;

@@ -9,8 +9,10 @@ struct SRC_STATE_tag;
 
 namespace tirvela {
 
+class PolyphaseResampler;
+
 // Converts a stream of mono samples from the recording's rate to the Announcer's 16 kHz,
-// block by block.
+// block by block: the common rates by a filter of its own, the rare ones by libsamplerate.
 class MonoResampler
 {
 public:
@@ -36,6 +38,7 @@ private:
         void operator()(SRC_STATE_tag *state) const;
     };
 
+    std::unique_ptr<PolyphaseResampler> mPolyphase;
     std::unique_ptr<SRC_STATE_tag, Delete> mState; // none when the rate is already right
     double mRatio = 1.0;
     QString mError;

@@ -19,7 +19,6 @@
 #include <cmath>
 #include <functional>
 #include <limits>
-#include <random>
 
 namespace tirvela {
 
@@ -86,16 +85,20 @@ private:
 
 // Reduces samples to unsigned 8 bits (128 is silence) with triangular dither of one step either
 // way, which turns the rounding error into a steady faint hiss instead of distortion that
-// follows the signal. The seed is fixed so that an import gives the same bytes every time.
+// follows the signal. The dither is the difference of two uniform values, the two halves of one
+// xorshift draw: cheap, and the seed is fixed so that an import gives the same bytes every time.
 class Quantizer
 {
 public:
-    explicit Quantizer(float gain) : mGain(gain) {}
+    explicit Quantizer(float gain) : mGain(gain * 128.0f) {}
 
     char operator()(float sample)
     {
-        const float dither = mUniform(mRandom) - mUniform(mRandom);
-        const float level = std::clamp(std::floor(sample * mGain * 128.0f + dither + 0.5f), -128.0f, 127.0f);
+        mRandom ^= mRandom << 13;
+        mRandom ^= mRandom >> 17;
+        mRandom ^= mRandom << 5;
+        const float dither = float(int(mRandom & 0xFFFF) - int(mRandom >> 16)) * (1.0f / 65536.0f);
+        const float level = std::clamp(std::floor(sample * mGain + dither + 0.5f), -128.0f, 127.0f);
         mPeak = std::max(mPeak, std::fabs(level));
         return char(quint8(level + 128.0f));
     }
@@ -105,8 +108,7 @@ public:
 private:
     float mGain;
     float mPeak = 0;
-    std::minstd_rand mRandom{20240601};
-    std::uniform_real_distribution<float> mUniform{0.0f, 1.0f};
+    quint32 mRandom = 20240601;
 };
 
 struct Target

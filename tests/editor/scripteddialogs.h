@@ -16,6 +16,7 @@ public:
     QQueue<QString> filesToOpen;
     QQueue<QString> filesToSave;
     QQueue<QString> programs;
+    QQueue<QStringList> recordings;
     QQueue<QMessageBox::StandardButton> answers;
     QStringList questions; // the texts of ask()
     QStringList messages;  // the texts of tell()
@@ -24,6 +25,7 @@ public:
     QString chooseFileToOpen(QWidget *) override { return take(filesToOpen, "open dialog"); }
     QString chooseFileToSave(QWidget *) override { return take(filesToSave, "save dialog"); }
     QString chooseProgram(QWidget *, const QString &) override { return take(programs, "program dialog"); }
+    QStringList chooseRecordings(QWidget *) override { return take(recordings, "recordings dialog"); }
 
     QMessageBox::StandardButton ask(QWidget *, const QString &, const QString &text,
                                     QMessageBox::StandardButtons) override
@@ -49,12 +51,13 @@ public:
 
     bool allAnswered() const
     {
-        return filesToOpen.isEmpty() && filesToSave.isEmpty() && programs.isEmpty() && answers.isEmpty()
-            && texts.isEmpty();
+        return filesToOpen.isEmpty() && filesToSave.isEmpty() && programs.isEmpty() && recordings.isEmpty()
+            && answers.isEmpty() && texts.isEmpty();
     }
 
 private:
-    static QString take(QQueue<QString> &queue, const char *what)
+    template <typename Answer>
+    static Answer take(QQueue<Answer> &queue, const char *what)
     {
         if (queue.isEmpty()) {
             QTest::qFail(qPrintable(QStringLiteral("unexpected ") + QLatin1String(what)), __FILE__, __LINE__);

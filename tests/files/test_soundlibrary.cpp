@@ -1,6 +1,7 @@
 #include "common/cp1251.h"
 #include "fixtures.h"
 #include "project/soundlibrary.h"
+#include "project/undecodablenames.h"
 #include "project/wavecheck.h"
 
 #include <QDir>
@@ -231,6 +232,34 @@ private slots:
         QCOMPARE(table.count(), 1);
         QCOMPARE(log.lines.size(), 1);
         QVERIFY2(log.lines[0].contains(u"«Вокзал.wav»"_s), qPrintable(log.lines[0]));
+    }
+
+    void windows1251NamesAreRenamedWithoutReplacing()
+    {
+        QTemporaryDir programDir;
+        const QString sounds = programDir.filePath(u"sounds/"_s);
+        QVERIFY(QDir().mkpath(sounds));
+        QVERIFY(writeFile(sounds + u"Рынок.wav"_s, waveFile(samples(10, 1))));
+        const auto writeRaw = [&](const QString &name, const QByteArray &bytes) {
+            FILE *file = std::fopen((QFile::encodeName(sounds) + toCp1251(name)).constData(), "wb");
+            const bool written = file && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+            return file && std::fclose(file) == 0 && written;
+        };
+        QVERIFY(writeRaw(u"Вокзал.wav"_s, waveFile(samples(10, 2))));
+        QVERIFY(writeRaw(u"Рынок.wav"_s, waveFile(samples(10, 3))));
+
+        ListLog log;
+        QCOMPARE(renameUndecodableWaveNames(sounds, log), 1);
+        QCOMPARE(log.lines.size(), 2);
+        QVERIFY2(log.lines.filter(u"Вокзал.wav переименован"_s).size() == 1, qPrintable(log.lines.join(u'\n')));
+        QVERIFY(log.lines.contains(u"Файл с именем «Рынок.wav» в кодировке Windows-1251 не переименован: файл с таким именем уже есть"_s));
+        QCOMPARE(readFile(sounds + u"Вокзал.wav"_s), waveFile(samples(10, 2)));
+        QCOMPARE(readFile(sounds + u"Рынок.wav"_s), waveFile(samples(10, 1)));
+        QCOMPARE(undecodableWaveNames(sounds), QByteArrayList{toCp1251(u"Рынок.wav")});
+
+        SoundTable table;
+        listSoundsFolder(table, programDir.path(), log);
+        QVERIFY(table.find(toCp1251(u"ВОКЗАЛ.WAV")) >= 0);
     }
 #endif
 
