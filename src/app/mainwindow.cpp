@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/announcementplayer.h"
 #include "app/devicecommands.h"
 #include "app/document.h"
 #include "app/editorsession.h"
@@ -46,6 +47,7 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     }
 
     mToolsWindow = new ToolsWindow(*mDocument, mDialogs, this);
+    mPlayer = new AnnouncementPlayer(this);
     createMenus();
     // The route number dialog is made once and kept: it remembers its "copy the stops" choice.
     mRouteNumberDialog = new RouteNumberDialog(this);
@@ -235,11 +237,23 @@ void MainWindow::openStopList(int route)
     frame->setWindowIcon(bundledIcon("document-edit"));
     frame->resize(320, 420);
     connect(mStopList, &StopListWindow::selectionChanged, mToolsWindow, &ToolsWindow::showStopProperties);
+    connect(mStopList, &StopListWindow::listenRequested, this, &MainWindow::playAnnouncement);
+    connect(mPlayer, &AnnouncementPlayer::playingChanged, mStopList, &StopListWindow::setListening);
     // With the editor closed the stop properties show nothing and change nothing.
     connect(mStopList, &QObject::destroyed, mToolsWindow, [this, route] { mToolsWindow->showStopProperties(route, {}); });
     frame->show();
     mMdiArea->setActiveSubWindow(frame);
     mToolsWindow->showStopProperties(route, {});
+}
+
+void MainWindow::playAnnouncement(const QList<QByteArray> &items)
+{
+    if (items.isEmpty() || mPlayer->isPlaying()) {
+        mPlayer->stop();
+        return;
+    }
+    mSession.listSoundsIfEmpty(*mLog);
+    mPlayer->play(items, mSession.sounds, *mLog);
 }
 
 void MainWindow::openPicture(int route, int boardRow)

@@ -10,6 +10,7 @@ class QMdiSubWindow;
 
 namespace tirvela {
 
+class AnnouncementPlayer;
 class DeviceCommands;
 class Document;
 class EditorLog;
@@ -49,6 +50,8 @@ public:
     // Brings the route's picture window on a board type forward, opening it when there is none.
     void openPicture(int route, int boardRow);
     ToolsWindow &toolsWindow() const { return *mToolsWindow; }
+    // Plays the stop announcements of the stop list editor.
+    AnnouncementPlayer &announcementPlayer() const { return *mPlayer; }
     SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
     ProgressDialog &progressDialog() const { return *mProgressDialog; }
 
@@ -61,6 +64,8 @@ private:
     void showRouteListWindow();
     void showSoundFilesWindow();
     void addSoundToStopList(const QString &fileName);
+    // Plays the sound items in order, or stops the playing (a second press, an empty list).
+    void playAnnouncement(const QList<QByteArray> &items);
     void updateCommandStates();
     void programAnnouncer();
 
@@ -76,6 +81,7 @@ private:
     QPointer<StopListWindow> mStopList;
     RouteNumberDialog *mRouteNumberDialog;
     ToolsWindow *mToolsWindow;
+    AnnouncementPlayer *mPlayer;
     QMenu *mWindowsMenu = nullptr;
     ProgressDialog *mProgressDialog;
     SettingsDialog *mSettingsDialog;

@@ -7,6 +7,7 @@
 #include "app/stoptrees.h"
 #include "app/userdialogs.h"
 #include "common/cp1251.h"
+#include "project/announcement.h"
 #include "project/controltime.h"
 #include "project/editchecks.h"
 
@@ -57,6 +58,7 @@ StopListWindow::StopListWindow(Document &document, UserDialogs &dialogs, int rou
     mView->setEditTriggers(QAbstractItemView::EditKeyPressed);
     mView->setContextMenuPolicy(Qt::ActionsContextMenu);
     mView->expandToDepth(0);
+    mView->installEventFilter(this);
     connect(mView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { emit selectionChanged(mRoute, selectedPath()); });
     // The tree goes away when routes move under it; so does its editor.
@@ -104,6 +106,8 @@ void StopListWindow::createCommands()
             QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveNode(+1); });
     command("EditAction", "document-edit", QStringLiteral("Редактировать"), QStringLiteral("Редактировать"),
             QKeySequence(Qt::Key_F2), &StopListWindow::editNode);
+    command("ListenAction", "media-playback-start", QStringLiteral("Прослушать объявление"),
+            QStringLiteral("Прослушать объявление"), QKeySequence(Qt::CTRL | Qt::Key_P), &StopListWindow::listen);
 }
 
 StopPath StopListWindow::selectedPath() const
@@ -192,6 +196,31 @@ void StopListWindow::editText(const StopPath &path, const QString &typed)
         return;
     mDocument.undoStack()->push(new SetStopNodeTextCommand(
         mDocument, mRoute, path, *text, QStringLiteral("изменение строки %1 на %2").arg(quoted(node->text), quoted(*text))));
+}
+
+void StopListWindow::listen()
+{
+    if (mListening) {
+        emit listenRequested({});
+        return;
+    }
+    const StopTree *tree = mDocument.stopTrees().treeOf(mRoute);
+    const StopPath path = selectedPath();
+    if (!tree || path.size() < 2)
+        return;
+    const QList<QByteArray> items = announcementItems(*tree, {path[0], path[1]});
+    if (!items.isEmpty())
+        emit listenRequested(items);
+}
+
+bool StopListWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // While an announcement plays, any key stops it (and does nothing else).
+    if (mListening && event->type() == QEvent::KeyPress) {
+        emit listenRequested({});
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void StopListWindow::addSoundFile(const QString &fileName)

@@ -36,13 +36,21 @@ public:
     void editNode();
     // Adds a sound file under the selected stop's sound group (the sound files window's "Добавить").
     void addSoundFile(const QString &fileName);
+    // "Прослушать объявление": asks for the selected stop's announcement to be played, or for the
+    // playing to stop when it is playing.
+    void listen();
+    // Whether an announcement is playing: then any key stops it.
+    void setListening(bool listening) { mListening = listening; }
 
 signals:
     // The selected node changed (the tools window shows its stop's properties).
     void selectionChanged(int route, const tirvela::StopPath &path);
+    // Play these sound items in order; an empty list stops the playing.
+    void listenRequested(const QList<QByteArray> &items);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     StopListWindow(Document &document, UserDialogs &dialogs, int route, StopTree &tree, QWidget *parent);
@@ -57,6 +65,7 @@ private:
     int mRoute;
     StopListModel *mModel;
     QTreeView *mView;
+    bool mListening = false;
 };
 
 } // namespace tirvela

@@ -1,5 +1,8 @@
 #include "editorprojects.h"
+#include "recordingsink.h"
 
+#include "app/announcementplayer.h"
+#include "app/messagewindow.h"
 #include "app/routelistwindow.h"
 #include "app/soundfileswindow.h"
 #include "app/stoplistmodel.h"
@@ -226,6 +229,37 @@ private slots:
         while (stack->canRedo())
             stack->redo();
         QCOMPARE(savedBytes(editor, u"redone.stm"_s), edited);
+    }
+
+    void listeningPlaysTheAnnouncementAndAnyKeyStopsIt()
+    {
+        Editor editor;
+        const QString project = editor.path(u"three.stm"_s);
+        writeThreeRouteProject(project);
+        openProject(editor, project);
+        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
+        QVERIFY(writeFile(editor.path(u"sounds/Вокзал.wav"_s), waveFile(samples(100, 1))));
+        QVERIFY(writeFile(editor.path(u"sounds/Следующая.wav"_s), waveFile(samples(200, 2))));
+        auto sink = std::make_unique<RecordingSink>();
+        RecordingSink &recorder = *sink;
+        editor.window->announcementPlayer().setSink(std::move(sink));
+
+        StopListWindow &window = openStopList(editor, 0);
+        window.select({0, 0, 1}); // any node of the stop announces the whole stop
+        press(window, "ListenAction");
+        QCOMPARE(recorder.played.size(), 1);
+        QCOMPARE(recorder.played[0].size(), 100); // "Остановка" first
+        recorder.finish();
+        QCOMPARE(recorder.played.size(), 2);
+        QCOMPARE(recorder.played[1].size(), 200); // then "Следующая остановка"
+        QTest::keyClick(window.tree(), Qt::Key_Down);
+        QVERIFY(!editor.window->announcementPlayer().isPlaying());
+        QCOMPARE(window.selectedPath(), (StopPath{0, 0, 1})); // the key only stopped the playing
+
+        window.select({0, 1});
+        press(window, "ListenAction"); // b.wav is not in the sounds folder: named and skipped
+        QVERIFY(editor.window->log().window()->lines().constLast().contains(u"b.wav"_s));
+        QCOMPARE(recorder.played.size(), 2);
     }
 
     void aStopListThatDoesNotReadOpensNoEditorAndIsKept()
