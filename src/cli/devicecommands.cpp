@@ -13,6 +13,7 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -20,6 +21,8 @@
 namespace tirvela::cli {
 
 namespace {
+
+constexpr int kInterruptWatchMs = 20;
 
 // What every device command takes besides its own argument: the settings of editor.ini in the
 // program folder and an optional --port NAME that replaces the configured port.
@@ -68,22 +71,6 @@ int reportOutcome(const TransferResult &result, bool messageShown)
     }
     return Failure;
 }
-
-// Shows the worker's reports and hands a Ctrl+C on to it.
-class BlinkerConsole : public ConsoleProgress
-{
-public:
-    void setRun(BlinkerProgrammingRun *run) { mRun = run; }
-    void setPosition(int position) override
-    {
-        ConsoleProgress::setPosition(position);
-        if (mRun && cancelRequested())
-            mRun->stop();
-    }
-
-private:
-    BlinkerProgrammingRun *mRun = nullptr;
-};
 
 // The board images as the project file would hold them: built from the board content and finalised.
 std::optional<ProgrThread::BoardImages> boardImagesOf(Project &project)
@@ -154,11 +141,18 @@ int runBlinkerProgram(const QStringList &arguments, const QString &programFolder
         return Failure;
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
-    BlinkerConsole progress;
+    ConsoleProgress progress;
     BlinkerProgrammingRun run(*images, port, progress);
-    progress.setRun(&run);
     QEventLoop loop;
     QObject::connect(&run, &BlinkerProgrammingRun::finished, &loop, &QEventLoop::quit);
+    // A Ctrl+C is handed on as soon as it comes, also in the pause after the last frame, when the
+    // worker reports nothing more.
+    QTimer interruptWatch;
+    QObject::connect(&interruptWatch, &QTimer::timeout, &run, [&] {
+        if (progress.cancelRequested())
+            run.stop();
+    });
+    interruptWatch.start(kInterruptWatchMs);
     run.start();
     loop.exec();
     return reportOutcome(run.result(), true);

@@ -215,11 +215,14 @@ void DeviceCliTest::blinkerProgram()
     Emulator device({u"blinker"_s});
     Cli cli(QStringList{u"blinker-program"_s, projectFile, u"--port"_s, device.port()} + programDir());
     QVERIFY(device.waitForLog(u"board 1 chunk 0"_s, 5000));
+    // The Ctrl+C comes in the pause after a frame, where the worker reports nothing (after the
+    // last frame of the last board it reported success): no further frame goes out.
     cli.interrupt();
     const CliRun run = cli.finish(3000);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains(u"Режим 0"_s), qPrintable(run.out));
     QVERIFY2(run.err.contains(u"Прервано"_s), qPrintable(run.err));
+    QVERIFY2(device.stop().contains(u"traffic: received 75 bytes"_s), qPrintable(device.log()));
 
     const CliRun missing = runCli(QStringList{u"blinker-program"_s, path(u"none.stm"_s), u"--port"_s, device.port()} + programDir());
     QCOMPARE(missing.exitCode, 1);
