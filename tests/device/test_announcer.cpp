@@ -178,8 +178,9 @@ void AnnouncerTest::failures_data()
                                                 << QStringLiteral("Запись не прошла!") << 1 << secondBlock << false;
     faults = {};
     faults.closeAtBlock = 1;
-    QTest::newRow("line dropped during a block") << faults << kWorkingMode << kProgrammingMode
-                                                 << QStringLiteral("Ничего не получено") << 1 << secondBlock << true;
+    QTest::newRow("line dropped during a block")
+        << faults << kWorkingMode << kProgrammingMode
+        << QStringLiteral("Ничего не получено (устройство отключено: Input/output error)") << 1 << secondBlock << true;
 }
 
 void AnnouncerTest::failures()
@@ -229,7 +230,7 @@ void AnnouncerTest::portTaken()
     const TransferResult result = programAnnouncer(writeImage("data"), link(run.port()), progress);
     run.stop();
     QCOMPARE(result.outcome, TransferResult::Failed);
-    QCOMPARE(progress.messages, QStringList{u"Ошибка! Невозможно получить доступ к порту"_s});
+    QCOMPARE(progress.messages, QStringList{u"Ошибка! Невозможно получить доступ к порту (порт занят другой программой)"_s});
     QVERIFY(!progress.shown);
     QVERIFY(device.commands().isEmpty());
 }
