@@ -5,12 +5,15 @@
 #include "cli/commands.h"
 #include "cli/consoleprogress.h"
 #include "common/cp1251.h"
+#include "common/outputfile.h"
 #include "device/announcerprogrammer.h"
+#include "device/devicetrace.h"
 #include "device/progrthread.h"
 #include "device/routenumber.h"
 #include "project/boardimage.h"
 #include "project/projectreader.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
@@ -25,27 +28,51 @@ namespace {
 constexpr int kInterruptWatchMs = 20;
 
 // What every device command takes besides its own argument: the settings of editor.ini in the
-// program folder and an optional --port NAME that replaces the configured port.
+// program folder, an optional --port NAME that replaces the configured port and an optional
+// --trace FILE that records the exchange.
 struct DeviceOptions
 {
     QString programFolder;
     EditorSettings settings;
     std::optional<QString> port;
+    std::unique_ptr<DeviceTrace> trace;
     QString argument;
 };
 
-std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QString &programFolder, const char *usage)
+// Takes "NAME VALUE" out of the arguments; false when NAME is there without a value.
+bool takeValue(QStringList &arguments, const QString &name, std::optional<QString> &value)
+{
+    const qsizetype at = arguments.indexOf(name);
+    if (at < 0)
+        return true;
+    if (at + 1 >= arguments.size())
+        return false;
+    value = arguments[at + 1];
+    arguments.remove(at, 2);
+    return true;
+}
+
+// The options, or nothing with `failure` set to the exit code: a usage error, or a failure when
+// the trace file cannot be written.
+std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QString &programFolder, const char *usage,
+                                               int &failure)
 {
     DeviceOptions options;
-    const qsizetype at = arguments.indexOf(QStringLiteral("--port"));
-    const bool portGiven = at >= 0 && at + 1 < arguments.size();
-    if (portGiven) {
-        options.port = arguments[at + 1];
-        arguments.remove(at, 2);
-    }
-    if ((at >= 0 && !portGiven) || arguments.size() != 1) {
+    failure = UsageError;
+    std::optional<QString> tracePath;
+    if (!takeValue(arguments, QStringLiteral("--port"), options.port)
+        || !takeValue(arguments, QStringLiteral("--trace"), tracePath) || arguments.size() != 1 || tracePath == u"") {
         usageError(usage);
         return std::nullopt;
+    }
+    if (tracePath) {
+        options.trace = std::make_unique<DeviceTrace>();
+        QString reason = outputFileProblem(*tracePath, {arguments[0]});
+        if (!reason.isEmpty() || !options.trace->open(*tracePath, DeviceTrace::Mode::Replace, &reason)) {
+            err() << "Файл трассировки " << QDir::toNativeSeparators(*tracePath) << " не открыт: " << reason << Qt::endl;
+            failure = Failure;
+            return std::nullopt;
+        }
     }
     options.programFolder = programFolder;
     QString settingsProblem;
@@ -94,14 +121,16 @@ std::optional<ProgrThread::BoardImages> boardImagesOf(Project &project)
 
 int runProgramAnnouncer(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "program FILE.bin [--port NAME]");
+    int failure = 0;
+    const std::optional<DeviceOptions> options =
+        takeDeviceOptions(arguments, programFolder, "program FILE.bin [--port NAME] [--trace FILE]", failure);
     if (!options)
-        return UsageError;
+        return failure;
     AnnouncerLink link = announcerLink(options->settings, options->programFolder);
     if (options->port)
         link.port = locatePort(*options->port, options->programFolder);
     ConsoleProgress progress;
-    const TransferResult result = programAnnouncer(options->argument, link, progress);
+    const TransferResult result = programAnnouncer(options->argument, link, progress, options->trace.get());
     if (result.outcome == TransferResult::Completed)
         out() << progress.sizeText() << Qt::endl;
     return reportOutcome(result, true);
@@ -109,9 +138,11 @@ int runProgramAnnouncer(const QStringList &arguments, const QString &programFold
 
 int runBlinkerRoute(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "blinker-route TEXT [--port NAME]");
+    int failure = 0;
+    const std::optional<DeviceOptions> options =
+        takeDeviceOptions(arguments, programFolder, "blinker-route TEXT [--port NAME] [--trace FILE]", failure);
     if (!options)
-        return UsageError;
+        return failure;
     bool encodable = true;
     const QByteArray text = toCp1251(options->argument, &encodable);
     if (!encodable) {
@@ -120,14 +151,16 @@ int runBlinkerRoute(const QStringList &arguments, const QString &programFolder)
     }
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
-    return reportOutcome(sendRouteNumber(text, port), false);
+    return reportOutcome(sendRouteNumber(text, port, kBlinkerLineMode, options->trace.get()), false);
 }
 
 int runBlinkerProgram(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "blinker-program PROJECT.stm [--port NAME]");
+    int failure = 0;
+    const std::optional<DeviceOptions> options =
+        takeDeviceOptions(arguments, programFolder, "blinker-program PROJECT.stm [--port NAME] [--trace FILE]", failure);
     if (!options)
-        return UsageError;
+        return failure;
     auto project = std::make_unique<Project>();
     const ProjectReadResult read = readProjectFile(*project, options->argument, QFileInfo(options->argument).absolutePath());
     for (const QString &note : read.notes)
@@ -142,7 +175,9 @@ int runBlinkerProgram(const QStringList &arguments, const QString &programFolder
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
     ConsoleProgress progress;
-    BlinkerProgrammingRun run(*images, port, progress);
+    BlinkerProgramming programming;
+    programming.trace = options->trace.get();
+    BlinkerProgrammingRun run(*images, port, progress, programming);
     QEventLoop loop;
     QObject::connect(&run, &BlinkerProgrammingRun::finished, &loop, &QEventLoop::quit);
     // A Ctrl+C is handed on as soon as it comes, also in the pause after the last frame, when the

@@ -23,9 +23,6 @@ inline constexpr PortPlatform kHostPortPlatform = PortPlatform::Windows;
 inline constexpr PortPlatform kHostPortPlatform = PortPlatform::Unix;
 #endif
 
-// The section of editor.ini that maps port names onto devices (COM1=/dev/ttyUSB0), not on Windows.
-inline constexpr QByteArrayView kPortsSection = "PORTS";
-
 // The n of "COMn:", "COMn" or "\\.\COMn" (any letter case), or 0 for other names.
 int comPortNumber(const QString &name);
 
