@@ -165,7 +165,6 @@ QLayout *SettingsDialog::makeDeviceSection(QWidget *parent)
     refresh->setObjectName(QStringLiteral("RefreshButton"));
     refresh->setToolTip(QStringLiteral("Найти последовательные устройства заново"));
     mDeviceState = makeLabel("DeviceStateLabel", {}, parent);
-    mDeviceState->setWordWrap(true);
     mDeviceState->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(mDevice, &QComboBox::activated, this, &SettingsDialog::chooseDevice);
     connect(refresh, &QPushButton::clicked, this, [this] {
@@ -204,7 +203,7 @@ void SettingsDialog::showDeviceOfPort()
     } else if (found >= 0) {
         mDevice->setCurrentIndex(int(found) + 1);
         if (path != mDevices[found].location)
-            state += QStringLiteral(" (сейчас ") + mDevices[found].location + u')';
+            state = QStringLiteral("Открывается ") + mDevices[found].location + QStringLiteral("\nпо ссылке ") + path;
     } else if (!QFileInfo::exists(path)) {
         mDevice->addItem(path + QStringLiteral(" (не подключено)"), path);
         mDevice->setCurrentIndex(mDevice->count() - 1);
@@ -214,6 +213,9 @@ void SettingsDialog::showDeviceOfPort()
         mDevice->setCurrentIndex(mDevice->count() - 1);
     }
     mDeviceState->setText(state);
+    // The fixed-size dialog grows or shrinks with the text at once, not at the next event.
+    mDeviceState->parentWidget()->layout()->activate();
+    layout()->activate();
 }
 
 void SettingsDialog::chooseDevice(int item)
