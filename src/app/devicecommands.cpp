@@ -7,8 +7,11 @@
 #include "common/cp1251.h"
 #include "common/messagelog.h"
 #include "device/announcerprogrammer.h"
+#include "device/devicetrace.h"
 #include "device/routenumber.h"
 #include "project/boardimage.h"
+
+#include <QDir>
 
 #include <optional>
 
@@ -25,10 +28,27 @@ DeviceCommands::DeviceCommands(const Document &document, const EditorSession &se
 {
 }
 
+std::unique_ptr<DeviceTrace> DeviceCommands::openTrace()
+{
+    if (!mSession.settings.traceDevices)
+        return nullptr;
+    auto trace = std::make_unique<DeviceTrace>();
+    const QString path = QDir::toNativeSeparators(deviceTracePath(mSession.programFolder));
+    QString error;
+    if (!trace->open(deviceTracePath(mSession.programFolder), DeviceTrace::Mode::Append, &error)) {
+        mLog.logMessage(QStringLiteral("Обмен с устройством не записывается: ") + path + QStringLiteral(": ") + error);
+        return nullptr;
+    }
+    mLog.logMessage(QStringLiteral("Обмен с устройством записывается в ") + path);
+    return trace;
+}
+
 void DeviceCommands::programAnnouncer(const QString &flashImage)
 {
     mProgress.clear();
-    tirvela::programAnnouncer(flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress);
+    const std::unique_ptr<DeviceTrace> trace = openTrace();
+    tirvela::programAnnouncer(flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress,
+                              trace.get());
 }
 
 void DeviceCommands::sendRouteNumber(int route)
@@ -44,8 +64,9 @@ void DeviceCommands::sendRouteNumber(int route)
         mDialogs.tell(mWindow, QStringLiteral("В тексте есть символы, которых нет в кодировке Windows-1251"));
         return;
     }
-    const TransferResult result =
-        tirvela::sendRouteNumber(bytes, blinkerPort(mSession.settings, mSession.programFolder));
+    const std::unique_ptr<DeviceTrace> trace = openTrace();
+    const TransferResult result = tirvela::sendRouteNumber(
+        bytes, blinkerPort(mSession.settings, mSession.programFolder), kBlinkerLineMode, trace.get());
     if (result.outcome == TransferResult::Failed)
         mDialogs.tell(mWindow, result.message);
 }
@@ -58,8 +79,11 @@ void DeviceCommands::programBlinker()
         return;
     }
     mProgress.clear();
+    const std::unique_ptr<DeviceTrace> trace = openTrace();
+    BlinkerProgramming programming = mBlinkerProgramming;
+    programming.trace = trace.get();
     BlinkerProgrammingRun run(images.images, blinkerPort(mSession.settings, mSession.programFolder), mProgress,
-                              mBlinkerProgramming);
+                              programming);
     run.start();
     mProgress.exec();
     // The dialog closed: the run ends before its next frame, and is waited for when it goes.

@@ -4,10 +4,13 @@
 
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 namespace tirvela {
 
+class DeviceTrace;
 class Document;
 class MessageLog;
 class ProgressDialog;
@@ -33,6 +36,9 @@ public:
     void setBlinkerProgramming(const BlinkerProgramming &programming) { mBlinkerProgramming = programming; }
 
 private:
+    // The trace of one command, appended to the trace file, when the settings ask for it.
+    std::unique_ptr<DeviceTrace> openTrace();
+
     const Document &mDocument;
     const EditorSession &mSession;
     UserDialogs &mDialogs;

@@ -5,13 +5,17 @@
 #include "cli/commands.h"
 #include "cli/consoleprogress.h"
 #include "common/cp1251.h"
+#include "common/outputfile.h"
 #include "device/announcerprogrammer.h"
+#include "device/devicetrace.h"
 #include "device/progrthread.h"
 #include "device/routenumber.h"
 #include "project/boardimage.h"
 #include "project/projectreader.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -20,28 +24,54 @@ namespace tirvela::cli {
 
 namespace {
 
+constexpr int kInterruptWatchMs = 20;
+
 // What every device command takes besides its own argument: the settings of editor.ini in the
-// program folder and an optional --port NAME that replaces the configured port.
+// program folder, an optional --port NAME that replaces the configured port and an optional
+// --trace FILE that records the exchange.
 struct DeviceOptions
 {
     QString programFolder;
     EditorSettings settings;
     std::optional<QString> port;
+    std::unique_ptr<DeviceTrace> trace;
     QString argument;
 };
 
-std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QString &programFolder, const char *usage)
+// Takes "NAME VALUE" out of the arguments; false when NAME is there without a value.
+bool takeValue(QStringList &arguments, const QString &name, std::optional<QString> &value)
+{
+    const qsizetype at = arguments.indexOf(name);
+    if (at < 0)
+        return true;
+    if (at + 1 >= arguments.size())
+        return false;
+    value = arguments[at + 1];
+    arguments.remove(at, 2);
+    return true;
+}
+
+// The options, or nothing with `failure` set to the exit code: a usage error, or a failure when
+// the trace file cannot be written.
+std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QString &programFolder, const char *usage,
+                                               int &failure)
 {
     DeviceOptions options;
-    const qsizetype at = arguments.indexOf(QStringLiteral("--port"));
-    const bool portGiven = at >= 0 && at + 1 < arguments.size();
-    if (portGiven) {
-        options.port = arguments[at + 1];
-        arguments.remove(at, 2);
-    }
-    if ((at >= 0 && !portGiven) || arguments.size() != 1) {
+    failure = UsageError;
+    std::optional<QString> tracePath;
+    if (!takeValue(arguments, QStringLiteral("--port"), options.port)
+        || !takeValue(arguments, QStringLiteral("--trace"), tracePath) || arguments.size() != 1 || tracePath == u"") {
         usageError(usage);
         return std::nullopt;
+    }
+    if (tracePath) {
+        options.trace = std::make_unique<DeviceTrace>();
+        QString reason = outputFileProblem(*tracePath, {arguments[0]});
+        if (!reason.isEmpty() || !options.trace->open(*tracePath, DeviceTrace::Mode::Replace, &reason)) {
+            err() << "Файл трассировки " << QDir::toNativeSeparators(*tracePath) << " не открыт: " << reason << Qt::endl;
+            failure = Failure;
+            return std::nullopt;
+        }
     }
     options.programFolder = programFolder;
     QString settingsProblem;
@@ -68,34 +98,21 @@ int reportOutcome(const TransferResult &result, bool messageShown)
     return Failure;
 }
 
-// Shows the worker's reports and hands a Ctrl+C on to it.
-class BlinkerConsole : public ConsoleProgress
-{
-public:
-    void setRun(BlinkerProgrammingRun *run) { mRun = run; }
-    void setPosition(int position) override
-    {
-        ConsoleProgress::setPosition(position);
-        if (mRun && cancelRequested())
-            mRun->stop();
-    }
-
-private:
-    BlinkerProgrammingRun *mRun = nullptr;
-};
 
 } // namespace
 
 int runProgramAnnouncer(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "program FILE.bin [--port NAME]");
+    int failure = 0;
+    const std::optional<DeviceOptions> options =
+        takeDeviceOptions(arguments, programFolder, "program FILE.bin [--port NAME] [--trace FILE]", failure);
     if (!options)
-        return UsageError;
+        return failure;
     AnnouncerLink link = announcerLink(options->settings, options->programFolder);
     if (options->port)
         link.port = locatePort(*options->port, options->programFolder);
     ConsoleProgress progress;
-    const TransferResult result = programAnnouncer(options->argument, link, progress);
+    const TransferResult result = programAnnouncer(options->argument, link, progress, options->trace.get());
     if (result.outcome == TransferResult::Completed)
         out() << progress.sizeText() << Qt::endl;
     return reportOutcome(result, true);
@@ -103,9 +120,11 @@ int runProgramAnnouncer(const QStringList &arguments, const QString &programFold
 
 int runBlinkerRoute(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "blinker-route TEXT [--port NAME]");
+    int failure = 0;
+    const std::optional<DeviceOptions> options =
+        takeDeviceOptions(arguments, programFolder, "blinker-route TEXT [--port NAME] [--trace FILE]", failure);
     if (!options)
-        return UsageError;
+        return failure;
     bool encodable = true;
     const QByteArray text = toCp1251(options->argument, &encodable);
     if (!encodable) {
@@ -114,14 +133,16 @@ int runBlinkerRoute(const QStringList &arguments, const QString &programFolder)
     }
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
-    return reportOutcome(sendRouteNumber(text, port), false);
+    return reportOutcome(sendRouteNumber(text, port, kBlinkerLineMode, options->trace.get()), false);
 }
 
 int runBlinkerProgram(const QStringList &arguments, const QString &programFolder)
 {
-    const std::optional<DeviceOptions> options = takeDeviceOptions(arguments, programFolder, "blinker-program PROJECT.stm [--port NAME]");
+    int failure = 0;
+    const std::optional<DeviceOptions> options =
+        takeDeviceOptions(arguments, programFolder, "blinker-program PROJECT.stm [--port NAME] [--trace FILE]", failure);
     if (!options)
-        return UsageError;
+        return failure;
     auto project = std::make_unique<Project>();
     const ProjectReadResult read = readProjectFile(*project, options->argument);
     if (!read.ok()) {
@@ -138,11 +159,20 @@ int runBlinkerProgram(const QStringList &arguments, const QString &programFolder
     }
     const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
                                             : blinkerPort(options->settings, options->programFolder);
-    BlinkerConsole progress;
-    BlinkerProgrammingRun run(images.images, port, progress);
-    progress.setRun(&run);
+    ConsoleProgress progress;
+    BlinkerProgramming programming;
+    programming.trace = options->trace.get();
+    BlinkerProgrammingRun run(images.images, port, progress, programming);
     QEventLoop loop;
     QObject::connect(&run, &BlinkerProgrammingRun::finished, &loop, &QEventLoop::quit);
+    // A Ctrl+C is handed on as soon as it comes, also in the pause after the last frame, when the
+    // worker reports nothing more.
+    QTimer interruptWatch;
+    QObject::connect(&interruptWatch, &QTimer::timeout, &run, [&] {
+        if (progress.cancelRequested())
+            run.stop();
+    });
+    interruptWatch.start(kInterruptWatchMs);
     run.start();
     loop.exec();
     return reportOutcome(run.result(), true);

@@ -3,6 +3,7 @@
 #include "settings/editorsettings.h"
 #include "common/crc16.h"
 #include "common/regularfile.h"
+#include "device/devicetrace.h"
 #include "device/serialport.h"
 
 #include <QDir>
@@ -35,7 +36,10 @@ constexpr qint64 kMaxImageSize = 0xFFFFFFFFLL; // the image's offsets are 4 byte
 class AnnouncerSession
 {
 public:
-    AnnouncerSession(const AnnouncerLink &link, TransferProgress &progress) : mLink(link), mProgress(progress) {}
+    AnnouncerSession(const AnnouncerLink &link, TransferProgress &progress, DeviceTrace *trace)
+        : mLink(link), mProgress(progress), mTrace(trace), mPort(trace)
+    {
+    }
 
     TransferResult run(QFile &image, qint64 fileSize, const QString &path);
     // Line errors seen while reading are told once, after the transfer has stopped: a message
@@ -44,8 +48,9 @@ public:
 
 private:
     TransferResult fail(const QString &message);
-    // Repeats the write command for the block until the device answers it; false on cancel.
-    bool addressBlock(qint64 offset);
+    enum class Addressed { Ready, Cancelled, DeviceGone };
+    // Repeats the write command for the block until the device answers it.
+    Addressed addressBlock(qint64 offset);
     // Sends the block; the failure message, or an empty text when the device wrote it.
     // Reads the block at `offset` into the send buffer, the part past the end of the file as zeros.
     bool readBlock(QFile &image, qint64 fileSize, qint64 offset);
@@ -54,8 +59,15 @@ private:
     bool refresh(qint64 offset);
     QByteArray readReply(int maximum, QByteArrayView stopCharacters);
 
+    void note(const QString &text)
+    {
+        if (mTrace)
+            mTrace->note(text);
+    }
+
     const AnnouncerLink &mLink;
     TransferProgress &mProgress;
+    DeviceTrace *mTrace;
     SerialPort mPort;
     LineMode mRecord;
     QElapsedTimer mLastRefresh;
@@ -94,9 +106,15 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     mProgress.setStage(QStringLiteral("Запись"));
 
     for (qint64 offset = 0; offset < size; offset += kBlockSize) {
-        if (!addressBlock(offset)) {
+        switch (addressBlock(offset)) {
+        case Addressed::Cancelled:
+            note(QStringLiteral("прервано"));
             mPort.close();
             return TransferResult::cancelled();
+        case Addressed::DeviceGone:
+            return fail(QStringLiteral("Ошибка! Невозможно получить доступ к порту") + mPort.goneNote());
+        case Addressed::Ready:
+            break;
         }
         if (!readBlock(image, fileSize, offset))
             return fail(QStringLiteral("Ошибка чтения файла ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
@@ -113,23 +131,28 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     mProgress.setSize(QStringLiteral("Размер файла: ") + QString::number(size));
     mProgress.setPosition(int(qMin<qint64>(size, INT_MAX)));
     mProgress.setButtonText(QStringLiteral("OK"));
+    note(QStringLiteral("готово, размер %1 байт").arg(size));
     return TransferResult::completed();
 }
 
 TransferResult AnnouncerSession::fail(const QString &message)
 {
+    note(QStringLiteral("ошибка: ") + message);
     mProgress.hide();
     mProgress.showMessage(message);
     mPort.close();
     return TransferResult::failed(message);
 }
 
-bool AnnouncerSession::addressBlock(qint64 offset)
+AnnouncerSession::Addressed AnnouncerSession::addressBlock(qint64 offset)
 {
     const QByteArray command = "write " + QByteArray::number(offset, 16) + '\r';
     for (;;) {
         if (!refresh(offset))
-            return false;
+            return Addressed::Cancelled;
+        // Repeating the command is for a device that is slow to wake, not for one unplugged.
+        if (!mPort.goneNote().isEmpty())
+            return Addressed::DeviceGone;
         const QDeadlineTimer attemptEnd(kReplyTimeoutMs);
         mPort.write(command);
         const QByteArray reply = readReply(int(command.size()) + 2, "R");
@@ -137,7 +160,7 @@ bool AnnouncerSession::addressBlock(qint64 offset)
             if (mDeviceSilent)
                 mProgress.setError({});
             mDeviceSilent = false;
-            return true;
+            return Addressed::Ready;
         }
         if (!mDeviceSilent)
             mProgress.setError(QStringLiteral("Устройство не отвечает"));
@@ -162,12 +185,13 @@ QString AnnouncerSession::sendBlock(qint64 offset)
     crc = crc16Xmodem(crc, QByteArrayView(mBlock.data(), kBlockSize));
     mBlock[kBlockSize] = char(crc >> 8);
     mBlock[kBlockSize + 1] = char(crc & 0xFF);
+    note(QStringLiteral("блок 0x%1, CRC 0x%2").arg(offset, 0, 16).arg(crc, 4, 16, QChar(u'0')));
 
     mPort.write(QByteArrayView(mBlock.data(), qsizetype(mBlock.size())));
     QThread::msleep(kAfterBlockMs);
     const QByteArray reply = readReply(kStatusReplyMaximum, "WE");
     if (reply.isEmpty())
-        return QStringLiteral("Ничего не получено");
+        return QStringLiteral("Ничего не получено") + mPort.goneNote();
     if (reply.front() == 'E')
         return QStringLiteral("При записи произошла ошибка!");
     if (reply.front() != 'W')
@@ -208,17 +232,26 @@ AnnouncerLink announcerLink(const EditorSettings &settings, const QString &progr
     return {locatePort(settings.portName, programFolder), settings.workingMode, settings.programmingMode};
 }
 
-TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress)
+TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress,
+                                DeviceTrace *trace)
 {
+    if (trace) {
+        trace->begin(QStringLiteral("программирование автоинформатора: ") + QDir::toNativeSeparators(flashImagePath)
+                     + QStringLiteral(", порт ") + link.port.name + QStringLiteral(" (") + link.port.devicePath
+                     + QStringLiteral("), рабочий режим \"") + link.workingMode
+                     + QStringLiteral("\", режим программирования \"") + link.programmingMode + u'"');
+    }
     QFile file;
     const FileOpenResult opened = openRegularFile(file, flashImagePath, kMaxImageSize);
     if (!opened.ok()) {
         const QString message = QStringLiteral("Невозможно открыть файл ") + QDir::toNativeSeparators(flashImagePath)
                                 + QStringLiteral(": ") + opened.reason;
         progress.showMessage(message);
+        if (trace)
+            trace->note(QStringLiteral("ошибка: ") + message);
         return TransferResult::failed(message);
     }
-    AnnouncerSession session(link, progress);
+    AnnouncerSession session(link, progress, trace);
     const TransferResult result = session.run(file, opened.size, flashImagePath);
     session.reportLineErrors();
     return result;

@@ -7,6 +7,7 @@
 
 namespace tirvela {
 
+class DeviceTrace;
 struct EditorSettings;
 
 // The Announcer's port and its two line modes.
@@ -24,6 +25,8 @@ AnnouncerLink announcerLink(const EditorSettings &settings, const QString &progr
 // Runs on the caller's thread and reports through `progress`: failures are shown with
 // showMessage as well as returned; cancelling (seen between blocks and between address attempts,
 // about once a second) closes the port without a message and without the final reset.
-TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress);
+// `trace`, when given, records the run.
+TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress,
+                                DeviceTrace *trace = nullptr);
 
 } // namespace tirvela

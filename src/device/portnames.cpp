@@ -8,10 +8,7 @@
 
 namespace tirvela {
 
-namespace {
-
-// The n of "COMn:", "COMn" or "\\.\COMn", or 0 for other names.
-int comNumberOf(const QString &name)
+int comPortNumber(const QString &name)
 {
     static const QRegularExpression pattern(QStringLiteral(R"(^(?:\\\\\.\\)?COM([1-9][0-9]{0,3}):?$)"),
                                             QRegularExpression::CaseInsensitiveOption);
@@ -19,27 +16,38 @@ int comNumberOf(const QString &name)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-} // namespace
-
-PortLocation locatePort(const QString &name, const QString &programFolder)
+QByteArray portMappingKey(const QString &name, const IniFile &ini)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(programFolder);
-    return {name, name};
-#else
-    const int number = comNumberOf(name);
-    IniFile ini;
-    if (ini.load(editorIniPath(programFolder))) {
-        std::optional<QByteArray> mapped = ini.value("PORTS", toCp1251(name));
-        if (!mapped && number > 0)
-            mapped = ini.value("PORTS", "COM" + QByteArray::number(number));
+    const QByteArray asGiven = toCp1251(name);
+    if (!name.isEmpty() && ini.value(kPortsSection, asGiven))
+        return asGiven;
+    const int number = comPortNumber(name);
+    return number > 0 ? "COM" + QByteArray::number(number) : QByteArray();
+}
+
+PortLocation locatePort(const QString &name, const IniFile &ini, PortPlatform platform)
+{
+    const int number = comPortNumber(name);
+    if (platform == PortPlatform::Windows)
+        return {name, number > 0 ? QStringLiteral("COM") + QString::number(number) : name};
+
+    const QByteArray key = portMappingKey(name, ini);
+    if (!key.isEmpty()) {
+        const std::optional<QByteArray> mapped = ini.value(kPortsSection, key);
         if (mapped && !mapped->isEmpty())
             return {name, fromCp1251(*mapped)};
     }
     if (number > 0)
         return {name, QStringLiteral("/dev/ttyS") + QString::number(number - 1)};
     return {name, name};
-#endif
+}
+
+PortLocation locatePort(const QString &name, const QString &programFolder)
+{
+    IniFile ini;
+    if (kHostPortPlatform != PortPlatform::Windows)
+        ini.load(editorIniPath(programFolder)); // an unreadable file maps nothing
+    return locatePort(name, ini, kHostPortPlatform);
 }
 
 QString blinkerPortName(int portIndex)

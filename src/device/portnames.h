@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace tirvela {
 
 struct EditorSettings;
+class IniFile;
 
 // A serial port as the user knows it ("COM1:", shown in messages) and the device that is opened for it.
 struct PortLocation
@@ -13,11 +15,30 @@ struct PortLocation
     QString devicePath;
 };
 
-// Where the port a setting names is opened. On Windows the name as it stands. Elsewhere the
-// optional section PORTS of editor.ini maps names (COM1=/dev/ttyUSB0), looked up by the name as
-// given and then by its plain form "COMn"; without a key "COMn:", "COMn" and "\\.\COMn" are
-// /dev/ttyS<n-1>, and any other name (a device path among them) is used as it is.
+enum class PortPlatform { Windows, Unix };
+
+#ifdef Q_OS_WIN
+inline constexpr PortPlatform kHostPortPlatform = PortPlatform::Windows;
+#else
+inline constexpr PortPlatform kHostPortPlatform = PortPlatform::Unix;
+#endif
+
+// The n of "COMn:", "COMn" or "\\.\COMn" (any letter case), or 0 for other names.
+int comPortNumber(const QString &name);
+
+// Where the port a setting names is opened, given the contents of editor.ini. On Windows a COM
+// port goes to the serial library in the form it opens ("COM1:" and "\\.\COM10" as "COM1" and
+// "COM10"), other names as they stand. Elsewhere the section PORTS maps names, looked up by the
+// name as given and then by its plain form "COMn"; without a key "COMn:", "COMn" and "\\.\COMn"
+// are /dev/ttyS<n-1>, and any other name (a device path among them) is used as it is.
+PortLocation locatePort(const QString &name, const IniFile &ini, PortPlatform platform);
+
+// The same with editor.ini of the program folder, on this platform.
 PortLocation locatePort(const QString &name, const QString &programFolder);
+
+// The key of section PORTS that maps `name`: the name as given when editor.ini has that key,
+// otherwise "COMn"; empty for a name that is no COM port and has no key of its own.
+QByteArray portMappingKey(const QString &name, const IniFile &ini);
 
 // The name the route-number board flows open: "COM" + (port index + 1) + ":".
 QString blinkerPortName(int portIndex);

@@ -1,5 +1,6 @@
 #include "device/progrthread.h"
 
+#include "device/devicetrace.h"
 #include "device/serialport.h"
 
 namespace tirvela {
@@ -34,10 +35,14 @@ void ProgrThread::execute()
     mState = {QStringLiteral("Прошивка блинкерного табло"), QStringLiteral("Подготовка, открытие порта"), {}, {},
               QStringLiteral("Отмена"), 1};
     emit stateReported(mState);
+    if (mProgramming.trace) {
+        mProgramming.trace->begin(QStringLiteral("прошивка блинкерного табло, порт ") + mPort.name + QStringLiteral(" (")
+                                  + mPort.devicePath + u')');
+    }
     if (stopRequested())
         return interrupted();
 
-    SerialPort port;
+    SerialPort port(mProgramming.trace);
     if (!port.open(mPort.devicePath, SerialPort::Access::WriteOnly))
         return fail(QStringLiteral("Ошибка при открытии ") + mPort.name + QStringLiteral(" !") + port.openFailureNote());
     LineMode record;
@@ -54,6 +59,10 @@ void ProgrThread::execute()
         case BoardMemoryStatus::Built:
             break;
         }
+        note(QStringLiteral("табло %1: образ памяти, CRC 0x%2")
+                 .arg(kBoardTypes[k].id)
+                 .arg(quint16(quint8(mMemory[kBoardMemorySize - 2]) << 8 | quint8(mMemory[kBoardMemorySize - 1])), 4, 16,
+                      QChar(u'0')));
         mState.stage = QStringLiteral("Режим ") + QString::number(k);
         mState.size = QStringLiteral("Размер данных: ") + QString::number(kBoardMemorySize);
         mState.maximum = kBoardMemorySize;
@@ -73,6 +82,8 @@ void ProgrThread::execute()
         return fail(QStringLiteral("Передано не полностью: ") + cutShort.join(QStringLiteral(", ")));
     mState.stage = QStringLiteral("Прошивка блинкерного табло завершена");
     mState.button = kFinishedButton;
+    port.close();
+    note(QStringLiteral("готово"));
     emit stateReported(mState);
     mResult = TransferResult::completed();
 }
@@ -84,6 +95,10 @@ ProgrThread::BoardOutcome ProgrThread::sendBoard(SerialPort &port, int boardId)
         if (stopRequested())
             return BoardOutcome::Stopped;
         buildProgrammingFrame(boardId, chunk, mMemory, mFrame);
+        note(QStringLiteral("табло %1, кадр %2, CRC 0x%3")
+                 .arg(boardId)
+                 .arg(chunk)
+                 .arg(quint16(quint8(mFrame[kProgrammingFrameSize - 2]) << 8 | quint8(mFrame[kProgrammingFrameSize - 1])), 4, 16, QChar(u'0')));
         // A frame the driver did not take whole is lost to the board, and so is the rest of its image.
         if (port.write(QByteArrayView(mFrame.data(), qsizetype(mFrame.size()))) != qint64(mFrame.size()))
             return BoardOutcome::ShortWrite;
@@ -95,8 +110,15 @@ ProgrThread::BoardOutcome ProgrThread::sendBoard(SerialPort &port, int boardId)
     return BoardOutcome::Sent;
 }
 
+void ProgrThread::note(const QString &text)
+{
+    if (mProgramming.trace)
+        mProgramming.trace->note(text);
+}
+
 void ProgrThread::fail(const QString &error)
 {
+    note(QStringLiteral("ошибка: ") + error);
     mState.error = error;
     mState.button = kFinishedButton;
     emit stateReported(mState);
@@ -105,6 +127,7 @@ void ProgrThread::fail(const QString &error)
 
 void ProgrThread::interrupted()
 {
+    note(QStringLiteral("прервано"));
     mState.stage = kInterrupted;
     mState.button = kFinishedButton;
     emit stateReported(mState);

@@ -12,13 +12,16 @@
 
 namespace tirvela {
 
+class DeviceTrace;
 class SerialPort;
 
-// How the route-number board is driven while it is programmed; only tests change it.
+// How the route-number board is driven while it is programmed: the line mode and the pace only
+// tests change; the trace, when given, records the run (on the worker's thread).
 struct BlinkerProgramming
 {
     QString lineMode = kBlinkerLineMode.toString();
     int framePauseMs = 350; // the board needs this long to store a frame
+    DeviceTrace *trace = nullptr;
 };
 
 // What the progress display shows of a board programming run, handed over whole at each report.
@@ -67,6 +70,7 @@ private:
     BoardOutcome sendBoard(SerialPort &port, int boardId);
     void fail(const QString &error);
     void interrupted();
+    void note(const QString &text);
     // Waits `ms` milliseconds unless a stop is requested first; false then.
     bool pause(int ms);
     bool stopRequested();

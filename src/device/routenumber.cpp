@@ -1,5 +1,6 @@
 #include "device/routenumber.h"
 
+#include "device/devicetrace.h"
 #include "device/serialport.h"
 
 namespace tirvela {
@@ -16,9 +17,10 @@ RouteNumberFrame routeNumberFrame(QByteArrayView text)
     return frame;
 }
 
-TransferResult sendRouteNumber(QByteArrayView text, const PortLocation &port, QStringView lineMode)
+namespace {
+
+TransferResult send(QByteArrayView text, const PortLocation &port, QStringView lineMode, SerialPort &serial)
 {
-    SerialPort serial;
     if (!serial.open(port.devicePath, SerialPort::Access::ReadWrite))
         return TransferResult::failed(QStringLiteral("Ошибка открытия ") + port.name + QStringLiteral(" !")
                                       + serial.openFailureNote());
@@ -27,8 +29,26 @@ TransferResult sendRouteNumber(QByteArrayView text, const PortLocation &port, QS
         return TransferResult::failed(QStringLiteral("Невозможно установить параметры (4800,N,8,1)!"));
     const RouteNumberFrame frame = routeNumberFrame(text);
     if (serial.write(QByteArrayView(frame.data(), qsizetype(frame.size()))) != qint64(frame.size()))
-        return TransferResult::failed(QStringLiteral("Ошибка записи в ") + port.name + QStringLiteral(" !"));
+        return TransferResult::failed(QStringLiteral("Ошибка записи в ") + port.name + QStringLiteral(" !")
+                                      + serial.goneNote());
     return TransferResult::completed();
+}
+
+} // namespace
+
+TransferResult sendRouteNumber(QByteArrayView text, const PortLocation &port, QStringView lineMode, DeviceTrace *trace)
+{
+    if (trace) {
+        trace->begin(QStringLiteral("номер маршрута на табло: ") + DeviceTrace::printable(text) + QStringLiteral(", порт ")
+                     + port.name + QStringLiteral(" (") + port.devicePath + u')');
+    }
+    SerialPort serial(trace);
+    const TransferResult result = send(text, port, lineMode, serial);
+    serial.close();
+    if (trace)
+        trace->note(result.outcome == TransferResult::Completed ? QStringLiteral("готово")
+                                                                  : QStringLiteral("ошибка: ") + result.message);
+    return result;
 }
 
 } // namespace tirvela

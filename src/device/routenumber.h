@@ -10,6 +10,8 @@
 
 namespace tirvela {
 
+class DeviceTrace;
+
 using RouteNumberFrame = std::array<quint8, 9>;
 
 // The frame that makes the route-number board show a route: the first three bytes of the
@@ -18,8 +20,9 @@ using RouteNumberFrame = std::array<quint8, 9>;
 RouteNumberFrame routeNumberFrame(QByteArrayView text);
 
 // Sends the route number text to the board in one frame; nothing is read back. Returns the
-// failure with the message to show. `lineMode` is the board's fixed mode (tests give others).
-TransferResult sendRouteNumber(QByteArrayView text, const PortLocation &port,
-                               QStringView lineMode = kBlinkerLineMode);
+// failure with the message to show. `lineMode` is the board's fixed mode (tests give others);
+// `trace`, when given, records the exchange.
+TransferResult sendRouteNumber(QByteArrayView text, const PortLocation &port, QStringView lineMode = kBlinkerLineMode,
+                               DeviceTrace *trace = nullptr);
 
 } // namespace tirvela

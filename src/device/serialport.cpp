@@ -1,5 +1,7 @@
 #include "device/serialport.h"
 
+#include "device/devicetrace.h"
+
 #include <QFile>
 #include <QThread>
 
@@ -45,18 +47,42 @@ std::optional<quint64> lineErrorCount([[maybe_unused]] qintptr handle)
     return std::nullopt;
 }
 
-QString permissionNote([[maybe_unused]] const QString &devicePath)
+QString nativeDevicePath(const QString &devicePath)
 {
 #ifdef Q_OS_UNIX
-    const QString path = devicePath.startsWith(u'/') ? devicePath : QStringLiteral("/dev/") + devicePath;
+    return devicePath.startsWith(u'/') ? devicePath : QStringLiteral("/dev/") + devicePath;
+#else
+    return devicePath;
+#endif
+}
+
+// Why an open failed, as a note for the user: the causes the user can do something about first.
+QString openFailureNoteFor(const QString &devicePath, QSerialPort::SerialPortError error, const QString &systemText)
+{
+    const QString path = nativeDevicePath(devicePath);
+    bool missing = error == QSerialPort::DeviceNotFoundError;
+#ifdef Q_OS_UNIX
     const QByteArray nativePath = QFile::encodeName(path);
-    if (::access(nativePath.constData(), F_OK) == 0 && ::access(nativePath.constData(), R_OK | W_OK) != 0
-        && errno == EACCES) {
+    missing = missing || ::access(nativePath.constData(), F_OK) != 0;
+    if (!missing && ::access(nativePath.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
         return QStringLiteral(" (нет прав на ") + path
                + QStringLiteral(": пользователь должен входить в группу dialout)");
     }
 #endif
-    return {};
+    if (missing)
+        return QStringLiteral(" (устройство ") + path + QStringLiteral(" не найдено: не подключено?)");
+    if (error == QSerialPort::PermissionError)
+        return QStringLiteral(" (порт занят другой программой)");
+    return QStringLiteral(" (") + systemText + u')';
+}
+
+QString lineModeText(const LineMode &mode)
+{
+    static constexpr char kParities[] = "N?EOSM"; // indexed by QSerialPort::Parity
+    const QString stop = mode.stopBits == QSerialPort::OneStop        ? QStringLiteral("1")
+                         : mode.stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
+                                                                        : QStringLiteral("2");
+    return QStringLiteral("%1 бод, %2%3%4").arg(mode.baud).arg(int(mode.dataBits)).arg(QLatin1Char(kParities[mode.parity])).arg(stop);
 }
 
 } // namespace
@@ -70,11 +96,20 @@ bool SerialPort::open(const QString &devicePath, Access access)
 {
     close();
     mOpenFailureNote.clear();
+    mGoneNote.clear();
     mPort.setPortName(devicePath);
     if (!mPort.open(access == Access::ReadWrite ? QIODevice::ReadWrite : QIODevice::WriteOnly)) {
-        mOpenFailureNote = permissionNote(devicePath);
+        mOpenFailureNote = openFailureNoteFor(devicePath, mPort.error(), mPort.errorString());
+        if (mTrace)
+            mTrace->error(QStringLiteral("не открыт ") + devicePath + QStringLiteral(": ") + mPort.errorString());
         mPort.clearError();
         return false;
+    }
+    mLowLatency = mLowLatencyRequest.apply(int(mPort.handle()));
+    if (mTrace) {
+        mTrace->line(QStringLiteral("открыт ") + devicePath
+                     + (access == Access::ReadWrite ? QStringLiteral(" для чтения и записи") : QStringLiteral(" для записи"))
+                     + (mLowLatency ? QStringLiteral(", малая задержка драйвера") : QStringLiteral(", драйвер без малой задержки")));
     }
     mBaud = mPort.baudRate();
     mLineErrorCount = lineErrorCount(mPort.handle()).value_or(0);
@@ -83,8 +118,13 @@ bool SerialPort::open(const QString &devicePath, Access access)
 
 bool SerialPort::applyMode(LineMode &record, QStringView modeText)
 {
-    if (!mPort.isOpen() || !readModeString(modeText, record) || record.baud <= 0)
+    if (!mPort.isOpen())
         return false;
+    if (!readModeString(modeText, record) || record.baud <= 0) {
+        if (mTrace)
+            mTrace->error(QStringLiteral("строка режима не прочитана: \"") + modeText.toString() + u'"');
+        return false;
+    }
     waitForOutputSettled();
     const bool applied = mPort.setBaudRate(record.baud) && mPort.setDataBits(record.dataBits)
                          && mPort.setParity(record.parity) && mPort.setStopBits(record.stopBits)
@@ -94,6 +134,15 @@ bool SerialPort::applyMode(LineMode &record, QStringView modeText)
         mPort.setDataTerminalReady(false);
         mPort.setRequestToSend(false);
     }
+    if (mTrace) {
+        const QString text = QStringLiteral("режим \"") + modeText.toString() + QStringLiteral("\": ") + lineModeText(record);
+        if (applied)
+            mTrace->line(text);
+        else
+            mTrace->error(text + QStringLiteral(" не установлен: ") + mPort.errorString());
+    }
+    if (!applied)
+        noteFailure("режим");
     mPort.clearError();
     return applied;
 }
@@ -102,6 +151,8 @@ void SerialPort::purge()
 {
     if (mPort.isOpen())
         mPort.clear(QSerialPort::AllDirections);
+    if (mTrace)
+        mTrace->line(QStringLiteral("очереди очищены"));
     mPort.clearError();
 }
 
@@ -109,8 +160,11 @@ qint64 SerialPort::write(QByteArrayView bytes)
 {
     if (!mPort.isOpen() || bytes.isEmpty())
         return 0;
+    if (mTrace)
+        mTrace->sent(bytes);
     const qint64 accepted = mPort.write(bytes.data(), bytes.size());
     if (accepted <= 0) {
+        noteFailure("запись");
         mPort.clearError();
         return 0;
     }
@@ -120,8 +174,12 @@ qint64 SerialPort::write(QByteArrayView bytes)
             break;
     }
     const qint64 left = mPort.bytesToWrite();
-    if (left > 0)
+    if (left > 0) {
+        if (mTrace)
+            mTrace->error(QStringLiteral("передано %1 из %2 байт").arg(accepted - left).arg(bytes.size()));
+        noteFailure("запись");
         mPort.clear(QSerialPort::Output); // what the driver did not take must not go out later
+    }
     mPort.clearError();
     mOutputSettled.setRemainingTime(wireTimeMs(accepted - left) + kAdapterLatencyMs);
     return accepted - left;
@@ -139,17 +197,23 @@ SerialPort::ReadResult SerialPort::timedRead(int maximum, int timeoutMs, QByteAr
         const qint64 room = maximum - result.bytes.size();
         if (room > 0 && mPort.bytesAvailable() > 0 && waitForOutputDrained(deadline)) {
             const QByteArray chunk = mPort.read(std::min(room, mPort.bytesAvailable()));
+            if (mTrace)
+                mTrace->received(chunk);
             result.bytes += chunk;
             const bool stop = std::any_of(chunk.cbegin(), chunk.cend(),
                                           [&](char byte) { return stopCharacters.contains(byte); });
             if (stop)
                 break;
         }
-        if (deadline.hasExpired())
+        if (deadline.hasExpired()) {
+            if (mTrace)
+                mTrace->timeout(timeoutMs, result.bytes.size());
             break;
+        }
         mPort.clearError();
         if (!mPort.waitForReadyRead(int(deadline.remainingTime())) && mPort.error() != QSerialPort::TimeoutError
             && mPort.error() != QSerialPort::NoError) {
+            noteFailure("чтение");
             mPort.clearError();
             return result;
         }
@@ -162,7 +226,10 @@ void SerialPort::close()
 {
     if (mPort.isOpen()) {
         waitForOutputSettled();
+        mLowLatencyRequest.restore();
         mPort.close();
+        if (mTrace)
+            mTrace->line(QStringLiteral("закрыт"));
     }
     mPort.clearError();
 }
@@ -195,12 +262,24 @@ void SerialPort::waitForOutputSettled()
         QThread::msleep(quint64(remaining));
 }
 
+void SerialPort::noteFailure(const char *operation)
+{
+    const QString what = QString::fromUtf8(operation) + QStringLiteral(": ") + mPort.errorString();
+    if (mTrace)
+        mTrace->error(what);
+    // The system reports an adapter unplugged or a line hung up as a failure of the resource.
+    if (mPort.error() == QSerialPort::ResourceError && mGoneNote.isEmpty())
+        mGoneNote = QStringLiteral(" (устройство отключено: ") + mPort.errorString() + u')';
+}
+
 bool SerialPort::lineErrorsSinceLastLook()
 {
     const std::optional<quint64> count = lineErrorCount(mPort.handle());
     if (!count || *count == mLineErrorCount)
         return false;
     mLineErrorCount = *count;
+    if (mTrace)
+        mTrace->error(QStringLiteral("ошибка линии (чётность, кадр, переполнение или обрыв)"));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/linemode.h"
+#include "device/lowlatency.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -8,6 +9,8 @@
 #include <QString>
 
 namespace tirvela {
+
+class DeviceTrace;
 
 // One serial port held by one device flow for the length of that flow, used without an event
 // loop: every call waits on the port itself, with a deadline. Ports are opened exclusively, so a
@@ -24,15 +27,23 @@ public:
         bool lineError = false; // parity, framing, overrun or break seen while reading
     };
 
-    SerialPort() = default;
+    // `trace`, when given, records everything done on the port.
+    explicit SerialPort(DeviceTrace *trace = nullptr) : mTrace(trace) {}
     ~SerialPort();
     SerialPort(const SerialPort &) = delete;
     SerialPort &operator=(const SerialPort &) = delete;
 
+    // Opens the device exclusively and asks its driver for low latency (see LowLatencyRequest).
     bool open(const QString &devicePath, Access access);
-    // After a failed open: a note to add to the flow's message when the cause is one the user
-    // can mend (no permission on the device), or an empty text.
+    // After a failed open: the cause as the system gives it, in the user's words, to add to the
+    // flow's message: no such device (not plugged in), no permission (with the group to join),
+    // held by another program, or the system's own text.
     QString openFailureNote() const { return mOpenFailureNote; }
+    // True when the driver took the low-latency request at open.
+    bool lowLatency() const { return mLowLatency; }
+    // Once a read or write found the device gone (an adapter unplugged, the line hung up): the
+    // note for the flow's message, with the system's text; empty while the device is there.
+    QString goneNote() const { return mGoneNote; }
 
     // Reads the mode string onto the record and gives the port those settings, with no flow
     // control and DTR and RTS not asserted (a pseudo-terminal has no such lines: not an error).
@@ -64,9 +75,15 @@ private:
     // changing the line settings or closing the port cannot garble them.
     void waitForOutputSettled();
     bool lineErrorsSinceLastLook();
+    // Notes a failure of the port: the device is gone when the system says so.
+    void noteFailure(const char *operation);
 
     QSerialPort mPort;
+    DeviceTrace *mTrace;
+    LowLatencyRequest mLowLatencyRequest;
+    bool mLowLatency = false;
     QString mOpenFailureNote;
+    QString mGoneNote;
     qint32 mBaud = 0;
     QDeadlineTimer mOutputSettled;
     quint64 mLineErrorCount = 0;

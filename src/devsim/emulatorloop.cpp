@@ -99,6 +99,8 @@ bool EmulatorLoop::sendReply(const QByteArray &reply, int lineSpeed)
         mSendFreeAt = std::max({mSendFreeAt, mReceiveFreeAt, Clock::now()}) + wireDuration(reply.size(), lineSpeed);
         std::this_thread::sleep_until(mSendFreeAt);
     }
+    if (mReplyLatency.count() > 0)
+        std::this_thread::sleep_for(mReplyLatency);
     qsizetype done = 0;
     while (done < reply.size()) {
         const ssize_t written = ::write(mLink.masterDescriptor(), reply.constData() + done, size_t(reply.size() - done));

@@ -27,6 +27,10 @@ public:
 
     bool isReady() const { return mWake >= 0; }
 
+    // Holds every reply this long once the line has carried it, as a USB serial adapter holds
+    // received bytes until its latency timer runs out (16 ms by default on the common chips).
+    void setReplyLatency(int ms) { mReplyLatency = std::chrono::milliseconds(ms); }
+
     // Serves the line until stop() is called or the device drops the line; what has already
     // arrived when stop() is called is still handed to the device.
     void run();
@@ -45,6 +49,7 @@ private:
     PtyLink &mLink;
     EmulatedDevice &mDevice;
     const bool mWireTime;
+    std::chrono::milliseconds mReplyLatency{0};
     int mWake = -1;
     Traffic mTraffic;
     Clock::time_point mReceiveFreeAt;

@@ -81,6 +81,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("never-ready"), QStringLiteral("announcer: never answer a write command with 'R'.")},
         {QStringLiteral("close-after-setup"), QStringLiteral("announcer: drop the line after the setup command.")},
         {QStringLiteral("close-at"), QStringLiteral("drop the line at data block (announcer) or programming frame (blinker) K."), QStringLiteral("K")},
+        {QStringLiteral("reply-latency"), QStringLiteral("announcer: hold every reply MS milliseconds, as a USB adapter's latency timer does."), QStringLiteral("MS")},
         {QStringLiteral("wire-time"), QStringLiteral("let bytes take the time the line speed gives them (10 bits a byte).")},
         {QStringLiteral("quiet"), QStringLiteral("print only the port and, at the end, the traffic.")},
     });
@@ -122,6 +123,8 @@ int main(int argc, char *argv[])
     EmulatorLoop loop(link, *device, parser.isSet(QStringLiteral("wire-time")));
     if (!loop.isReady())
         return 1;
+    if (kind == u"announcer")
+        loop.setReplyLatency(std::max(0, blockOption(parser, QStringLiteral("reply-latency"))));
     gLoop = &loop;
     std::signal(SIGINT, stopOnSignal);
     std::signal(SIGTERM, stopOnSignal);

@@ -81,7 +81,8 @@ EditorSettings readEditorSettings(const QString &programFolder, QString *problem
     return settings;
 }
 
-bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error)
+bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error,
+                         const QList<PortMapping> &portMappings)
 {
     const QString path = editorIniPath(programFolder);
     const auto fail = [error](const QString &message) {
@@ -98,6 +99,13 @@ bool writeEditorSettings(const QString &programFolder, const EditorSettings &set
                             .arg(value, QString::fromLatin1(key.key), reason));
         }
     }
+    for (const PortMapping &mapping : portMappings) {
+        const QString reason = unstorableReason(mapping.devicePath);
+        if (!reason.isEmpty()) {
+            return fail(QStringLiteral("Устройство «%1» порта %2 нельзя сохранить в файле настроек: %3.")
+                            .arg(mapping.devicePath, fromCp1251(mapping.key), reason));
+        }
+    }
 
     IniFile ini;
     QString platformError;
@@ -108,6 +116,8 @@ bool writeEditorSettings(const QString &programFolder, const EditorSettings &set
     ini.setValue(kUartSection, kPortIndexKey, QByteArray::number(settings.portIndex));
     for (const TextKey &key : kTextKeys)
         ini.setValue(key.section, key.key, toCp1251(settings.*key.field));
+    for (const PortMapping &mapping : portMappings)
+        ini.setValue(kPortsSection, mapping.key, toCp1251(mapping.devicePath));
     if (!ini.save(path, &platformError)) {
         return fail(QStringLiteral("Не удалось записать файл настроек %1: %2")
                         .arg(QDir::toNativeSeparators(path), platformError));
@@ -118,6 +128,11 @@ bool writeEditorSettings(const QString &programFolder, const EditorSettings &set
 QString editorIniPath(const QString &programFolder)
 {
     return QDir(programFolder).filePath(QStringLiteral("editor.ini"));
+}
+
+QString deviceTracePath(const QString &programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("device-trace.txt"));
 }
 
 QString programFolderOf(const QString &executablePath)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,7 @@ struct EditorSettings
     QString workingMode;        // [UART] UART1: the Announcer's normal line settings
     QString programmingMode;    // [UART] UART2: line settings while the Announcer is programmed
     QString soundEditorPath;    // [WAVE] EDITOR
+    bool traceDevices = false;  // for this run only, never written: the device commands keep a trace
 
     bool operator==(const EditorSettings &) const = default;
 };
@@ -24,14 +27,30 @@ EditorSettings defaultEditorSettings(const QString &programFolder);
 // read, `problem` gets a line for the user that names it and says why.
 EditorSettings readEditorSettings(const QString &programFolder, QString *problem = nullptr);
 
-// Writes UART_IDX, UART_STR, UART1, UART2 in section UART and EDITOR in section WAVE, each in
-// place, keeping every other line of the file; creates the file when it is missing. The file is
-// replaced in one step, so it is either fully written or left as it was. Returns false with a
-// user message (holding the platform's error text when the file could not be read or written)
-// and leaves the file untouched when a value cannot be stored or the write fails.
-bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error);
+// The section of editor.ini that maps port names onto devices (COM1=/dev/ttyUSB0), not on Windows.
+inline constexpr QByteArrayView kPortsSection = "PORTS";
+
+// A key of section PORTS of editor.ini: the port name ("COM3") and the device it opens; an
+// empty device path gives the port its usual device again.
+struct PortMapping
+{
+    QByteArray key;
+    QString devicePath;
+};
+
+// Writes UART_IDX, UART_STR, UART1, UART2 in section UART and EDITOR in section WAVE, and the
+// port mappings in section PORTS, each in place, keeping every other line of the file; creates
+// the file when it is missing. The file is replaced in one step, so it is either fully written or
+// left as it was. Returns false with a user message (holding the platform's error text when the
+// file could not be read or written) and leaves the file untouched when a value cannot be stored
+// or the write fails.
+bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error,
+                         const QList<PortMapping> &portMappings = {});
 
 QString editorIniPath(const QString &programFolder);
+
+// Where the editor's device commands keep their trace when it is turned on.
+QString deviceTracePath(const QString &programFolder);
 
 // The folder of the running executable, ending in "/" (Qt's separator on every platform).
 QString programFolderOf(const QString &executablePath);

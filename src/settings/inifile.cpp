@@ -125,7 +125,11 @@ std::optional<QByteArray> IniFile::value(QByteArrayView section, QByteArrayView 
     if (place.key < 0)
         return std::nullopt;
     const QByteArray &text = mLines[place.key].text;
-    return text.sliced(text.indexOf('=') + 1).trimmed();
+    QByteArray value = text.sliced(text.indexOf('=') + 1).trimmed();
+    // A value written in quotes by hand reads without them, as the Windows profile functions read it.
+    if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
+        value = value.sliced(1, value.size() - 2);
+    return value;
 }
 
 bool IniFile::setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value)

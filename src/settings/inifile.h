@@ -11,8 +11,8 @@ namespace tirvela {
 
 // An INI file held as its lines, so that writing a key replaces its value in place and keeps
 // every other line as it was, byte for byte. Section and key names match without regard to
-// letter case. Values are the stored Windows-1251 bytes, without quotes or escapes; blanks
-// around names and values are not part of them.
+// letter case. Values are the stored Windows-1251 bytes without escapes; blanks around names and
+// values are not part of them, nor is one pair of matching quotes (" or ') around a value.
 class IniFile
 {
 public:

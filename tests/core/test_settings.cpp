@@ -105,6 +105,15 @@ private slots:
         QTest::newRow("empty value") << QByteArray("[UART]\nUART_STR=\n") << 0 << QString();
         QTest::newRow("value with equals signs")
             << QByteArray("[UART]\nUART_STR=a=b\n") << 0 << QStringLiteral("a=b");
+        QTest::newRow("double quotes") << QByteArray("[UART]\nUART_STR= \"COM 2:\" \n") << 0 << QStringLiteral("COM 2:");
+        QTest::newRow("single quotes") << QByteArray("[UART]\nUART_STR='COM2:'\n") << 0 << QStringLiteral("COM2:");
+        QTest::newRow("only one pair goes") << QByteArray("[UART]\nUART_STR=\"\"COM2:\"\"\n") << 0
+                                            << QStringLiteral("\"COM2:\"");
+        QTest::newRow("quotes that do not match stay") << QByteArray("[UART]\nUART_STR=\"COM2:'\n") << 0
+                                                       << QStringLiteral("\"COM2:'");
+        QTest::newRow("a lone quote stays") << QByteArray("[UART]\nUART_STR=\"\n") << 0 << QStringLiteral("\"");
+        QTest::newRow("inner quotes stay") << QByteArray("[UART]\nUART_STR=a \"b\" c\n") << 0
+                                           << QStringLiteral("a \"b\" c");
     }
 
     void readsWhatTheFileHolds()

@@ -42,9 +42,10 @@ EmulatorRun::~EmulatorRun()
     stop();
 }
 
-void EmulatorRun::start(devsim::EmulatedDevice &device)
+void EmulatorRun::start(devsim::EmulatedDevice &device, int replyLatencyMs)
 {
     mLoop = std::make_unique<devsim::EmulatorLoop>(mLink, device, false);
+    mLoop->setReplyLatency(replyLatencyMs);
     mThread = std::thread([this] { mLoop->run(); });
 }
 

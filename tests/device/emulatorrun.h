@@ -46,7 +46,8 @@ public:
     RecordingLog &log() { return mLog; }
     devsim::PtyLink &link() { return mLink; }
 
-    void start(devsim::EmulatedDevice &device);
+    // Serves the device; `replyLatencyMs` holds every reply that long (see EmulatorLoop).
+    void start(devsim::EmulatedDevice &device, int replyLatencyMs = 0);
     // Returns once the device has handled everything that reached the line; from then on the
     // device may be inspected.
     void stop();

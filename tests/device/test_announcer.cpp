@@ -3,6 +3,7 @@
 // take three seconds or more.
 
 #include "device/announcerprogrammer.h"
+#include "device/devicetrace.h"
 #include "device/serialport.h"
 #include "devsim/announcerdevice.h"
 #include "emulatorrun.h"
@@ -61,6 +62,9 @@ private slots:
     void portTaken();
     void imageCannotBeOpened();
     void unansweredAddressRepeatsUntilCancelled();
+    void traceHoldsTheExchangesInOrder_data();
+    void traceHoldsTheExchangesInOrder();
+    void replyLatencyShowsInTheTime();
 
 private:
     QString writeImage(const QByteArray &bytes);
@@ -178,8 +182,9 @@ void AnnouncerTest::failures_data()
                                                 << QStringLiteral("Запись не прошла!") << 1 << secondBlock << false;
     faults = {};
     faults.closeAtBlock = 1;
-    QTest::newRow("line dropped during a block") << faults << kWorkingMode << kProgrammingMode
-                                                 << QStringLiteral("Ничего не получено") << 1 << secondBlock << true;
+    QTest::newRow("line dropped during a block")
+        << faults << kWorkingMode << kProgrammingMode
+        << QStringLiteral("Ничего не получено (устройство отключено: Input/output error)") << 1 << secondBlock << true;
 }
 
 void AnnouncerTest::failures()
@@ -229,7 +234,7 @@ void AnnouncerTest::portTaken()
     const TransferResult result = programAnnouncer(writeImage("data"), link(run.port()), progress);
     run.stop();
     QCOMPARE(result.outcome, TransferResult::Failed);
-    QCOMPARE(progress.messages, QStringList{u"Ошибка! Невозможно получить доступ к порту"_s});
+    QCOMPARE(progress.messages, QStringList{u"Ошибка! Невозможно получить доступ к порту (порт занят другой программой)"_s});
     QVERIFY(!progress.shown);
     QVERIFY(device.commands().isEmpty());
 }
@@ -274,6 +279,78 @@ void AnnouncerTest::unansweredAddressRepeatsUntilCancelled()
     QVERIFY2(attempts >= 3 && attempts <= (elapsed - 3000) / 500 + 1,
              qPrintable(QStringLiteral("%1 attempts in %2 ms").arg(attempts).arg(elapsed)));
     QVERIFY(portIsFree(run.port()));
+}
+
+void AnnouncerTest::traceHoldsTheExchangesInOrder_data()
+{
+    QTest::addColumn<AnnouncerFaults>("faults");
+    QTest::addColumn<QStringList>("expected"); // texts of trace lines, each found after the one before
+
+    const QString setUp = uR"(= режим "baud=115200 parity=N data=8 stop=1": 115200 бод, 8N1)"_s;
+    const QStringList start{u"программирование автоинформатора: "_s, u"= открыт "_s, setUp,
+                            uR"(> 7 байт: "\x1breset\x0d")"_s,
+                            uR"(= режим "baud=4800 parity=N data=8 stop=1": 4800 бод, 8N1)"_s,
+                            uR"(> 7 байт: "\x1bsetup\x0d")"_s, u"= очереди очищены"_s, setUp,
+                            uR"(> 8 байт: "write 0\x0d")"_s, uR"(< 1 байт: "R")"_s, u"# блок 0x0, CRC 0x"_s,
+                            u"> 514 байт: "_s};
+    QTest::newRow("two blocks") << AnnouncerFaults{}
+                                << start + QStringList{uR"(< 1 байт: "W")"_s, uR"(> 10 байт: "write 200\x0d")"_s,
+                                                       uR"(< 1 байт: "R")"_s, u"# блок 0x200, CRC 0x"_s,
+                                                       u"> 514 байт: "_s, uR"(< 1 байт: "W")"_s,
+                                                       uR"(> 7 байт: "\x1breset\x0d")"_s, u"= закрыт"_s,
+                                                       u"# готово, размер 1024 байт"_s};
+    AnnouncerFaults silent;
+    silent.silentAtBlock = 0;
+    QTest::newRow("no answer") << silent
+                               << start + QStringList{u"- тайм-аут 500 мс, получено 0 байт"_s,
+                                                      u"# ошибка: Ничего не получено"_s, u"= закрыт"_s};
+}
+
+void AnnouncerTest::traceHoldsTheExchangesInOrder()
+{
+    QFETCH(AnnouncerFaults, faults);
+    QFETCH(QStringList, expected);
+    EmulatorRun run;
+    AnnouncerDevice device(faults, run.log());
+    run.start(device);
+    DeviceTrace trace;
+    const QString tracePath = mFolder.filePath(u"trace.txt"_s);
+    QString error;
+    QVERIFY2(trace.open(tracePath, DeviceTrace::Mode::Replace, &error), qPrintable(error));
+    RecordingProgress progress;
+    programAnnouncer(writeImage(randomBytes(1000)), link(run.port()), progress, &trace);
+    run.stop();
+
+    QFile file(tracePath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    static const QRegularExpression stamp(u"^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d "_s);
+    qsizetype at = 0;
+    for (const QString &line : lines) {
+        QVERIFY2(stamp.match(line).hasMatch(), qPrintable(line));
+        if (at < expected.size() && line.contains(expected[at]))
+            ++at;
+    }
+    QVERIFY2(at == expected.size(), qPrintable(u"missing, in order: "_s + expected.value(at) + u"\n"_s + lines.join(u'\n')));
+}
+
+void AnnouncerTest::replyLatencyShowsInTheTime()
+{
+    // Eight replies (four blocks), each held 40 ms as an adapter without low latency holds them.
+    qint64 elapsed[2] = {};
+    for (int latency : {0, 40}) {
+        EmulatorRun run;
+        AnnouncerDevice device({}, run.log());
+        run.start(device, latency);
+        RecordingProgress progress;
+        QElapsedTimer clock;
+        clock.start();
+        const TransferResult result = programAnnouncer(writeImage(randomBytes(2048)), link(run.port()), progress);
+        elapsed[latency ? 1 : 0] = clock.elapsed();
+        run.stop(); // before the device goes
+        QCOMPARE(result.outcome, TransferResult::Completed);
+    }
+    QVERIFY2(elapsed[1] - elapsed[0] >= 8 * 40 - 20, qPrintable(u"%1 ms against %2 ms"_s.arg(elapsed[1]).arg(elapsed[0])));
 }
 
 QTEST_GUILESS_MAIN(AnnouncerTest)

@@ -207,7 +207,7 @@ void BlinkerProgrammingTest::failures_data()
 
     const QString mode = kBlinkerLineMode.toString();
     QTest::newRow("port taken") << kZeroImages << mode << devsim::BlinkerFaults() << true
-                                << u"Ошибка при открытии COM1: !"_s << QList<int>();
+                                << u"Ошибка при открытии COM1: ! (порт занят другой программой)"_s << QList<int>();
     QTest::newRow("mode refused") << kZeroImages << u"baud=0"_s << devsim::BlinkerFaults() << false
                                   << u"Невозможно установить параметры (4800,N,8,1)!"_s << QList<int>();
 

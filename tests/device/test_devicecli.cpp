@@ -187,15 +187,28 @@ void DeviceCliTest::usageErrors()
 {
     QCOMPARE(runCli(QStringList{u"program"_s} + programDir()).exitCode, 2);
     QCOMPARE(runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s}).exitCode, 2);
+    QCOMPARE(runCli(QStringList{u"program"_s, path(u"a.bin"_s), u"--trace"_s} + programDir()).exitCode, 2);
     QCOMPARE(runCli(QStringList{u"blinker-route"_s, u"12漢"_s, u"--port"_s, u"/dev/null"_s} + programDir()).exitCode, 2);
 }
 
 void DeviceCliTest::blinkerRoute()
 {
     Emulator device({u"blinker"_s});
-    const CliRun run = runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s, device.port()} + programDir());
+    const QString trace = path(u"trace.txt"_s);
+    const CliRun run = runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s, device.port(), u"--trace"_s, trace}
+                              + programDir());
     QCOMPARE(run.exitCode, 0);
     QVERIFY(device.waitForLog(u"ff 0d af 20 20 32 31 5f ff"_s, 2000));
+    QFile traced(trace);
+    QVERIFY(traced.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(traced.readAll());
+    QVERIFY2(text.contains(u"номер маршрута на табло: \"12\""_s) && text.contains(u"4800 бод, 8N1"_s)
+                 && text.contains(uR"(> 9 байт: "\xff\x0d\xaf  21_\xff")"_s) && text.contains(u"# готово"_s),
+             qPrintable(text));
+    // A trace that cannot be written ends the command before the port is opened.
+    QCOMPARE(runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s, device.port(), u"--trace"_s, mFolder.path()}
+                    + programDir()).exitCode,
+             1);
 
     const CliRun missing = runCli(QStringList{u"blinker-route"_s, u"12"_s, u"--port"_s, u"/dev/tirvela-none"_s} + programDir());
     QCOMPARE(missing.exitCode, 1);
@@ -215,11 +228,14 @@ void DeviceCliTest::blinkerProgram()
     Emulator device({u"blinker"_s});
     Cli cli(QStringList{u"blinker-program"_s, projectFile, u"--port"_s, device.port()} + programDir());
     QVERIFY(device.waitForLog(u"board 1 chunk 0"_s, 5000));
+    // The Ctrl+C comes in the pause after a frame, where the worker reports nothing (after the
+    // last frame of the last board it reported success): no further frame goes out.
     cli.interrupt();
     const CliRun run = cli.finish(3000);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains(u"Режим 0"_s), qPrintable(run.out));
     QVERIFY2(run.err.contains(u"Прервано"_s), qPrintable(run.err));
+    QVERIFY2(device.stop().contains(u"traffic: received 75 bytes"_s), qPrintable(device.log()));
 
     const CliRun missing = runCli(QStringList{u"blinker-program"_s, path(u"none.stm"_s), u"--port"_s, device.port()} + programDir());
     QCOMPARE(missing.exitCode, 1);

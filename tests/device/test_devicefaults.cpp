@@ -95,7 +95,8 @@ private slots:
 
         AnnouncerFaults pulled;
         pulled.closeAtBlock = 2;
-        QTest::newRow("adapter pulled during a block") << pulled << false << QStringLiteral("Ничего не получено");
+        QTest::newRow("adapter pulled during a block")
+            << pulled << false << QStringLiteral("Ничего не получено (устройство отключено: Input/output error)");
 
         AnnouncerFaults tooSlow;
         tooSlow.answerDelayMs = 800;
@@ -106,7 +107,7 @@ private slots:
         QTest::newRow("burst of noise") << burst << false << QStringLiteral("Запись не прошла!");
 
         QTest::newRow("port held by another program")
-            << AnnouncerFaults{} << true << QStringLiteral("Ошибка! Невозможно получить доступ к порту");
+            << AnnouncerFaults{} << true << QStringLiteral("Ошибка! Невозможно получить доступ к порту (порт занят другой программой)");
     }
 
     void faultEndsTheRunAndTheNextRunSucceeds()

@@ -3,12 +3,14 @@
 #include "settings/editorsettings.h"
 #include "device/linemode.h"
 #include "device/portnames.h"
+#include "settings/inifile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tirvela;
+using namespace Qt::StringLiterals;
 
 class PortSettingsTest : public QObject
 {
@@ -20,6 +22,8 @@ private slots:
     void modeStringKeepsRecordOnFailure();
     void portLocations_data();
     void portLocations();
+    void mappingKeys();
+    void mappedPortOfTheProgramFolder();
     void blinkerPortNames();
 };
 
@@ -84,41 +88,70 @@ void PortSettingsTest::modeStringKeepsRecordOnFailure()
 
 void PortSettingsTest::portLocations_data()
 {
-    QTest::addColumn<QByteArray>("ports"); // the [PORTS] section, or nothing for no editor.ini
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<QByteArray>("ports"); // the lines of section PORTS
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("devicePath");
 
-    QTest::newRow("COM1:") << QByteArray() << "COM1:" << "/dev/ttyS0";
-    QTest::newRow("plain COM4") << QByteArray() << "COM4" << "/dev/ttyS3";
-    QTest::newRow("device namespace") << QByteArray() << "\\\\.\\COM12" << "/dev/ttyS11";
-    QTest::newRow("lower case") << QByteArray() << "com2:" << "/dev/ttyS1";
-    QTest::newRow("device path as it is") << QByteArray() << "/dev/ttyUSB0" << "/dev/ttyUSB0";
-    QTest::newRow("COM0 is no COM port") << QByteArray() << "COM0:" << "COM0:";
-    QTest::newRow("mapped by its plain name") << QByteArray("COM1=/dev/ttyUSB0\r\n") << "COM1:" << "/dev/ttyUSB0";
+    QTest::newRow("COM1:") << false << QByteArray() << "COM1:" << "/dev/ttyS0";
+    QTest::newRow("plain COM4") << false << QByteArray() << "COM4" << "/dev/ttyS3";
+    QTest::newRow("device namespace") << false << QByteArray() << "\\\\.\\COM12" << "/dev/ttyS11";
+    QTest::newRow("lower case") << false << QByteArray() << "com2:" << "/dev/ttyS1";
+    QTest::newRow("device path as it is") << false << QByteArray() << "/dev/ttyUSB0" << "/dev/ttyUSB0";
+    QTest::newRow("COM0 is no COM port") << false << QByteArray() << "COM0:" << "COM0:";
+    QTest::newRow("mapped by its plain name") << false << QByteArray("COM1=/dev/ttyUSB0\r\n") << "COM1:" << "/dev/ttyUSB0";
     QTest::newRow("mapped by the name as given")
-        << QByteArray("COM1=/dev/ttyUSB0\r\n\\\\.\\COM5=/dev/ttyACM0\r\n") << "\\\\.\\COM5" << "/dev/ttyACM0";
-    QTest::newRow("other ports keep the default") << QByteArray("COM1=/dev/ttyUSB0\r\n") << "COM3:" << "/dev/ttyS2";
-    QTest::newRow("empty value is no mapping") << QByteArray("COM1=\r\n") << "COM1:" << "/dev/ttyS0";
+        << false << QByteArray("COM1=/dev/ttyUSB0\r\n\\\\.\\COM5=/dev/ttyACM0\r\n") << "\\\\.\\COM5" << "/dev/ttyACM0";
+    QTest::newRow("other ports keep the default") << false << QByteArray("COM1=/dev/ttyUSB0\r\n") << "COM3:" << "/dev/ttyS2";
+    QTest::newRow("empty value is no mapping") << false << QByteArray("COM1=\r\n") << "COM1:" << "/dev/ttyS0";
+    QTest::newRow("quoted by hand") << false << QByteArray("COM2=\"/dev/serial/by-id/usb-A B\"\r\n") << "COM2:"
+                                    << "/dev/serial/by-id/usb-A B";
+
+    QTest::newRow("Windows COM1:") << true << QByteArray() << "COM1:" << "COM1";
+    QTest::newRow("Windows COM4:") << true << QByteArray() << "COM4:" << "COM4";
+    QTest::newRow("Windows \\\\.\\COM5") << true << QByteArray() << "\\\\.\\COM5" << "COM5";
+    QTest::newRow("Windows \\\\.\\COM10") << true << QByteArray() << "\\\\.\\COM10" << "COM10";
+    QTest::newRow("Windows plain COM12") << true << QByteArray() << "COM12" << "COM12";
+    QTest::newRow("Windows other names as they stand") << true << QByteArray() << "\\\\.\\CNCA0" << "\\\\.\\CNCA0";
+    QTest::newRow("Windows ignores PORTS") << true << QByteArray("COM1=/dev/ttyUSB0\r\n") << "COM1:" << "COM1";
 }
 
 void PortSettingsTest::portLocations()
 {
-#ifdef Q_OS_WIN
-    QSKIP("Windows opens the names as they stand");
-#endif
+    QFETCH(bool, windows);
     QFETCH(QByteArray, ports);
     QFETCH(QString, name);
+    IniFile ini;
+    ini.parse("[UART]\r\nUART_STR=COM1:\r\n[Ports]\r\n" + ports);
+    const PortLocation location = locatePort(name, ini, windows ? PortPlatform::Windows : PortPlatform::Unix);
+    QCOMPARE(location.name, name);
+    QTEST(location.devicePath, "devicePath");
+}
+
+void PortSettingsTest::mappingKeys()
+{
+    IniFile ini;
+    ini.parse("[PORTS]\r\n\\\\.\\COM6=/dev/ttyUSB1\r\n");
+    QCOMPARE(portMappingKey(u"COM1:"_s, ini), QByteArray("COM1"));
+    QCOMPARE(portMappingKey(u"\\\\.\\COM5"_s, ini), QByteArray("COM5"));
+    QCOMPARE(portMappingKey(u"\\\\.\\COM6"_s, ini), QByteArray("\\\\.\\COM6")); // the key the lookup finds first
+    QCOMPARE(portMappingKey(u"/dev/ttyUSB0"_s, ini), QByteArray());
+}
+
+void PortSettingsTest::mappedPortOfTheProgramFolder()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no section PORTS");
+#endif
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString programFolder = folder.path() + u'/';
-    if (!ports.isNull()) {
-        QFile ini(editorIniPath(programFolder));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[UART]\r\nUART_STR=COM1:\r\n[Ports]\r\n" + ports);
-    }
-    const PortLocation location = locatePort(name, programFolder);
-    QCOMPARE(location.name, name);
-    QTEST(location.devicePath, "devicePath");
+    QCOMPARE(locatePort(u"COM3:"_s, programFolder).devicePath, u"/dev/ttyS2"_s); // no editor.ini
+    QFile ini(editorIniPath(programFolder));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[PORTS]\r\nCOM3=/dev/ttyACM0\r\n");
+    ini.close();
+    QCOMPARE(locatePort(u"COM3:"_s, programFolder).devicePath, u"/dev/ttyACM0"_s);
 }
 
 void PortSettingsTest::blinkerPortNames()

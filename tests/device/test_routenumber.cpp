@@ -89,7 +89,7 @@ void RouteNumberTest::portTaken()
     QVERIFY(holder.open(run.port(), SerialPort::Access::ReadWrite));
     const TransferResult result = sendRouteNumber("12", boardPort(run.port()));
     QCOMPARE(result.outcome, TransferResult::Failed);
-    QCOMPARE(result.message, QStringLiteral("Ошибка открытия COM1: !"));
+    QCOMPARE(result.message, QStringLiteral("Ошибка открытия COM1: ! (порт занят другой программой)"));
 }
 
 void RouteNumberTest::modeRefused()

@@ -1,12 +1,15 @@
 // The serial port over a pseudo-terminal: exclusive open, line settings as the far end sees them,
 // the timed read, and what a dropped line does to every operation.
 
+#include "device/lowlatency.h"
 #include "device/serialport.h"
 #include "devsim/ptylink.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -61,6 +64,9 @@ private slots:
     void timedReadWithoutStopCharacterWaitsFullTime();
     void timedReadKeepsToMaximum();
     void droppedLineFailsEverything();
+    void lowLatencyRequest_data();
+    void lowLatencyRequest();
+    void pseudoTerminalRefusesLowLatencySilently();
 
 private:
     bool openAtFullSpeed()
@@ -100,7 +106,7 @@ void SerialPortTest::openIsExclusive()
 void SerialPortTest::openFailureOfMissingDevice()
 {
     QVERIFY(!mPort->open(QStringLiteral("/dev/tirvela-no-such-port"), SerialPort::Access::ReadWrite));
-    QVERIFY(mPort->openFailureNote().isEmpty());
+    QCOMPARE(mPort->openFailureNote(), QStringLiteral(" (устройство /dev/tirvela-no-such-port не найдено: не подключено?)"));
     QVERIFY(!mPort->isOpen());
 }
 
@@ -215,6 +221,62 @@ void SerialPortTest::droppedLineFailsEverything()
     QCOMPARE(mPort->write("write 0\r"), qint64(0));
     QVERIFY(!mPort->timedRead(9, 500, "R").ok);
     QVERIFY2(clock.elapsed() < 400, "a dead line must fail at once, not wait");
+    mPort->close();
+    QVERIFY(!mPort->isOpen());
+}
+
+void SerialPortTest::lowLatencyRequest_data()
+{
+    QTest::addColumn<int>("flags");          // the driver's flags before
+    QTest::addColumn<bool>("getRefused");    // TIOCGSERIAL fails
+    QTest::addColumn<bool>("setRefused");    // TIOCSSERIAL fails
+    QTest::addColumn<bool>("granted");
+    QTest::addColumn<QList<int>>("flagsSet"); // what TIOCSSERIAL was given, in order
+
+    QTest::newRow("driver takes it and gets it back")
+        << int(ASYNC_SKIP_TEST) << false << false << true
+        << QList<int>{int(ASYNC_SKIP_TEST | ASYNC_LOW_LATENCY), int(ASYNC_SKIP_TEST)};
+    QTest::newRow("already low latency: nothing set") << int(ASYNC_LOW_LATENCY) << false << false << true << QList<int>();
+    QTest::newRow("driver keeps no flags") << 0 << true << false << false << QList<int>();
+    QTest::newRow("driver refuses the change") << 0 << false << true << false << QList<int>{int(ASYNC_LOW_LATENCY)};
+}
+
+void SerialPortTest::lowLatencyRequest()
+{
+    QFETCH(int, flags);
+    QFETCH(bool, getRefused);
+    QFETCH(bool, setRefused);
+    QList<int> flagsSet;
+    LowLatencyRequest request([&](int descriptor, unsigned long code, void *argument) {
+        auto *serial = static_cast<serial_struct *>(argument);
+        if (descriptor != 7)
+            return -1;
+        if (code == TIOCGSERIAL) {
+            serial->flags = flags;
+            return getRefused ? -1 : 0;
+        }
+        if (code == TIOCSSERIAL) {
+            flagsSet << serial->flags;
+            if (setRefused)
+                return -1;
+            flags = serial->flags;
+            return 0;
+        }
+        return -1;
+    });
+    QTEST(request.apply(7), "granted");
+    request.restore();
+    request.restore(); // once only
+    QTEST(flagsSet, "flagsSet");
+}
+
+void SerialPortTest::pseudoTerminalRefusesLowLatencySilently()
+{
+    // A pseudo-terminal keeps no serial flags: the port opens and works without low latency.
+    QVERIFY(openAtFullSpeed());
+    QVERIFY(!mPort->lowLatency());
+    QCOMPARE(mPort->write("ping"), qint64(4));
+    QCOMPARE(readFarEnd(mLink->masterDescriptor()), QByteArray("ping"));
     mPort->close();
     QVERIFY(!mPort->isOpen());
 }

@@ -3,9 +3,12 @@
 
 #include "app/messagewindow.h"
 #include "app/settingsdialog.h"
+#include "device/announcerprogrammer.h"
 #include "settings/programfolder.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -123,6 +126,86 @@ private slots:
         });
         QCOMPARE(readFile(editor.path(u"editor.ini"_s)), stored);
         QVERIFY(editor.session.settings.workingMode.isEmpty());
+    }
+
+    void deviceOfAPortIsChosenFromTheDevicesFound()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows opens the port names as they stand");
+#endif
+        Editor editor;
+        writeFile(editor.path(u"editor.ini"_s), "; mine\r\n[UART]\r\nUART_IDX=2\r\nUART_STR=COM3:\r\n"
+                                                 "[PORTS]\r\nCOM3=/dev/serial/by-id/usb-gone-if00\r\nX=1\r\n");
+        editor.session.settings = readEditorSettings(editor.session.programFolder);
+        QList<SerialDeviceInfo> devices{
+            {u"/dev/ttyUSB0"_s, u"FT232R USB UART"_s, u"FTDI"_s, u"A50285BI"_s,
+             u"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s},
+            {u"/dev/ttyACM0"_s, {}, {}, {}, {}}};
+        editor.window->settingsDialog().setDeviceLister([&] { return devices; });
+
+        runSettingsDialog(editor, [&](SettingsDialog &dialog) {
+            auto *device = control<QComboBox>(dialog, "DeviceBox");
+            auto *state = control<QLabel>(dialog, "DeviceStateLabel");
+            // COM3 is mapped to an adapter that is not plugged in.
+            QCOMPARE(device->count(), 4);
+            QCOMPARE(device->itemText(0), u"Обычное: /dev/ttyS2"_s);
+            QCOMPARE(device->itemText(1), u"/dev/ttyUSB0: FT232R USB UART, FTDI, № A50285BI"_s);
+            QCOMPARE(device->itemText(2), u"/dev/ttyACM0"_s);
+            QCOMPARE(device->currentText(), u"/dev/serial/by-id/usb-gone-if00 (не подключено)"_s);
+            QCOMPARE(state->text(), u"Устройство /dev/serial/by-id/usb-gone-if00 не подключено"_s);
+
+            // Another entry shows its own device; the adapter is chosen for \\.\COM5.
+            auto *ports = control<QComboBox>(dialog, "ComboBox1");
+            ports->setCurrentIndex(4);
+            QCOMPARE(device->currentIndex(), 0);
+            QCOMPARE(state->text(), u"Открывается /dev/ttyS4"_s);
+            device->setCurrentIndex(1);
+            emit device->activated(1);
+            QCOMPARE(state->text(),
+                     u"Открывается /dev/ttyUSB0\nпо ссылке /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s);
+
+            // "Обновить" lists again: the adapter is gone, and the entry says so.
+            devices.removeFirst();
+            control<QPushButton>(dialog, "RefreshButton")->click();
+            QCOMPARE(device->count(), 3);
+            QVERIFY(state->text().endsWith(u" не подключено"_s));
+            devices = {{u"/dev/ttyUSB1"_s, u"FT232R USB UART"_s, u"FTDI"_s, u"A50285BI"_s,
+                        u"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s}};
+            control<QPushButton>(dialog, "RefreshButton")->click();
+            QCOMPARE(device->currentIndex(), 1);
+            QVERIFY2(state->text().startsWith(u"Открывается /dev/ttyUSB1\nпо ссылке"_s), qPrintable(state->text()));
+
+            auto *trace = control<QCheckBox>(dialog, "DeviceTraceBox");
+            QVERIFY(!trace->isChecked());
+            trace->setChecked(true);
+            saveScreenshot(&dialog, u"settings-device"_s);
+            control<QPushButton>(dialog, "OkButton")->click();
+        });
+        const QByteArray ini = readFile(editor.path(u"editor.ini"_s));
+        QCOMPARE(ini, QByteArray("; mine\r\n[UART]\r\nUART_IDX=4\r\nUART_STR=\\\\.\\COM5\r\n"
+                                 "UART1=baud=4800 parity=N data=8 stop=1\r\nUART2=baud=115200 parity=N data=8 stop=1\r\n"
+                                 "[PORTS]\r\nCOM3=/dev/serial/by-id/usb-gone-if00\r\nX=1\r\n"
+                                 "COM5=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\r\n"
+                                 "[WAVE]\r\nEDITOR=") + QDir::toNativeSeparators(editor.session.settings.soundEditorPath).toUtf8() + "\r\n");
+        // Both the Announcer (the entry's text) and the board ("COM5:") open the adapter.
+        QCOMPARE(announcerLink(editor.session.settings, editor.session.programFolder).port.devicePath,
+                 u"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s);
+        QCOMPARE(blinkerPort(editor.session.settings, editor.session.programFolder).devicePath,
+                 u"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s);
+        // The trace is on for this run and is not written.
+        QVERIFY(editor.session.settings.traceDevices);
+        QVERIFY(!readEditorSettings(editor.session.programFolder).traceDevices);
+
+        // Going back to the usual device writes an empty mapping, which maps nothing.
+        runSettingsDialog(editor, [&](SettingsDialog &dialog) {
+            QVERIFY(control<QCheckBox>(dialog, "DeviceTraceBox")->isChecked());
+            auto *device = control<QComboBox>(dialog, "DeviceBox");
+            device->setCurrentIndex(0);
+            emit device->activated(0);
+            control<QPushButton>(dialog, "OkButton")->click();
+        });
+        QVERIFY(readFile(editor.path(u"editor.ini"_s)).contains("\r\nCOM5=\r\n"));
+        QCOMPARE(announcerLink(editor.session.settings, editor.session.programFolder).port.devicePath, u"/dev/ttyS4"_s);
     }
 
     void portIndexOutsideTheListShowsTheFirstPort()
