@@ -2,11 +2,16 @@
 // measured in the same run: the route list of 50 routes with their 150 miniatures (floor: the same
 // grid with its miniature columns empty), and the stop list editor opened on a route of 127 stops
 // with 10 sound items each (the tree read and its model made, then its first painting; floor:
-// painting the tree with only its two directions). Run offscreen, in a release build.
+// painting the tree with only its two directions); and one step of a drag in a picture window (the
+// entry drawn again, the window and the miniature painted; floor: the window painted alone).
+// Run offscreen, in a release build.
 
 #include "fixtures.h"
 
 #include "app/document.h"
+#include "app/elementcommands.h"
+#include "app/picturewindow.h"
+#include "app/userdialogs.h"
 #include "app/routelistmodel.h"
 #include "app/miniaturedelegate.h"
 #include "app/stoplistmodel.h"
@@ -134,5 +139,27 @@ int main(int argc, char *argv[])
     std::printf("stop list, 127 stops with 10 sound items each: model %.2f ms = %.3f of a frame (target at most 0.1); "
                 "first painting %.2f ms = %.2f of a frame (target at most 1), %.2f x an empty tree (%.2f ms)\n",
                 modelMs, modelMs / kFrameMs, paintMs, paintMs / kFrameMs, paintMs / treeFloor, treeFloor);
+
+    WidgetDialogs dialogs; // never asked: the benchmark only drags
+    PictureWindow picture(document, dialogs, 0, 0);
+    picture.resize(picture.sizeHint());
+    const QRect miniature = grid.visualRect(routes.index(0, 1));
+    const auto paintPicture = [&] {
+        QImage image(picture.size(), QImage::Format_RGB32);
+        picture.render(&image);
+    };
+    const double pictureFloor = bestMs(paintPicture);
+    int step = 0;
+    const double dragMs = bestMs([&] {
+        std::vector<DisplayElement> elements = project.boards[0].routes[0].elements;
+        elements[0].x = ++step % 40;
+        document.undoStack()->push(new ChangeElementsCommand(document, 0, 0, std::move(elements), {}, 1));
+        paintPicture();
+        QImage cell(miniature.size(), QImage::Format_RGB32);
+        grid.viewport()->render(&cell, {}, QRegion(miniature));
+    });
+    std::printf("drag step in a picture window: %.2f ms = %.3f of a frame (target at most 0.1); "
+                "%.2f x painting the window alone (%.2f ms)\n",
+                dragMs, dragMs / kFrameMs, dragMs / pictureFloor, pictureFloor);
     return 0;
 }
