@@ -2,9 +2,8 @@
 
 #include "app/document.h"
 #include "app/elementcommands.h"
-#include "app/userdialogs.h"
+#include "app/textinput.h"
 #include "common/cp1251.h"
-#include "project/editchecks.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -187,16 +186,10 @@ void PictureWindow::editText()
     if (mLastHit >= int(elements.size()))
         return;
     DisplayElement &element = elements[size_t(mLastHit)];
-    const std::optional<QString> typed =
-        mDialogs.askText(this, QStringLiteral("Текст сообщения"), QStringLiteral("Значение"), fromCp1251(element.text));
+    const std::optional<QByteArray> typed = askElementText(mDialogs, this, element.text);
     if (!typed)
         return;
-    const EnteredText entered = enteredText(*typed);
-    if (!entered.ok()) {
-        mDialogs.tell(this, entered.problem);
-        return;
-    }
-    const QByteArray text = entered.bytes.left(MaxElementTextLength);
+    const QByteArray text = *typed;
     if (text == element.text)
         return;
     element.text = text;

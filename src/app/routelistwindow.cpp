@@ -1,12 +1,12 @@
 #include "app/routelistwindow.h"
 
 #include "app/document.h"
-#include "app/icons.h"
 #include "app/miniaturedelegate.h"
 #include "app/routecommands.h"
 #include "app/routelistmodel.h"
 #include "app/routenumberdialog.h"
 #include "app/userdialogs.h"
+#include "app/windowcommand.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -85,15 +85,7 @@ void RouteListWindow::createCommands()
     tools->setIconSize(QSize(16, 16));
     const auto command = [&](const char *name, const char *icon, const QString &hint, const QKeySequence &key,
                              auto slot) {
-        auto *action = new QAction(bundledIcon(icon), hint, this);
-        action->setToolTip(hint);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-        tools->addAction(action);
-        tools->widgetForAction(action)->setObjectName(QString::fromLatin1(name));
-        action->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+        connect(addWindowCommand(this, tools, icon, hint, key, name), &QAction::triggered, this, slot);
     };
     command("ToolButton1", "list-add", QStringLiteral("Добавить маршрут"), QKeySequence(Qt::Key_Insert),
             &RouteListWindow::addRoute);

@@ -1,11 +1,12 @@
 #include "app/stoplistwindow.h"
 
 #include "app/document.h"
-#include "app/icons.h"
 #include "app/stopcommands.h"
 #include "app/stoplistmodel.h"
 #include "app/stoptrees.h"
+#include "app/textinput.h"
 #include "app/userdialogs.h"
+#include "app/windowcommand.h"
 #include "common/cp1251.h"
 #include "project/announcement.h"
 #include "project/controltime.h"
@@ -84,30 +85,25 @@ void StopListWindow::createCommands()
     auto *tools = new QToolBar(this);
     tools->setObjectName(QStringLiteral("ToolBar1"));
     tools->setIconSize(QSize(16, 16));
-    const auto command = [&](const char *name, const char *icon, const QString &caption, const QString &hint,
-                             const QKeySequence &key, auto slot) {
-        auto *action = new QAction(bundledIcon(icon), caption, this);
+    const auto command = [&](const char *name, const char *icon, const QString &caption, const QKeySequence &key,
+                             auto slot) {
+        QAction *action = addWindowCommand(this, tools, icon, caption, key);
         action->setObjectName(QString::fromLatin1(name));
-        action->setToolTip(hint);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        mView->addAction(action); // the tree's context menu
         connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-        mView->addAction(action);
-        tools->addAction(action);
     };
-    command("InsertAction", "list-add", QStringLiteral("Добавить строку"), QStringLiteral("Добавить строку"),
+    command("InsertAction", "list-add", QStringLiteral("Добавить строку"),
             QKeySequence(Qt::CTRL | Qt::Key_N), &StopListWindow::insertNode);
-    command("DeleteAction", "list-remove", QStringLiteral("Удалить строку"), QStringLiteral("Удалить строку"),
+    command("DeleteAction", "list-remove", QStringLiteral("Удалить строку"),
             QKeySequence(Qt::Key_Delete), &StopListWindow::deleteNode);
-    command("UpAction", "go-up", QStringLiteral("Переместить вверх"), QStringLiteral("Переместить вверх"),
+    command("UpAction", "go-up", QStringLiteral("Переместить вверх"),
             QKeySequence(Qt::CTRL | Qt::Key_Up), [this] { moveNode(-1); });
-    command("DownAction", "go-down", QStringLiteral("Переместить вниз"), QStringLiteral("Переместить вниз"),
+    command("DownAction", "go-down", QStringLiteral("Переместить вниз"),
             QKeySequence(Qt::CTRL | Qt::Key_Down), [this] { moveNode(+1); });
-    command("EditAction", "document-edit", QStringLiteral("Редактировать"), QStringLiteral("Редактировать"),
+    command("EditAction", "document-edit", QStringLiteral("Редактировать"),
             QKeySequence(Qt::Key_F2), &StopListWindow::editNode);
     command("ListenAction", "media-playback-start", QStringLiteral("Прослушать объявление"),
-            QStringLiteral("Прослушать объявление"), QKeySequence(Qt::CTRL | Qt::Key_P), &StopListWindow::listen);
+            QKeySequence(Qt::CTRL | Qt::Key_P), &StopListWindow::listen);
 }
 
 StopPath StopListWindow::selectedPath() const
@@ -136,7 +132,7 @@ void StopListWindow::insertNode()
             : mDialogs.askText(this, QStringLiteral("Новая остановка"), QStringLiteral("Введите название остановки"), {});
     if (!typed)
         return;
-    std::optional<QByteArray> text = acceptedText(*typed);
+    std::optional<QByteArray> text = acceptedStopListText(mDialogs, this, *typed);
     if (!text)
         return;
     if (place->controlTime)
@@ -187,7 +183,7 @@ void StopListWindow::editNode()
 void StopListWindow::editText(const StopPath &path, const QString &typed)
 {
     const StopNode *node = nodeAt(*mDocument.stopTrees().treeOf(mRoute), path);
-    std::optional<QByteArray> text = acceptedText(typed);
+    std::optional<QByteArray> text = acceptedStopListText(mDialogs, this, typed);
     if (!node || !text)
         return;
     if (isControlTimeItem(*node))
@@ -233,23 +229,13 @@ void StopListWindow::addSoundFile(const QString &fileName)
         return;
     }
     const std::optional<StopInsertion> place = soundInsertionFor(*selected);
-    std::optional<QByteArray> text = acceptedText(fileName);
+    std::optional<QByteArray> text = acceptedStopListText(mDialogs, this, fileName);
     if (!place || !text)
         return;
     mDocument.undoStack()->push(new InsertStopNodeCommand(mDocument, mRoute, *place, StopNode(*text),
                                                           QStringLiteral("добавление звукового файла %1").arg(fileName)));
     mView->expand(mView->currentIndex());
     mView->expand(mModel->indexOf(place->parent));
-}
-
-std::optional<QByteArray> StopListWindow::acceptedText(const QString &typed)
-{
-    const EnteredText entered = enteredStopListText(typed);
-    if (!entered.ok()) {
-        mDialogs.tell(this, entered.problem);
-        return std::nullopt;
-    }
-    return entered.bytes;
 }
 
 void StopListWindow::updateCaption()

@@ -57,8 +57,6 @@ private:
     void createCommands();
     void updateCaption();
     void editText(const StopPath &path, const QString &typed);
-    // The typed text made ready to store, or nothing after telling why it is refused.
-    std::optional<QByteArray> acceptedText(const QString &typed);
 
     Document &mDocument;
     UserDialogs &mDialogs;

@@ -2,10 +2,11 @@
 
 #include "app/document.h"
 #include "app/elementcommands.h"
-#include "app/icons.h"
 #include "app/stopcommands.h"
 #include "app/stoptrees.h"
+#include "app/textinput.h"
 #include "app/userdialogs.h"
+#include "app/windowcommand.h"
 #include "common/cp1251.h"
 #include "fonts/fonttable.h"
 #include "project/controltime.h"
@@ -129,15 +130,7 @@ void ToolsWindow::createToolBar()
     mTools->setIconSize(QSize(16, 16));
     const auto command = [this](const char *name, const char *icon, const QString &hint, const QKeySequence &key,
                                 auto slot) {
-        auto *action = new QAction(bundledIcon(icon), hint, this);
-        action->setToolTip(hint);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(action, &QAction::triggered, this, slot);
-        addAction(action);
-        mTools->addAction(action);
-        mTools->widgetForAction(action)->setObjectName(QString::fromLatin1(name));
-        action->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+        connect(addWindowCommand(this, mTools, icon, hint, key, name), &QAction::triggered, this, slot);
     };
     command("ToolButton1", "list-add", QStringLiteral("Добавить строку"), QKeySequence(Qt::Key_Insert),
             &ToolsWindow::addElement);
@@ -307,17 +300,11 @@ void ToolsWindow::editCoordinates(int element)
 void ToolsWindow::editElementText(int element)
 {
     std::vector<DisplayElement> list = elements();
-    const std::optional<QString> typed = mDialogs.askText(this, QStringLiteral("Текст сообщения"), QStringLiteral("Значение"),
-                                                          fromCp1251(list[size_t(element)].text));
+    const std::optional<QByteArray> typed = askElementText(mDialogs, this, list[size_t(element)].text);
     if (!typed)
         return;
-    const EnteredText entered = enteredText(*typed);
-    if (!entered.ok()) {
-        mDialogs.tell(this, entered.problem);
-        return;
-    }
     // The tools window stores texts in capitals, as the board's fonts are drawn for them.
-    list[size_t(element)].text = cp1251ToUpper(entered.bytes).left(MaxElementTextLength);
+    list[size_t(element)].text = cp1251ToUpper(*typed);
     changeElements(std::move(list),
                    QStringLiteral("изменение текста «%1»").arg(fromCp1251(list[size_t(element)].text)), element);
 }
@@ -373,14 +360,14 @@ void ToolsWindow::activateStopProperty(int row)
     if (row == 0) {
         const std::optional<QString> typed =
             mDialogs.askText(this, QStringLiteral("Название остановки"), QStringLiteral("Значение"), cell);
-        if (const std::optional<QByteArray> text = typed ? acceptedStopText(*typed) : std::nullopt)
+        if (const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt)
             mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*stop), *text,
                                                                    QStringLiteral("изменение названия остановки")));
     } else if (row == 1) {
         if (node->level() != 3 || node->parent()->row() >= 2)
             return;
         const std::optional<QString> typed = mDialogs.askText(this, QStringLiteral("Файл"), QStringLiteral("Значение"), cell);
-        if (const std::optional<QByteArray> text = typed ? acceptedStopText(*typed) : std::nullopt)
+        if (const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt)
             mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, mNode, *text,
                                                                    QStringLiteral("изменение звукового файла")));
     } else if (row == 2) {
@@ -391,7 +378,7 @@ void ToolsWindow::activateStopProperty(int row)
         const std::optional<QString> typed =
             mDialogs.askText(this, QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
                              target ? fromCp1251(target->text) : QStringLiteral("00:"));
-        const std::optional<QByteArray> text = typed ? acceptedStopText(*typed) : std::nullopt;
+        const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt;
         if (!text)
             return;
         const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
@@ -402,16 +389,6 @@ void ToolsWindow::activateStopProperty(int row)
             mDocument.undoStack()->push(
                 new InsertStopNodeCommand(mDocument, mRoute, {pathOf(times), 0, true}, StopNode(time), caption));
     }
-}
-
-std::optional<QByteArray> ToolsWindow::acceptedStopText(const QString &typed)
-{
-    const EnteredText entered = enteredStopListText(typed);
-    if (!entered.ok()) {
-        mDialogs.tell(this, entered.problem);
-        return std::nullopt;
-    }
-    return entered.bytes;
 }
 
 } // namespace tirvela

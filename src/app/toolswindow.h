@@ -59,8 +59,6 @@ private:
     void changeElements(std::vector<DisplayElement> elements, const QString &text, int current);
     const std::vector<DisplayElement> &elements() const;
     int currentElement() const;
-    // The typed stop list text, or nothing after saying why it is refused.
-    std::optional<QByteArray> acceptedStopText(const QString &typed);
 
     Document &mDocument;
     UserDialogs &mDialogs;
