@@ -192,9 +192,10 @@ void MainWindow::showRouteListWindow()
         connect(mRouteList, &QObject::destroyed, this, [this] {
             // Closing the route list ends the editing of the project: what is left is dropped.
             mRouteList = nullptr; // a widget says it is destroyed before its guards are cleared
-            mDocument->resetToNew();
             mToolsWindow->showNothing();
             updateCommandStates();
+            // Once the window is gone for good: its parts still listen to the document now.
+            QMetaObject::invokeMethod(mDocument, &Document::resetToNew, Qt::QueuedConnection);
         });
         frame->show();
         mToolsWindow->showElements(0, 0);

@@ -305,8 +305,8 @@ void ToolsWindow::editElementText(int element)
         return;
     // The tools window stores texts in capitals, as the board's fonts are drawn for them.
     list[size_t(element)].text = cp1251ToUpper(*typed);
-    changeElements(std::move(list),
-                   QStringLiteral("изменение текста «%1»").arg(fromCp1251(list[size_t(element)].text)), element);
+    const QString text = QStringLiteral("изменение текста «%1»").arg(fromCp1251(list[size_t(element)].text));
+    changeElements(std::move(list), text, element);
 }
 
 void ToolsWindow::addElement()
