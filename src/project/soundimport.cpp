@@ -2,6 +2,7 @@
 
 #include "common/savefile.h"
 #include "common/transferprogress.h"
+#include "project/ditherquantizer.h"
 #include "project/leveltracker.h"
 #include "project/monoresampler.h"
 #include "project/samplespool.h"
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <limits>
 
 namespace tirvela {
@@ -81,34 +81,6 @@ private:
     TransferProgress *mProgress;
     int mShift = 0;
     QElapsedTimer mClock;
-};
-
-// Reduces samples to unsigned 8 bits (128 is silence) with triangular dither of one step either
-// way, which turns the rounding error into a steady faint hiss instead of distortion that
-// follows the signal. The dither is the difference of two uniform values, the two halves of one
-// xorshift draw: cheap, and the seed is fixed so that an import gives the same bytes every time.
-class Quantizer
-{
-public:
-    explicit Quantizer(float gain) : mGain(gain * 128.0f) {}
-
-    char operator()(float sample)
-    {
-        mRandom ^= mRandom << 13;
-        mRandom ^= mRandom >> 17;
-        mRandom ^= mRandom << 5;
-        const float dither = float(int(mRandom & 0xFFFF) - int(mRandom >> 16)) * (1.0f / 65536.0f);
-        const float level = std::clamp(std::floor(sample * mGain + dither + 0.5f), -128.0f, 127.0f);
-        mPeak = std::max(mPeak, std::fabs(level));
-        return char(quint8(level + 128.0f));
-    }
-
-    double peak() const { return mPeak / 128.0; }
-
-private:
-    float mGain;
-    float mPeak = 0;
-    quint32 mRandom = 20240601;
 };
 
 struct Target
@@ -213,7 +185,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     if (!output.open(QIODevice::WriteOnly))
         return failed(QStringLiteral("Файл %1 не создаётся: %2").arg(QDir::toNativeSeparators(target.path), output.errorString()));
     output.write(announcerWaveHeader(quint32(span.count())));
-    Quantizer quantize(options.keepLevel ? 1.0f : float(amplitudeOf(options.peakDb) / peak));
+    DitherQuantizer quantizer(options.keepLevel ? 1.0f : float(amplitudeOf(options.peakDb) / peak));
     if (!spool.seek(span.begin))
         return failed(QStringLiteral("Временный файл не записывается: %1").arg(spool.errorString()));
     std::vector<float> samples;
@@ -224,8 +196,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
         const qint64 count = std::min(kSpoolBlock, span.count() - done);
         if (!spool.read(count, samples))
             return failed(QStringLiteral("Временный файл не читается: %1").arg(spool.errorString()));
-        bytes.resize(count);
-        std::transform(samples.begin(), samples.end(), bytes.begin(), std::ref(quantize));
+        quantizer.reduce(samples, bytes);
         output.write(bytes);
         done += count;
     }
@@ -239,7 +210,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     result.fileName = target.fileName;
     result.sampleCount = span.count();
     result.sourcePeakDb = decibelsOf(decoder.sourcePeak());
-    result.peakDb = decibelsOf(quantize.peak());
+    result.peakDb = decibelsOf(quantizer.peak());
     return result;
 }
 
