@@ -98,21 +98,31 @@ float peakOf(const short *values, size_t count)
     return float(*std::max_element(std::begin(peaks), std::end(peaks))) * kSixteenBitUnit;
 }
 
-// The mean of the channels of each frame, each sample worth `unit`. The common channel counts
-// (kChannels) are spelled out so that the compiler can turn the loop into vector operations;
-// 0 takes `channels`.
+// The mean of the channels of each of `frames` frames, each sample worth `unit`. The common
+// channel counts (kChannels) are spelled out, and the frames taken kLanes at a time, so that the
+// compiler can turn the loop into vector operations; 0 takes `channels`.
 template<typename Sample, int kChannels>
-void mixDown(const Sample *values, size_t frames, int channels, float unit, float *mono)
+inline void mixFrames(const Sample *values, size_t frames, size_t channels, float scale, float *__restrict mono)
 {
     using Sum = std::conditional_t<std::is_integral_v<Sample>, int, float>; // integers add up exactly
-    const size_t count = kChannels > 0 ? size_t(kChannels) : size_t(channels);
-    const float scale = unit / float(count);
+    const size_t count = kChannels > 0 ? size_t(kChannels) : channels;
     for (size_t frame = 0; frame < frames; ++frame) {
         Sum sum = 0;
         for (size_t channel = 0; channel < count; ++channel)
             sum += values[frame * count + channel];
         mono[frame] = float(sum) * scale;
     }
+}
+
+template<typename Sample, int kChannels>
+void mixDown(const Sample *values, size_t frames, int channels, float unit, float *mono)
+{
+    const auto count = size_t(kChannels > 0 ? kChannels : channels);
+    const float scale = unit / float(count);
+    size_t frame = 0;
+    for (; frame + kLanes <= frames; frame += kLanes)
+        mixFrames<Sample, kChannels>(values + frame * count, kLanes, count, scale, mono + frame);
+    mixFrames<Sample, kChannels>(values + frame * count, frames - frame, count, scale, mono + frame);
 }
 
 template<typename Sample>
