@@ -40,8 +40,9 @@ private:
 
     qint64 mCount = 0;
     float mPeak = 0;
-    std::array<qint64, kLevels> mFirst;
-    std::array<qint64, kLevels> mLast;
+    int mTop = -1; // the level of mPeak; -1 before the first sample
+    std::array<qint64, kLevels> mFirst; // the first sample at this level or above
+    std::array<qint64, kLevels> mLast;  // the last sample at this level or above
 };
 
 } // namespace tirvela

@@ -48,7 +48,8 @@ private:
     QString mError;
     int mSampleRate = 0;
     int mChannels = 0;
-    std::vector<float> mInterleaved;
+    std::vector<float> mInterleaved;  // the frames read, when read as float ...
+    std::vector<short> mSixteenBits; // ... or as 16-bit integers
     std::vector<float> mMono;
     float mSourcePeak = 0;
 };

@@ -2,8 +2,10 @@
 
 #include "common/savefile.h"
 #include "common/transferprogress.h"
+#include "project/ditherquantizer.h"
 #include "project/leveltracker.h"
 #include "project/monoresampler.h"
+#include "project/samplespool.h"
 #include "project/sounddecoder.h"
 #include "project/soundlibrary.h"
 #include "project/soundname.h"
@@ -13,11 +15,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <limits>
 
 namespace tirvela {
@@ -29,7 +29,7 @@ constexpr double kSilentPeakDb = -60.0;
 // Trimming cuts what lies 40 dB under the peak: once the peak is near full scale, that is about
 // one step of the 8-bit samples.
 constexpr double kTrimBelowPeakDb = -40.0;
-constexpr qint64 kSpoolBlock = 4096;
+constexpr qint64 kSpoolBlock = 16384;
 
 double amplitudeOf(double decibels)
 {
@@ -83,34 +83,6 @@ private:
     QElapsedTimer mClock;
 };
 
-// Reduces samples to unsigned 8 bits (128 is silence) with triangular dither of one step either
-// way, which turns the rounding error into a steady faint hiss instead of distortion that
-// follows the signal. The dither is the difference of two uniform values, the two halves of one
-// xorshift draw: cheap, and the seed is fixed so that an import gives the same bytes every time.
-class Quantizer
-{
-public:
-    explicit Quantizer(float gain) : mGain(gain * 128.0f) {}
-
-    char operator()(float sample)
-    {
-        mRandom ^= mRandom << 13;
-        mRandom ^= mRandom >> 17;
-        mRandom ^= mRandom << 5;
-        const float dither = float(int(mRandom & 0xFFFF) - int(mRandom >> 16)) * (1.0f / 65536.0f);
-        const float level = std::clamp(std::floor(sample * mGain + dither + 0.5f), -128.0f, 127.0f);
-        mPeak = std::max(mPeak, std::fabs(level));
-        return char(quint8(level + 128.0f));
-    }
-
-    double peak() const { return mPeak / 128.0; }
-
-private:
-    float mGain;
-    float mPeak = 0;
-    quint32 mRandom = 20240601;
-};
-
 struct Target
 {
     QString fileName;
@@ -151,13 +123,6 @@ Target chooseTarget(const QString &source, const QString &programFolder, const S
     return target;
 }
 
-// The converted samples of a whole recording, kept in a temporary file.
-struct Spool
-{
-    QTemporaryFile file;
-    LevelTracker levels;
-};
-
 } // namespace
 
 double decibelsOf(double magnitude)
@@ -180,9 +145,11 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     MonoResampler resampler;
     if (!resampler.start(decoder.sampleRate()))
         return failed(QStringLiteral("Файл %1: %2").arg(QDir::toNativeSeparators(source), resampler.errorString()));
-    Spool spool;
-    if (!spool.file.open())
-        return failed(QStringLiteral("Временный файл не создаётся: %1").arg(spool.file.errorString()));
+    // The converted samples of the whole recording wait in a temporary file until their peak is known.
+    SampleSpool spool;
+    if (!spool.open())
+        return failed(QStringLiteral("Временный файл не создаётся: %1").arg(spool.errorString()));
+    LevelTracker levels;
 
     ReadProgress reading(progress, decoder.fileSize());
     for (bool last = false; !last;) {
@@ -195,21 +162,20 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
         const std::vector<float> &converted = resampler.convert(block, last);
         if (!resampler.errorString().isEmpty())
             return failed(QStringLiteral("Файл %1: %2").arg(QDir::toNativeSeparators(source), resampler.errorString()));
-        spool.levels.add(converted);
-        const qint64 bytes = qint64(converted.size() * sizeof(float));
-        if (spool.file.write(reinterpret_cast<const char *>(converted.data()), bytes) != bytes)
-            return failed(QStringLiteral("Временный файл не записывается: %1").arg(spool.file.errorString()));
-        if (!options.trim && spool.levels.count() > kMaxSoundDataSize)
+        levels.add(converted);
+        if (!spool.append(converted))
+            return failed(QStringLiteral("Временный файл не записывается: %1").arg(spool.errorString()));
+        if (!options.trim && levels.count() > kMaxSoundDataSize)
             break;
         reading.update(decoder.bytesRead());
     }
 
     const QString shownSource = QDir::toNativeSeparators(source);
-    const double peak = spool.levels.peak();
+    const double peak = levels.peak();
     if (decibelsOf(peak) < kSilentPeakDb)
         return failed(QStringLiteral("Файл %1 не содержит звука: его пик ниже %2 дБ").arg(shownSource).arg(kSilentPeakDb));
-    const LevelTracker::Span span = options.trim ? spool.levels.spanReaching(float(peak * amplitudeOf(kTrimBelowPeakDb)))
-                                                 : LevelTracker::Span{0, spool.levels.count()};
+    const LevelTracker::Span span = options.trim ? levels.spanReaching(float(peak * amplitudeOf(kTrimBelowPeakDb)))
+                                                 : LevelTracker::Span{0, levels.count()};
     if (span.count() > kMaxSoundDataSize)
         return failed(QStringLiteral("Файл %1 длиннее %2 с: столько звука не помещается в память автоинформатора")
                           .arg(shownSource)
@@ -219,19 +185,18 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     if (!output.open(QIODevice::WriteOnly))
         return failed(QStringLiteral("Файл %1 не создаётся: %2").arg(QDir::toNativeSeparators(target.path), output.errorString()));
     output.write(announcerWaveHeader(quint32(span.count())));
-    Quantizer quantize(options.keepLevel ? 1.0f : float(amplitudeOf(options.peakDb) / peak));
-    std::vector<float> samples(static_cast<size_t>(kSpoolBlock));
+    DitherQuantizer quantizer(options.keepLevel ? 1.0f : float(amplitudeOf(options.peakDb) / peak));
+    if (!spool.seek(span.begin))
+        return failed(QStringLiteral("Временный файл не записывается: %1").arg(spool.errorString()));
+    std::vector<float> samples;
     QByteArray bytes;
-    spool.file.seek(qint64(sizeof(float)) * span.begin);
     for (qint64 done = 0; done < span.count();) {
         if (reading.cancelRequested())
             return cancelled();
         const qint64 count = std::min(kSpoolBlock, span.count() - done);
-        const qint64 wanted = count * qint64(sizeof(float));
-        if (spool.file.read(reinterpret_cast<char *>(samples.data()), wanted) != wanted)
-            return failed(QStringLiteral("Временный файл не читается: %1").arg(spool.file.errorString()));
-        bytes.resize(count);
-        std::transform(samples.begin(), samples.begin() + count, bytes.begin(), std::ref(quantize));
+        if (!spool.read(count, samples))
+            return failed(QStringLiteral("Временный файл не читается: %1").arg(spool.errorString()));
+        quantizer.reduce(samples, bytes);
         output.write(bytes);
         done += count;
     }
@@ -245,7 +210,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     result.fileName = target.fileName;
     result.sampleCount = span.count();
     result.sourcePeakDb = decibelsOf(decoder.sourcePeak());
-    result.peakDb = decibelsOf(quantize.peak());
+    result.peakDb = decibelsOf(quantizer.peak());
     return result;
 }
 
