@@ -2,14 +2,12 @@
 
 #include "app/document.h"
 #include "app/elementcommands.h"
-#include "app/stopcommands.h"
-#include "app/stoptrees.h"
+#include "app/stoppropertiesgrid.h"
 #include "app/textinput.h"
 #include "app/userdialogs.h"
 #include "app/windowcommand.h"
 #include "common/cp1251.h"
 #include "fonts/fonttable.h"
-#include "project/controltime.h"
 #include "project/editchecks.h"
 
 #include <QAction>
@@ -24,8 +22,6 @@
 namespace tirvela {
 
 namespace {
-
-const QString kNone = QStringLiteral("-");
 
 QTableWidget *makeGrid(const char *name, int columns, QWidget *parent)
 {
@@ -50,14 +46,6 @@ QString fontName(int number)
     return font ? QString::fromUtf8(font->name) : QString();
 }
 
-// The stop above a node (the node itself when it is a stop), or nullptr for a direction.
-const StopNode *stopOf(const StopNode *node)
-{
-    while (node && node->level() > 1)
-        node = node->parent();
-    return node && node->level() == 1 ? node : nullptr;
-}
-
 } // namespace
 
 ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *parent)
@@ -66,7 +54,7 @@ ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *pare
     , mDialogs(dialogs)
     , mTools(new QToolBar(this))
     , mElements(makeGrid("StringGrid1", 4, this))
-    , mStopProperties(makeGrid("StringGrid2", 2, this))
+    , mStopProperties(new StopPropertiesGrid(document, dialogs, this))
     , mFontMenu(new QMenu(this))
 {
     setObjectName(QStringLiteral("ToolForm"));
@@ -77,18 +65,6 @@ ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *pare
         mElements->setColumnWidth(column, width);
     mElements->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(mElements, &QTableWidget::cellDoubleClicked, this, &ToolsWindow::activateElementCell);
-    mStopProperties->horizontalHeader()->hide();
-    mStopProperties->setRowCount(3);
-    mStopProperties->setColumnWidth(0, 150);
-    mStopProperties->setColumnWidth(1, 137);
-    const QStringList labels = {QStringLiteral("Название"), QStringLiteral("Файл"), QStringLiteral("Контрольное время")};
-    for (int row = 0; row < 3; ++row)
-        setCell(mStopProperties, row, 0, labels[row]);
-    connect(mStopProperties, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-        if (column == 1)
-            activateStopProperty(row);
-    });
-
     mFontMenu->setObjectName(QStringLiteral("PopupMenu1"));
     int number = 1;
     for (const FontEntry &font : fontTable()) {
@@ -112,15 +88,6 @@ ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *pare
     });
     connect(&document, &Document::routesChanged, this, &ToolsWindow::refresh);
     connect(&document, &Document::projectReplaced, this, &ToolsWindow::showNothing);
-    for (auto signal : {&StopTrees::inserted, &StopTrees::removed, &StopTrees::swapped, &StopTrees::dropped})
-        connect(&document.stopTrees(), signal, this, [this](int route) {
-            if (mShown == Shown::StopProperties && route == mRoute)
-                refresh();
-        });
-    connect(&document.stopTrees(), &StopTrees::textChanged, this, [this](int route) {
-        if (mShown == Shown::StopProperties && route == mRoute)
-            refresh();
-    });
     showNothing();
 }
 
@@ -158,7 +125,7 @@ void ToolsWindow::showStopProperties(int route, const StopPath &path)
 {
     mShown = Shown::StopProperties;
     mRoute = route;
-    mNode = path;
+    mStopProperties->showNode(route, path);
     mElements->hide();
     mTools->hide();
     mStopProperties->show();
@@ -185,7 +152,7 @@ void ToolsWindow::refresh()
     if (mShown == Shown::Elements)
         fillElements();
     else
-        fillStopProperties();
+        mStopProperties->refresh();
 }
 
 const std::vector<DisplayElement> &ToolsWindow::elements() const
@@ -213,28 +180,6 @@ void ToolsWindow::fillElements()
         setCell(mElements, row, 3, fromCp1251(element.text));
     }
     mElements->setCurrentCell(qBound(0, current, mElements->rowCount() - 1), 0);
-}
-
-void ToolsWindow::fillStopProperties()
-{
-    const StopTree *tree = mDocument.stopTrees().treeOf(mRoute);
-    const StopNode *node = tree && !mNode.empty() ? nodeAt(*tree, mNode) : nullptr;
-    QString name = kNone;
-    QString file = kNone;
-    QString time = kNone;
-    if (node && node->level() == 0) {
-        name = fromCp1251(node->text);
-    } else if (const StopNode *stop = stopOf(node)) {
-        name = fromCp1251(stop->text);
-        if (node->level() == 3 && node->parent()->row() < 2)
-            file = fromCp1251(node->text);
-        if (node->level() == 3 && node->parent()->row() == 2)
-            time = fromCp1251(node->text);
-        else if (stop->childCount() > 2 && stop->child(2).childCount() > 0)
-            time = fromCp1251(stop->child(2).child(0).text);
-    }
-    for (const auto &[row, text] : {std::pair{0, name}, {1, file}, {2, time}})
-        setCell(mStopProperties, row, 1, text);
 }
 
 void ToolsWindow::activateElementCell(int row, int column)
@@ -351,44 +296,8 @@ void ToolsWindow::changeElements(std::vector<DisplayElement> list, const QString
 
 void ToolsWindow::activateStopProperty(int row)
 {
-    StopTree *tree = mDocument.stopTrees().treeOf(mRoute);
-    const StopNode *node = tree && !mNode.empty() ? nodeAt(*tree, mNode) : nullptr;
-    const StopNode *stop = stopOf(node);
-    if (mShown != Shown::StopProperties || !stop)
-        return;
-    const QString cell = mStopProperties->item(row, 1)->text();
-    if (row == 0) {
-        const std::optional<QString> typed =
-            mDialogs.askText(this, QStringLiteral("Название остановки"), QStringLiteral("Значение"), cell);
-        if (const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt)
-            mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*stop), *text,
-                                                                   QStringLiteral("изменение названия остановки")));
-    } else if (row == 1) {
-        if (node->level() != 3 || node->parent()->row() >= 2)
-            return;
-        const std::optional<QString> typed = mDialogs.askText(this, QStringLiteral("Файл"), QStringLiteral("Значение"), cell);
-        if (const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt)
-            mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, mNode, *text,
-                                                                   QStringLiteral("изменение звукового файла")));
-    } else if (row == 2) {
-        const StopNode &times = stop->child(2);
-        const StopNode *target = node->level() == 3 && node->parent() == &times ? node
-                                 : times.childCount() > 0                      ? &times.child(0)
-                                                                               : nullptr;
-        const std::optional<QString> typed =
-            mDialogs.askText(this, QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
-                             target ? fromCp1251(target->text) : QStringLiteral("00:"));
-        const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt;
-        if (!text)
-            return;
-        const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
-        const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
-        if (target)
-            mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*target), time, caption));
-        else
-            mDocument.undoStack()->push(
-                new InsertStopNodeCommand(mDocument, mRoute, {pathOf(times), 0, true}, StopNode(time), caption));
-    }
+    if (mShown == Shown::StopProperties)
+        mStopProperties->activate(row);
 }
 
 } // namespace tirvela

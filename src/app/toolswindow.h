@@ -12,6 +12,7 @@ class QToolBar;
 namespace tirvela {
 
 class Document;
+class StopPropertiesGrid;
 class UserDialogs;
 
 // The tools window, always on top of the main window: the display elements of one route on one
@@ -30,7 +31,7 @@ public:
     int route() const { return mRoute; }
     int boardRow() const { return mBoardRow; }
     QTableWidget *elementGrid() const { return mElements; }
-    QTableWidget *stopGrid() const { return mStopProperties; }
+    StopPropertiesGrid *stopGrid() const { return mStopProperties; }
     QMenu *fontMenu() const { return mFontMenu; }
 
     void showElements(int route, int boardRow);
@@ -51,7 +52,6 @@ private:
     void createToolBar();
     void refresh();
     void fillElements();
-    void fillStopProperties();
     void chooseFont(int font);
     void editCoordinates(int element);
     void editElementText(int element);
@@ -65,10 +65,9 @@ private:
     Shown mShown = Shown::Nothing;
     int mRoute = 0;
     int mBoardRow = 0;
-    StopPath mNode;
     QToolBar *mTools;
     QTableWidget *mElements;
-    QTableWidget *mStopProperties;
+    StopPropertiesGrid *mStopProperties;
     QMenu *mFontMenu;
 };
 

@@ -7,6 +7,7 @@
 #include "app/picturewindow.h"
 #include "app/routelistwindow.h"
 #include "app/stoplistwindow.h"
+#include "app/stoppropertiesgrid.h"
 #include "app/stoptrees.h"
 #include "app/toolswindow.h"
 #include "fonts/fonttable.h"
