@@ -4,6 +4,7 @@
 #include "common/messagelog.h"
 #include "project/boardcontent.h"
 #include "project/projectreader.h"
+#include "project/rebuildrule.h"
 
 #include <QFileInfo>
 #include <QUndoStack>
@@ -15,13 +16,6 @@ namespace {
 bool isProjectFileName(const QString &fileName)
 {
     return QFileInfo(fileName).suffix().compare(QStringLiteral("stm"), Qt::CaseInsensitive) == 0;
-}
-
-QString projectFileNameBeside(const QString &fileName)
-{
-    const QFileInfo info(fileName);
-    const QString suffix = info.suffix();
-    return (suffix.isEmpty() ? fileName : fileName.chopped(suffix.size() + 1)) + QStringLiteral(".stm");
 }
 
 } // namespace
@@ -76,7 +70,7 @@ Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
     if (isProjectFileName(fileName))
         setFileName(fileName, false);
     else
-        setFileName(projectFileNameBeside(fileName), true);
+        setFileName(projectFileNameOf(fileName), true);
     emit projectReplaced();
     return {};
 }

@@ -1,8 +1,8 @@
 #include "app/editorapplication.h"
 
-#include <QMessageBox>
+#include "common/outofmemory.h"
 
-#include <new>
+#include <QMessageBox>
 
 namespace tirvela {
 
@@ -16,13 +16,10 @@ EditorApplication::EditorApplication(int &argc, char **argv)
 
 bool EditorApplication::notify(QObject *receiver, QEvent *event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::bad_alloc &) {
-        QMessageBox::critical(activeWindow(), applicationName(),
-                              QStringLiteral("Недостаточно памяти для выполнения команды. Команда прервана."));
-        return false;
-    }
+    if (const std::optional<bool> handled = runUnlessOutOfMemory([&] { return QApplication::notify(receiver, event); }))
+        return *handled;
+    QMessageBox::critical(activeWindow(), applicationName(), outOfMemoryMessage());
+    return false;
 }
 
 QString missingDisplayReason()

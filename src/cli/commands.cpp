@@ -67,6 +67,18 @@ int usageError(const char *usage)
     return UsageError;
 }
 
+bool takeOptionValue(QStringList &arguments, const QString &option, std::optional<QString> &value)
+{
+    const qsizetype at = arguments.indexOf(option);
+    if (at < 0)
+        return true;
+    if (at + 1 >= arguments.size())
+        return false;
+    value = arguments[at + 1];
+    arguments.remove(at, 2);
+    return true;
+}
+
 int runCommandLine(const QStringList &arguments)
 {
     if (arguments.size() < 2)

@@ -38,19 +38,6 @@ struct DeviceOptions
     QString argument;
 };
 
-// Takes "NAME VALUE" out of the arguments; false when NAME is there without a value.
-bool takeValue(QStringList &arguments, const QString &name, std::optional<QString> &value)
-{
-    const qsizetype at = arguments.indexOf(name);
-    if (at < 0)
-        return true;
-    if (at + 1 >= arguments.size())
-        return false;
-    value = arguments[at + 1];
-    arguments.remove(at, 2);
-    return true;
-}
-
 // The options, or nothing with `failure` set to the exit code: a usage error, or a failure when
 // the trace file cannot be written.
 std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QString &programFolder, const char *usage,
@@ -59,8 +46,8 @@ std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QStr
     DeviceOptions options;
     failure = UsageError;
     std::optional<QString> tracePath;
-    if (!takeValue(arguments, QStringLiteral("--port"), options.port)
-        || !takeValue(arguments, QStringLiteral("--trace"), tracePath) || arguments.size() != 1 || tracePath == u"") {
+    if (!takeOptionValue(arguments, QStringLiteral("--port"), options.port)
+        || !takeOptionValue(arguments, QStringLiteral("--trace"), tracePath) || arguments.size() != 1 || tracePath == u"") {
         usageError(usage);
         return std::nullopt;
     }

@@ -88,16 +88,11 @@ int runBuild(const QStringList &arguments, const QString &programFolder)
 {
     constexpr const char *kUsage = "build PROJECT.stm [-o OUT.bin]";
     QStringList rest = arguments;
-    QString output;
-    const qsizetype outputAt = rest.indexOf(QStringLiteral("-o"));
-    if (outputAt >= 0) {
-        if (outputAt + 1 >= rest.size() || rest[outputAt + 1].isEmpty())
-            return usageError(kUsage);
-        output = rest[outputAt + 1];
-        rest.remove(outputAt, 2);
-    }
-    if (rest.size() != 1 || rest[0].startsWith(u'-'))
+    std::optional<QString> givenOutput;
+    if (!takeOptionValue(rest, QStringLiteral("-o"), givenOutput) || givenOutput == u"" || rest.size() != 1
+        || rest[0].startsWith(u'-'))
         return usageError(kUsage);
+    QString output = givenOutput.value_or(QString());
     if (output.isEmpty())
         output = flashImageNameOf(rest[0]);
     if (!outputAllowed(output, rest[0]))

@@ -16,19 +16,6 @@ namespace {
 constexpr const char *kUsage =
     "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force]";
 
-// Takes "OPTION VALUE" out of the arguments; false when the option is there without a value.
-bool takeValue(QStringList &arguments, const QString &option, QString &value)
-{
-    const qsizetype at = arguments.indexOf(option);
-    if (at < 0)
-        return true;
-    if (at + 1 >= arguments.size())
-        return false;
-    value = arguments[at + 1];
-    arguments.remove(at, 2);
-    return true;
-}
-
 bool takeFlag(QStringList &arguments, const QString &option)
 {
     return arguments.removeAll(option) > 0;
@@ -45,16 +32,19 @@ int runSoundImport(const QStringList &arguments, const QString &programFolder)
 {
     QStringList rest = arguments;
     SoundImportOptions options;
-    QString level;
-    bool usable = takeValue(rest, QStringLiteral("--name"), options.name)
-                  && takeValue(rest, QStringLiteral("--level"), level);
+    std::optional<QString> name;
+    std::optional<QString> level;
+    bool usable = takeOptionValue(rest, QStringLiteral("--name"), name)
+                  && takeOptionValue(rest, QStringLiteral("--level"), level);
+    options.name = name.value_or(QString());
+    const QString levelText = level.value_or(QString());
     options.keepLevel = takeFlag(rest, QStringLiteral("--keep-level"));
     options.trim = takeFlag(rest, QStringLiteral("--trim"));
     options.replace = takeFlag(rest, QStringLiteral("--force"));
-    if (!level.isEmpty())
-        options.peakDb = level.toDouble(&usable);
+    if (!levelText.isEmpty())
+        options.peakDb = levelText.toDouble(&usable);
     const bool optionLeft = std::any_of(rest.cbegin(), rest.cend(), [](const QString &a) { return a.startsWith(u'-'); });
-    if (!usable || rest.isEmpty() || optionLeft || (options.keepLevel && !level.isEmpty())
+    if (!usable || rest.isEmpty() || optionLeft || (options.keepLevel && !levelText.isEmpty())
         || (!options.name.isEmpty() && rest.size() > 1)) {
         return usageError(kUsage);
     }

@@ -14,10 +14,24 @@ bool flashImageNeedsRebuild(const QString &projectFile, const QString &flashImag
     return QFileInfo(projectFile).lastModified() > image.lastModified();
 }
 
+namespace {
+
+QString withExtension(const QString &fileName, const QString &extension)
+{
+    const QString suffix = QFileInfo(fileName).suffix();
+    return (suffix.isEmpty() ? fileName : fileName.chopped(suffix.size() + 1)) + extension;
+}
+
+} // namespace
+
 QString flashImageNameOf(const QString &projectFile)
 {
-    const QString suffix = QFileInfo(projectFile).suffix();
-    return (suffix.isEmpty() ? projectFile : projectFile.chopped(suffix.size() + 1)) + QStringLiteral(".bin");
+    return withExtension(projectFile, QStringLiteral(".bin"));
+}
+
+QString projectFileNameOf(const QString &fileName)
+{
+    return withExtension(fileName, QStringLiteral(".stm"));
 }
 
 } // namespace tirvela

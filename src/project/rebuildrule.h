@@ -11,5 +11,7 @@ bool flashImageNeedsRebuild(const QString &projectFile, const QString &flashImag
 
 // The flash image of a project file: its name with the extension replaced by ".bin".
 QString flashImageNameOf(const QString &projectFile);
+// The project file beside a flash image (or any file): its name with the extension replaced by ".stm".
+QString projectFileNameOf(const QString &fileName);
 
 } // namespace tirvela

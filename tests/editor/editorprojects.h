@@ -38,6 +38,15 @@ inline void writeThreeRouteProject(const QString &fileName)
     QVERIFY(buildProjectFile(project, SoundTable{}, fileName, log, BuildMode::ProjectFile).ok);
 }
 
+// Puts a WAVE file of the given 8-bit samples into the editor's sounds folder, mono unless told.
+inline void addSound(const Editor &editor, const QString &name, const QByteArray &data, quint16 channels = 1)
+{
+    QVERIFY(QDir().mkpath(editor.path(QStringLiteral("sounds"))));
+    WaveFormat format;
+    format.channels = channels;
+    QVERIFY(writeFile(editor.path(QStringLiteral("sounds/") + name), waveFile(data, format)));
+}
+
 inline void openProject(Editor &editor, const QString &fileName)
 {
     editor.dialogs.filesToOpen.enqueue(fileName);

@@ -1,5 +1,4 @@
-#include "editorfixture.h"
-#include "../files/fixtures.h"
+#include "editorprojects.h"
 
 #include "app/filecommands.h"
 #include "app/messagewindow.h"
@@ -34,9 +33,8 @@ QString commandStates(const Editor &editor)
 
 void provideSounds(const Editor &editor)
 {
-    QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
     for (const QString &name : commonPhraseSounds())
-        QVERIFY(writeFile(editor.path(u"sounds/"_s + name), waveFile(samples(100, 1))));
+        addSound(editor, name, samples(100, 1));
 }
 
 void setModified(const QString &fileName, const QDateTime &when)

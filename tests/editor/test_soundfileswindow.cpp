@@ -1,6 +1,5 @@
-#include "editorfixture.h"
+#include "editorprojects.h"
 #include "recordingsink.h"
-#include "../files/fixtures.h"
 #include "../files/recordings.h"
 
 #include "app/announcementplayer.h"
@@ -24,11 +23,8 @@ private slots:
     void listsMarksAndRefreshes()
     {
         Editor editor;
-        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
-        QVERIFY(writeFile(editor.path(u"sounds/Вокзал.wav"_s), waveFile(samples(100, 1))));
-        WaveFormat stereo;
-        stereo.channels = 2;
-        QVERIFY(writeFile(editor.path(u"sounds/stereo.wav"_s), waveFile(samples(100, 2), stereo)));
+        addSound(editor, u"Вокзал.wav"_s, samples(100, 1));
+        addSound(editor, u"stereo.wav"_s, samples(100, 2), 2);
         editor.trigger("N17");
         SoundFilesWindow *window = editor.window->soundFilesWindow();
         QVERIFY(window && window->isVisible());
@@ -39,7 +35,7 @@ private slots:
         QCOMPARE(editor.window->log().window()->lines(), QStringList{u"Файл %1 Данные не в формате МОНО!"_s.arg(stereoPath)});
         saveScreenshot(editor.window.get(), u"soundfiles"_s);
 
-        QVERIFY(writeFile(editor.path(u"sounds/Автовокзал.wav"_s), waveFile(samples(100, 3))));
+        addSound(editor, u"Автовокзал.wav"_s, samples(100, 3));
         QCOMPARE(window->fileNames().size(), 2);
         window->findChild<QAction *>(u"RefreshAction"_s)->trigger();
         QCOMPARE(window->fileNames(), (QStringList{u"stereo.wav"_s, u"Автовокзал.wav"_s, u"Вокзал.wav"_s}));
@@ -52,8 +48,7 @@ private slots:
     void addWithoutAStopListIsRefused()
     {
         Editor editor;
-        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
-        QVERIFY(writeFile(editor.path(u"sounds/a.wav"_s), waveFile(samples(100, 1))));
+        addSound(editor, u"a.wav"_s, samples(100, 1));
         editor.trigger("N17");
         SoundFilesWindow *window = editor.window->soundFilesWindow();
         window->selectFile(u"a.wav"_s);
@@ -79,8 +74,7 @@ private slots:
     void importsRecordingsAndAsksBeforeReplacing()
     {
         Editor editor;
-        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
-        QVERIFY(writeFile(editor.path(u"sounds/Вокзал.wav"_s), waveFile(samples(100, 1))));
+        addSound(editor, u"Вокзал.wav"_s, samples(100, 1));
         QTemporaryDir outside;
         const QString station = outside.filePath(u"ВОКЗАЛ.flac"_s);
         const QString market = outside.filePath(u"Рынок.wav"_s);
@@ -145,12 +139,11 @@ private slots:
     void playsTheSelectedFileAndShowsItsLevel()
     {
         Editor editor;
-        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
         QByteArray clipped(16000, char(128));
         for (int i = 0; i < clipped.size(); ++i)
             clipped[i] = char(std::clamp(int(128 + 160 * std::sin(i * 0.05)), 0, 255));
-        QVERIFY(writeFile(editor.path(u"sounds/громко.wav"_s), waveFile(clipped)));
-        QVERIFY(writeFile(editor.path(u"sounds/тихо.wav"_s), waveFile(QByteArray(8000, char(120)))));
+        addSound(editor, u"громко.wav"_s, clipped);
+        addSound(editor, u"тихо.wav"_s, QByteArray(8000, char(120)));
         editor.trigger("N17");
         SoundFilesWindow *window = editor.window->soundFilesWindow();
         auto *sink = new RecordingSink;

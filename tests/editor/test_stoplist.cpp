@@ -156,11 +156,8 @@ private slots:
     void soundFilesGoUnderTheRightGroup()
     {
         Editor editor;
-        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
-        QVERIFY(writeFile(editor.path(u"sounds/Вокзал.wav"_s), waveFile(samples(100, 1))));
-        WaveFormat stereo;
-        stereo.channels = 2;
-        QVERIFY(writeFile(editor.path(u"sounds/bad.wav"_s), waveFile(samples(100, 1), stereo)));
+        addSound(editor, u"Вокзал.wav"_s, samples(100, 1));
+        addSound(editor, u"bad.wav"_s, samples(100, 1), 2);
         StopListWindow &window = openStopList(editor, 0);
         window.select({0});
         editor.dialogs.texts.enqueue(u"Вокзал"_s);
@@ -237,9 +234,8 @@ private slots:
         const QString project = editor.path(u"three.stm"_s);
         writeThreeRouteProject(project);
         openProject(editor, project);
-        QVERIFY(QDir().mkpath(editor.path(u"sounds"_s)));
-        QVERIFY(writeFile(editor.path(u"sounds/Вокзал.wav"_s), waveFile(samples(100, 1))));
-        QVERIFY(writeFile(editor.path(u"sounds/Следующая.wav"_s), waveFile(samples(200, 2))));
+        addSound(editor, u"Вокзал.wav"_s, samples(100, 1));
+        addSound(editor, u"Следующая.wav"_s, samples(200, 2));
         auto sink = std::make_unique<RecordingSink>();
         RecordingSink &recorder = *sink;
         editor.window->announcementPlayer().setSink(std::move(sink));
