@@ -21,6 +21,7 @@ public:
     QStringList questions; // the texts of ask()
     QStringList messages;  // the texts of tell()
     QQueue<std::optional<QString>> texts;
+    QStringList proposals; // the texts askText() proposed
 
     QString chooseFileToOpen(QWidget *) override { return take(filesToOpen, "open dialog"); }
     QString chooseFileToSave(QWidget *) override { return take(filesToSave, "save dialog"); }
@@ -40,8 +41,9 @@ public:
 
     void tell(QWidget *, const QString &text) override { messages << text; }
 
-    std::optional<QString> askText(QWidget *, const QString &, const QString &prompt, const QString &) override
+    std::optional<QString> askText(QWidget *, const QString &, const QString &prompt, const QString &proposed) override
     {
+        proposals << proposed;
         if (texts.isEmpty()) {
             QTest::qFail(qPrintable(QStringLiteral("unexpected text question: ") + prompt), __FILE__, __LINE__);
             return std::nullopt;
