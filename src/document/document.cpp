@@ -1,5 +1,6 @@
 #include "document/document.h"
 
+#include "document/currenttarget.h"
 #include "document/stoptrees.h"
 #include "common/messagelog.h"
 #include "project/boardcontent.h"
@@ -25,8 +26,10 @@ Document::Document(QObject *parent)
     , mProject(std::make_unique<Project>())
     , mUndoStack(new QUndoStack(this))
     , mStopTrees(new StopTrees(*mProject, this))
+    , mCurrentTarget(new CurrentTarget(*this))
 {
     newProject(*mProject);
+    mCurrentTarget->showElements(0, 0);
     connect(mUndoStack, &QUndoStack::cleanChanged, this, &Document::captionChanged);
 }
 

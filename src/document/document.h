@@ -12,6 +12,7 @@ class QUndoStack;
 
 namespace tirvela {
 
+class CurrentTarget;
 class MessageLog;
 class SoundTable;
 class StopTrees;
@@ -30,6 +31,8 @@ public:
     QUndoStack *undoStack() const { return mUndoStack; }
     // The stop lists being edited; saving and building store them first.
     StopTrees &stopTrees() const { return *mStopTrees; }
+    // What the editor acts on now: what the tools window shows and its commands change.
+    CurrentTarget &currentTarget() const { return *mCurrentTarget; }
 
     // Full path of the project file that Save writes; empty for an unnamed project.
     QString fileName() const { return mFileName; }
@@ -89,6 +92,7 @@ private:
     std::unique_ptr<Project> mProject;
     QUndoStack *mUndoStack;
     StopTrees *mStopTrees;
+    CurrentTarget *mCurrentTarget;
     QString mFileName;
     bool mFileNameIsDerived = false;
 };

@@ -31,9 +31,12 @@ AddRouteCommand::AddRouteCommand(Document &document, const QByteArray &number, i
 {
 }
 
+// A route added at the end moves no other: the open stop lists stay, and the copied one is stored
+// first so that the copy has its last edits.
 void AddRouteCommand::redo()
 {
-    Project &project = projectForRouteEdit(mDocument);
+    mDocument.stopTrees().storeAll();
+    Project &project = mDocument.projectForEdit();
     const QByteArray stream = mCopyStopsFrom >= 0 ? project.routeStreams[size_t(mCopyStopsFrom)] : QByteArray();
     insertRoute(project, mRoute, newRouteSlot(mNumber, stream));
     mDocument.notifyRouteInserted(mRoute);
@@ -42,7 +45,8 @@ void AddRouteCommand::redo()
 
 void AddRouteCommand::undo()
 {
-    removeRoute(projectForRouteEdit(mDocument), mRoute);
+    mDocument.stopTrees().drop(mRoute);
+    removeRoute(mDocument.projectForEdit(), mRoute);
     mDocument.notifyRouteRemoved(mRoute);
     mDocument.notifyRoutesChanged();
 }
@@ -56,8 +60,11 @@ DeleteRouteCommand::DeleteRouteCommand(Document &document, int route)
 
 void DeleteRouteCommand::redo()
 {
-    if (std::optional<RouteSlot> slot = removeRoute(projectForRouteEdit(mDocument), mRoute))
-        mSlot = std::move(*slot);
+    std::optional<RouteSlot> slot = removeRoute(projectForRouteEdit(mDocument), mRoute);
+    setObsolete(!slot);
+    if (!slot)
+        return;
+    mSlot = std::move(*slot);
     mDocument.notifyRouteRemoved(mRoute);
     mDocument.notifyRoutesChanged();
 }

@@ -8,8 +8,8 @@ namespace tirvela {
 
 class Document;
 
-// The undo steps of the route list. Each stores the open stop lists first, since routes move
-// under them, and tells the document that the routes changed.
+// The undo steps of the route list. Each tells the document that the routes changed; the ones
+// that move routes store the open stop lists first and drop them, since routes move under them.
 
 // A new route at the end, numbered, optionally with a copy of another route's stop list.
 class AddRouteCommand : public QUndoCommand

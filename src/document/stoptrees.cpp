@@ -36,11 +36,15 @@ void StopTrees::storeAndDropAll()
 
 void StopTrees::dropAll()
 {
-    for (int route = 0; route < MaxRoutes; ++route) {
-        if (mTrees[size_t(route)]) {
-            emit dropped(route);
-            mTrees[size_t(route)].reset();
-        }
+    for (int route = 0; route < MaxRoutes; ++route)
+        drop(route);
+}
+
+void StopTrees::drop(int route)
+{
+    if (mTrees[size_t(route)]) {
+        emit dropped(route);
+        mTrees[size_t(route)].reset();
     }
 }
 

@@ -38,6 +38,8 @@ public:
     void storeAndDropAll();
     // Forgets every tree without storing (a new or opened project replaced the old one).
     void dropAll();
+    // Forgets the tree of one route without storing it (the route goes).
+    void drop(int route);
 
     // The edits of the undo commands; each refuses (changes nothing) when the tree of the route is
     // not open.

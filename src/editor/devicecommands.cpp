@@ -53,7 +53,7 @@ void DeviceCommands::programAnnouncer(const QString &flashImage)
 
 void DeviceCommands::sendRouteNumber(int route)
 {
-    const QString proposed = fromCp1251(mDocument.project().routeNumberText(route));
+    const QString proposed = route >= 0 ? fromCp1251(mDocument.project().routeNumberText(route)) : QString();
     const std::optional<QString> text = mDialogs.askText(mWindow, QStringLiteral("Номер маршрута для блинкерного табло"),
                                                          QStringLiteral("Введите номер маршрута"), proposed);
     if (!text)

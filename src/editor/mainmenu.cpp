@@ -1,6 +1,7 @@
 #include "editor/mainwindow.h"
 
 #include "editor/devicecommands.h"
+#include "document/currenttarget.h"
 #include "document/document.h"
 #include "editor/editorsession.h"
 #include "editor/filecommands.h"
@@ -82,8 +83,9 @@ void MainWindow::createMenus()
         addCommand(operations, "ProgramBlinkerMenuItem", QStringLiteral("Прошивка блинкерного табло"));
     routeBlinker->setVisible(mSession.extendedMode);
     programBlinker->setVisible(mSession.extendedMode);
-    // The route the tools window shows; the first one until it can show another.
-    connect(routeBlinker, &QAction::triggered, this, [this] { mDeviceCommands->sendRouteNumber(0); });
+    // The route the tools window shows.
+    connect(routeBlinker, &QAction::triggered, this,
+            [this] { mDeviceCommands->sendRouteNumber(mDocument->currentTarget().route()); });
     connect(programBlinker, &QAction::triggered, this, [this] { mDeviceCommands->programBlinker(); });
     connect(addCommand(operations, "SaveBinItem", QStringLiteral("Сформировать двоичный файл (для прошивки)")),
             &QAction::triggered, this, [this] { mFileCommands->buildFlashImage(); });

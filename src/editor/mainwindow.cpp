@@ -2,6 +2,7 @@
 
 #include "editor/announcementplayer.h"
 #include "editor/devicecommands.h"
+#include "document/currenttarget.h"
 #include "document/document.h"
 #include "editor/editorsession.h"
 #include "editor/filecommands.h"
@@ -38,6 +39,7 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
     mMdiArea->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(mMdiArea);
+    connect(mMdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::childWindowActivated);
 
     resize(659, 404);
     if (const QScreen *screen = this->screen()) {
@@ -93,18 +95,20 @@ void MainWindow::showRouteListWindow()
         frame->setWindowIcon(bundledIcon("document-edit"));
         frame->resize(500, 320);
         connect(mRouteList, &RouteListWindow::stopListRequested, this, &MainWindow::openStopList);
-        connect(mRouteList, &RouteListWindow::pictureCellSelected, mToolsWindow, &ToolsWindow::showElements);
         connect(mRouteList, &RouteListWindow::pictureRequested, this, &MainWindow::openPicture);
         connect(mRouteList, &QObject::destroyed, this, [this] {
             // Closing the route list ends the editing of the project: what is left is dropped.
             mRouteList = nullptr; // a widget says it is destroyed before its guards are cleared
-            mToolsWindow->showNothing();
+            mDocument->currentTarget().showNothing();
             updateCommandStates();
             // Once the window is gone for good: its parts still listen to the document now.
-            QMetaObject::invokeMethod(mDocument, &Document::resetToNew, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this] {
+                mDocument->resetToNew();
+                mDocument->currentTarget().showNothing();
+            }, Qt::QueuedConnection);
         });
         frame->show();
-        mToolsWindow->showElements(0, 0);
+        mDocument->currentTarget().showElements(0, 0);
     }
     mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mRouteList->parentWidget()));
     updateCommandStates();
@@ -143,14 +147,17 @@ void MainWindow::openStopList(int route)
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(bundledIcon("document-edit"));
     frame->resize(320, 420);
-    connect(mStopList, &StopListWindow::selectionChanged, mToolsWindow, &ToolsWindow::showStopProperties);
     connect(mStopList, &StopListWindow::listenRequested, this, &MainWindow::playAnnouncement);
     connect(mPlayer, &AnnouncementPlayer::playingChanged, mStopList, &StopListWindow::setListening);
-    // With the editor closed the stop properties show nothing and change nothing.
-    connect(mStopList, &QObject::destroyed, mToolsWindow, [this, route] { mToolsWindow->showStopProperties(route, {}); });
+    // With the editor closed its stop properties show nothing and change nothing.
+    connect(mStopList, &QObject::destroyed, mDocument, [this, route] {
+        CurrentTarget &target = mDocument->currentTarget();
+        if (target.kind() == CurrentTarget::Kind::Stop && target.route() == route)
+            target.showStop(route, {});
+    });
     frame->show();
     mMdiArea->setActiveSubWindow(frame);
-    mToolsWindow->showStopProperties(route, {});
+    mStopList->makeSelectionCurrent();
 }
 
 void MainWindow::playAnnouncement(const QList<QByteArray> &items)
@@ -176,7 +183,6 @@ void MainWindow::openPicture(int route, int boardRow)
     QMdiSubWindow *frame = mMdiArea->addSubWindow(picture);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(bundledIcon("document-edit"));
-    connect(picture, &PictureWindow::elementsShown, mToolsWindow, &ToolsWindow::showElements);
     // Its entry in "Окна" brings it forward and goes with it.
     QAction *entry = mWindowsMenu->addAction(picture->windowTitle());
     entry->setData(boardRow * 65536 + route);
@@ -185,7 +191,18 @@ void MainWindow::openPicture(int route, int boardRow)
     frame->show();
     frame->adjustSize();
     mMdiArea->setActiveSubWindow(frame);
-    mToolsWindow->showElements(route, boardRow);
+    picture->makeSelectionCurrent();
+}
+
+void MainWindow::childWindowActivated(QMdiSubWindow *frame)
+{
+    QWidget *window = frame ? frame->widget() : nullptr;
+    if (auto *routes = qobject_cast<RouteListWindow *>(window))
+        routes->makeSelectionCurrent();
+    else if (auto *stops = qobject_cast<StopListWindow *>(window))
+        stops->makeSelectionCurrent();
+    else if (auto *picture = qobject_cast<PictureWindow *>(window))
+        picture->makeSelectionCurrent();
 }
 
 void MainWindow::updateCommandStates()

@@ -63,6 +63,8 @@ private:
     QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon = nullptr);
     void showRouteListWindow();
     void showSoundFilesWindow();
+    // What the user selected in the activated window becomes what the editor acts on.
+    void childWindowActivated(QMdiSubWindow *frame);
     void addSoundToStopList(const QString &fileName);
     // Plays the sound items in order, or stops the playing (a second press, an empty list).
     void playAnnouncement(const QList<QByteArray> &items);

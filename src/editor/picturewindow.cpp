@@ -1,5 +1,6 @@
 #include "editor/picturewindow.h"
 
+#include "document/currenttarget.h"
 #include "document/document.h"
 #include "document/elementcommands.h"
 #include "editor/textinput.h"
@@ -150,6 +151,10 @@ void PictureWindow::mousePressEvent(QMouseEvent *event)
             break;
         }
     }
+    // What the press found is what the tools window shows.
+    makeSelectionCurrent();
+    if (mLastHit >= 0)
+        mDocument.currentTarget().setElement(mLastHit);
 }
 
 void PictureWindow::mouseMoveEvent(QMouseEvent *event)
@@ -168,7 +173,6 @@ void PictureWindow::mouseMoveEvent(QMouseEvent *event)
     element.y = qBound(kPositionMin, element.y + delta.y(), kPositionMax);
     const QString text = QStringLiteral("перемещение текста «%1»").arg(fromCp1251(element.text));
     changeElements(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(elements), text, mDrag));
-    emit elementsShown(mRoute, mBoardRow);
 }
 
 void PictureWindow::mouseReleaseEvent(QMouseEvent *)
@@ -202,14 +206,21 @@ void PictureWindow::editText()
     element.text = text;
     changeElements(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(elements),
                                              QStringLiteral("изменение текста «%1»").arg(fromCp1251(text))));
-    emit elementsShown(mRoute, mBoardRow);
 }
 
 void PictureWindow::changeElements(QUndoCommand *command)
 {
+    makeSelectionCurrent();
     mChangingElements = true;
     mDocument.undoStack()->push(command);
     mChangingElements = false;
+}
+
+void PictureWindow::makeSelectionCurrent()
+{
+    CurrentTarget &target = mDocument.currentTarget();
+    if (target.kind() != CurrentTarget::Kind::Elements || target.route() != mRoute || target.boardRow() != mBoardRow)
+        target.showElements(mRoute, mBoardRow);
 }
 
 void PictureWindow::wheelEvent(QWheelEvent *event)
@@ -232,12 +243,6 @@ void PictureWindow::keyPressEvent(QKeyEvent *event)
             return zoom(6 - mLedSize);
     }
     QWidget::keyPressEvent(event);
-}
-
-void PictureWindow::focusInEvent(QFocusEvent *event)
-{
-    QWidget::focusInEvent(event);
-    emit elementsShown(mRoute, mBoardRow);
 }
 
 } // namespace tirvela

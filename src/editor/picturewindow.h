@@ -26,10 +26,8 @@ public:
     void zoom(int steps);
 
     QSize sizeHint() const override;
-
-signals:
-    // The window was activated or its elements changed: the tools window shows them.
-    void elementsShown(int route, int boardRow);
+    // Makes this window's elements the editor's current target.
+    void makeSelectionCurrent();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -39,7 +37,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
 
 private:
     enum class Mouse { None, LeftPressed, OtherPressed };

@@ -1,6 +1,8 @@
 #include "editor/routelistwindow.h"
 
+#include "document/currenttarget.h"
 #include "document/document.h"
+#include "editor/childwindow.h"
 #include "editor/miniaturedelegate.h"
 #include "document/routecommands.h"
 #include "editor/routelistmodel.h"
@@ -51,9 +53,9 @@ RouteListWindow::RouteListWindow(Document &document, UserDialogs &dialogs, Route
     for (int column = 0; column < 4; ++column)
         mGrid->setColumnWidth(column, kColumnWidths[column]);
     connect(mGrid, &QTableView::doubleClicked, this, &RouteListWindow::cellDoubleClicked);
-    connect(mGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
-        if (current.isValid() && current.column() >= 1)
-            emit pictureCellSelected(current.row(), current.column() - 1);
+    connect(mGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (isActiveChildWindow(this))
+            makeSelectionCurrent();
     });
     // A reset (every route change) keeps the selected cell where a route still is.
     connect(mModel, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
@@ -110,6 +112,15 @@ int RouteListWindow::selectedRoute() const
 void RouteListWindow::selectCell(int route, int column)
 {
     mGrid->setCurrentIndex(mModel->index(route, column));
+}
+
+void RouteListWindow::makeSelectionCurrent()
+{
+    const QModelIndex current = mGrid->currentIndex();
+    if (!current.isValid())
+        return;
+    CurrentTarget &target = mDocument.currentTarget();
+    target.showElements(current.row(), current.column() >= 1 ? current.column() - 1 : target.boardRow());
 }
 
 void RouteListWindow::addRoute()

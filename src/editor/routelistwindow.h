@@ -36,11 +36,13 @@ public:
     void moveRoute(int direction); // -1 up, +1 down
     void renameRoute();
     void editStopList();
+    // Makes the selected route the editor's current target: its elements on the board type of the
+    // selected picture cell (on the number, the board type shown before).
+    void makeSelectionCurrent();
 
 signals:
     void stopListRequested(int route);
-    // A picture cell was chosen or double-clicked (boardRow: the board type's row).
-    void pictureCellSelected(int route, int boardRow);
+    // A picture cell was double-clicked (boardRow: the board type's row).
     void pictureRequested(int route, int boardRow);
 
 protected:

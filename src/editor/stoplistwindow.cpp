@@ -1,6 +1,8 @@
 #include "editor/stoplistwindow.h"
 
+#include "document/currenttarget.h"
 #include "document/document.h"
+#include "editor/childwindow.h"
 #include "document/stopcommands.h"
 #include "editor/stoplistmodel.h"
 #include "document/stoptrees.h"
@@ -60,8 +62,10 @@ StopListWindow::StopListWindow(Document &document, UserDialogs &dialogs, int rou
     mView->setContextMenuPolicy(Qt::ActionsContextMenu);
     mView->expandToDepth(0);
     mView->installEventFilter(this);
-    connect(mView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { emit selectionChanged(mRoute, selectedPath()); });
+    connect(mView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (isActiveChildWindow(this))
+            makeSelectionCurrent();
+    });
     // The tree goes away when routes move under it; so does its editor.
     connect(&document.stopTrees(), &StopTrees::dropped, this, [this](int route) {
         if (route == mRoute) {
@@ -115,6 +119,11 @@ StopPath StopListWindow::selectedPath() const
 void StopListWindow::select(const StopPath &path)
 {
     mView->setCurrentIndex(mModel->indexOf(path));
+}
+
+void StopListWindow::makeSelectionCurrent()
+{
+    mDocument.currentTarget().showStop(mRoute, selectedPath());
 }
 
 void StopListWindow::insertNode()

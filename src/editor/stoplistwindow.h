@@ -29,6 +29,8 @@ public:
     // The selected node's path; empty when nothing is selected.
     StopPath selectedPath() const;
     void select(const StopPath &path);
+    // Makes the selected node the editor's current target.
+    void makeSelectionCurrent();
 
     void insertNode();
     void deleteNode();
@@ -43,8 +45,6 @@ public:
     void setListening(bool listening) { mListening = listening; }
 
 signals:
-    // The selected node changed (the tools window shows its stop's properties).
-    void selectionChanged(int route, const tirvela::StopPath &path);
     // Play these sound items in order; an empty list stops the playing.
     void listenRequested(const QList<QByteArray> &items);
 

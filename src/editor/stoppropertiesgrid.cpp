@@ -1,5 +1,6 @@
 #include "editor/stoppropertiesgrid.h"
 
+#include "document/currenttarget.h"
 #include "document/document.h"
 #include "document/stopcommands.h"
 #include "document/stoptrees.h"
@@ -40,6 +41,7 @@ bool isTimeItem(const StopNode &node)
 StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs, QWidget *parent)
     : QTableWidget(3, 2, parent)
     , mDocument(document)
+    , mTarget(document.currentTarget())
     , mDialogs(dialogs)
 {
     setObjectName(QStringLiteral("StringGrid2"));
@@ -59,28 +61,24 @@ StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs,
         if (column == 1)
             activate(row);
     });
-    for (auto signal : {&StopTrees::inserted, &StopTrees::removed, &StopTrees::swapped, &StopTrees::dropped})
-        connect(&document.stopTrees(), signal, this, [this](int route) {
-            if (route == mRoute)
-                refresh();
-        });
-    connect(&document.stopTrees(), &StopTrees::textChanged, this, [this](int route) {
-        if (route == mRoute)
-            refresh();
-    });
 }
 
-void StopPropertiesGrid::showNode(int route, const StopPath &path)
+int StopPropertiesGrid::route() const
 {
-    mRoute = route;
-    mNode = path;
-    refresh();
+    return mTarget.route();
+}
+
+const StopPath &StopPropertiesGrid::path() const
+{
+    return mTarget.stopPath();
 }
 
 const StopNode *StopPropertiesGrid::node() const
 {
-    const StopTree *tree = mRoute < MaxRoutes ? mDocument.stopTrees().treeOf(mRoute) : nullptr;
-    return tree && !mNode.empty() ? nodeAt(*tree, mNode) : nullptr;
+    if (mTarget.kind() != CurrentTarget::Kind::Stop)
+        return nullptr;
+    const StopTree *tree = mDocument.stopTrees().treeOf(route());
+    return tree ? nodeAt(*tree, path()) : nullptr;
 }
 
 void StopPropertiesGrid::refresh()
@@ -122,7 +120,7 @@ void StopPropertiesGrid::editName(const StopNode &stop)
 {
     if (const std::optional<QByteArray> text =
             askStopText(QStringLiteral("Название остановки"), QStringLiteral("Значение"), fromCp1251(stop.text)))
-        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(stop), *text,
+        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, route(), pathOf(stop), *text,
                                                                QStringLiteral("изменение названия остановки")));
 }
 
@@ -130,7 +128,7 @@ void StopPropertiesGrid::editSoundFile(const StopNode &item)
 {
     if (const std::optional<QByteArray> text =
             askStopText(QStringLiteral("Файл"), QStringLiteral("Значение"), fromCp1251(item.text)))
-        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(item), *text,
+        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, route(), pathOf(item), *text,
                                                                QStringLiteral("изменение звукового файла")));
 }
 
@@ -138,10 +136,10 @@ void StopPropertiesGrid::editControlTime()
 {
     // The selected time, else the stop's first; without one a time item is made. A stop stored
     // without its control time group has none to change.
-    const std::optional<ControlTimePlace> place = controlTimePlace(*mDocument.stopTrees().treeOf(mRoute), mNode);
+    const std::optional<ControlTimePlace> place = controlTimePlace(*mDocument.stopTrees().treeOf(route()), path());
     if (!place)
         return;
-    const StopNode *item = place->made ? nullptr : nodeAt(*mDocument.stopTrees().treeOf(mRoute), place->item);
+    const StopNode *item = place->made ? nullptr : nodeAt(*mDocument.stopTrees().treeOf(route()), place->item);
     const std::optional<QByteArray> text =
         askStopText(QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
                     item ? fromCp1251(item->text) : QStringLiteral("00:"));
@@ -149,7 +147,7 @@ void StopPropertiesGrid::editControlTime()
         return;
     const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
     const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
-    mDocument.undoStack()->push(new SetControlTimeCommand(mDocument, mRoute, mNode, time, caption));
+    mDocument.undoStack()->push(new SetControlTimeCommand(mDocument, route(), path(), time, caption));
 }
 
 std::optional<QByteArray> StopPropertiesGrid::askStopText(const QString &title, const QString &prompt,

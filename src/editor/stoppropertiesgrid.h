@@ -6,12 +6,13 @@
 
 namespace tirvela {
 
+class CurrentTarget;
 class Document;
 class UserDialogs;
 
-// The tools window's stop properties: the name, sound file and control time of the node selected
-// in the stop list editor, each changed by a double click as an undo step. With no node (the
-// editor closed) every value is "-" and nothing can be changed.
+// The tools window's stop properties: the name, sound file and control time of the stop node that
+// is the current target (selected in the stop list editor), each changed by a double click as an
+// undo step. With no node (the editor closed) every value is "-" and nothing can be changed.
 class StopPropertiesGrid : public QTableWidget
 {
     Q_OBJECT
@@ -19,9 +20,6 @@ class StopPropertiesGrid : public QTableWidget
 public:
     StopPropertiesGrid(Document &document, UserDialogs &dialogs, QWidget *parent = nullptr);
 
-    int route() const { return mRoute; }
-    // Shows the properties of a node of the route's open stop list (none: an empty path).
-    void showNode(int route, const StopPath &path);
     void refresh();
     // What a double click on the value of a row does: 0 name, 1 sound file, 2 control time.
     void activate(int row);
@@ -33,10 +31,12 @@ private:
     void editControlTime();
     std::optional<QByteArray> askStopText(const QString &title, const QString &prompt, const QString &proposed);
 
+    int route() const;
+    const StopPath &path() const;
+
     Document &mDocument;
+    const CurrentTarget &mTarget;
     UserDialogs &mDialogs;
-    int mRoute = 0;
-    StopPath mNode;
 };
 
 } // namespace tirvela

@@ -1,5 +1,6 @@
 #include "editor/toolswindow.h"
 
+#include "document/currenttarget.h"
 #include "document/document.h"
 #include "document/elementcommands.h"
 #include "editor/stoppropertiesgrid.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -51,7 +53,9 @@ QString fontName(int number)
 ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Tool)
     , mDocument(document)
+    , mTarget(document.currentTarget())
     , mDialogs(dialogs)
+    , mShownLine(new QLabel(this))
     , mTools(new QToolBar(this))
     , mElements(makeGrid("StringGrid1", 4, this))
     , mStopProperties(new StopPropertiesGrid(document, dialogs, this))
@@ -65,6 +69,13 @@ ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *pare
         mElements->setColumnWidth(column, width);
     mElements->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(mElements, &QTableWidget::cellDoubleClicked, this, &ToolsWindow::activateElementCell);
+    connect(mElements, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (!mFilling)
+            mTarget.setElement(row);
+    });
+    mShownLine->setObjectName(QStringLiteral("ShownLabel"));
+    mShownLine->setWordWrap(true);
+    mShownLine->setContentsMargins(4, 2, 4, 2);
     mFontMenu->setObjectName(QStringLiteral("PopupMenu1"));
     int number = 1;
     for (const FontEntry &font : fontTable()) {
@@ -77,18 +88,42 @@ ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *pare
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(mShownLine);
     layout->addWidget(mTools);
     layout->addWidget(mElements);
     layout->addWidget(mStopProperties);
     resize(300, 220);
 
-    connect(&document, &Document::boardEntryChanged, this, [this](int boardRow, int route) {
-        if (mShown == Shown::Elements && boardRow == mBoardRow && route == mRoute)
-            refresh();
-    });
-    connect(&document, &Document::routesChanged, this, &ToolsWindow::refresh);
-    connect(&document, &Document::projectReplaced, this, &ToolsWindow::showNothing);
-    showNothing();
+    connect(&mTarget, &CurrentTarget::changed, this, &ToolsWindow::refresh);
+    refresh();
+}
+
+ToolsWindow::Shown ToolsWindow::shown() const
+{
+    switch (mTarget.kind()) {
+    case CurrentTarget::Kind::Elements:
+        return Shown::Elements;
+    case CurrentTarget::Kind::Stop:
+        return Shown::StopProperties;
+    case CurrentTarget::Kind::Nothing:
+        break;
+    }
+    return Shown::Nothing;
+}
+
+int ToolsWindow::route() const
+{
+    return mTarget.route();
+}
+
+int ToolsWindow::boardRow() const
+{
+    return mTarget.boardRow();
+}
+
+QString ToolsWindow::shownText() const
+{
+    return mShownLine->text();
 }
 
 void ToolsWindow::createToolBar()
@@ -111,65 +146,47 @@ void ToolsWindow::createToolBar()
 
 void ToolsWindow::showElements(int route, int boardRow)
 {
-    mShown = Shown::Elements;
-    mRoute = route;
-    mBoardRow = boardRow;
-    mStopProperties->hide();
-    mTools->show();
-    mTools->setEnabled(true);
-    mElements->show();
-    refresh();
+    mTarget.showElements(route, boardRow);
 }
 
 void ToolsWindow::showStopProperties(int route, const StopPath &path)
 {
-    mShown = Shown::StopProperties;
-    mRoute = route;
-    mStopProperties->showNode(route, path);
-    mElements->hide();
-    mTools->hide();
-    mStopProperties->show();
-    refresh();
+    mTarget.showStop(route, path);
 }
 
 void ToolsWindow::showNothing()
 {
-    mShown = Shown::Nothing;
-    mElements->hide();
-    mStopProperties->hide();
-    mTools->show();
-    mTools->setEnabled(false);
+    mTarget.showNothing();
 }
 
 void ToolsWindow::refresh()
 {
-    if (mShown == Shown::Nothing)
-        return;
-    if (mRoute >= mDocument.project().routeCount) {
-        showNothing();
-        return;
-    }
-    if (mShown == Shown::Elements)
+    const Shown now = shown();
+    mShownLine->setText(mTarget.description());
+    mElements->setVisible(now == Shown::Elements);
+    mStopProperties->setVisible(now == Shown::StopProperties);
+    mTools->setVisible(now != Shown::StopProperties);
+    mTools->setEnabled(now == Shown::Elements);
+    if (now == Shown::Elements)
         fillElements();
-    else
+    else if (now == Shown::StopProperties)
         mStopProperties->refresh();
 }
 
 const std::vector<DisplayElement> &ToolsWindow::elements() const
 {
-    return mDocument.project().boards[size_t(mBoardRow)].routes[size_t(mRoute)].elements;
+    return mDocument.project().boards[size_t(mTarget.boardRow())].routes[size_t(mTarget.route())].elements;
 }
 
 int ToolsWindow::currentElement() const
 {
-    const int row = mElements->currentRow();
-    return row >= 0 && row < int(elements().size()) ? row : -1;
+    return mTarget.kind() == CurrentTarget::Kind::Elements ? mTarget.element() : -1;
 }
 
 void ToolsWindow::fillElements()
 {
     const std::vector<DisplayElement> &list = elements();
-    const int current = mElements->currentRow();
+    mFilling = true;
     mElements->setRowCount(qMax(1, int(list.size())));
     mElements->clearContents();
     for (int row = 0; row < int(list.size()); ++row) {
@@ -179,17 +196,18 @@ void ToolsWindow::fillElements()
         setCell(mElements, row, 2, QStringLiteral("%1:%2").arg(element.y).arg(element.x));
         setCell(mElements, row, 3, fromCp1251(element.text));
     }
-    mElements->setCurrentCell(qBound(0, current, mElements->rowCount() - 1), 0);
+    mElements->setCurrentCell(qMax(0, mTarget.element()), 0);
+    mFilling = false;
 }
 
 void ToolsWindow::activateElementCell(int row, int column)
 {
-    if (mShown != Shown::Elements || row < 0 || row >= int(elements().size()))
+    if (shown() != Shown::Elements || row < 0 || row >= int(elements().size()))
         return;
-    mElements->setCurrentCell(row, column);
+    mTarget.setElement(row);
     switch (column) {
     case 1: {
-        const int bit = kBoardTypes[size_t(mBoardRow)].id;
+        const int bit = kBoardTypes[size_t(mTarget.boardRow())].id;
         for (QAction *item : mFontMenu->actions())
             item->setVisible(fontByNumber(item->data().toInt())->boardTypeMask & bit);
         mFontMenu->popup(mElements->viewport()->mapToGlobal(mElements->visualItemRect(mElements->item(row, column)).topLeft()));
@@ -209,7 +227,7 @@ void ToolsWindow::activateElementCell(int row, int column)
 void ToolsWindow::chooseFont(int font)
 {
     const int element = currentElement();
-    if (mShown != Shown::Elements || element < 0)
+    if (element < 0)
         return;
     std::vector<DisplayElement> list = elements();
     list[size_t(element)].font = font;
@@ -256,7 +274,7 @@ void ToolsWindow::editElementText(int element)
 
 void ToolsWindow::addElement()
 {
-    if (mShown != Shown::Elements)
+    if (shown() != Shown::Elements)
         return;
     std::vector<DisplayElement> list = elements();
     const int at = qMax(0, currentElement());
@@ -267,19 +285,19 @@ void ToolsWindow::addElement()
 void ToolsWindow::deleteElement()
 {
     const int element = currentElement();
-    if (mShown != Shown::Elements || element < 0)
+    if (element < 0)
         return;
     std::vector<DisplayElement> list = elements();
     const QString text = QStringLiteral("удаление строки «%1»").arg(fromCp1251(list[size_t(element)].text));
     list.erase(list.begin() + element);
-    changeElements(std::move(list), text, element);
+    changeElements(std::move(list), text, element); // the next one, or the new last
 }
 
 void ToolsWindow::moveElement(int direction)
 {
     const int element = currentElement();
     const int other = element + direction;
-    if (mShown != Shown::Elements || element < 0 || other < 0 || other >= int(elements().size()))
+    if (element < 0 || other < 0 || other >= int(elements().size()))
         return;
     std::vector<DisplayElement> list = elements();
     std::swap(list[size_t(element)], list[size_t(other)]);
@@ -290,13 +308,14 @@ void ToolsWindow::moveElement(int direction)
 
 void ToolsWindow::changeElements(std::vector<DisplayElement> list, const QString &text, int current)
 {
-    mDocument.undoStack()->push(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(list), text));
-    mElements->setCurrentCell(current, 0);
+    mDocument.undoStack()->push(
+        new ChangeElementsCommand(mDocument, mTarget.route(), mTarget.boardRow(), std::move(list), text));
+    mTarget.setElement(current);
 }
 
 void ToolsWindow::activateStopProperty(int row)
 {
-    if (mShown == Shown::StopProperties)
+    if (shown() == Shown::StopProperties)
         mStopProperties->activate(row);
 }
 

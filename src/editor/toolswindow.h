@@ -5,19 +5,22 @@
 
 #include <QWidget>
 
+class QLabel;
 class QMenu;
 class QTableWidget;
 class QToolBar;
 
 namespace tirvela {
 
+class CurrentTarget;
 class Document;
 class StopPropertiesGrid;
 class UserDialogs;
 
 // The tools window, always on top of the main window: the display elements of one route on one
 // board type (font, position, text; add, delete, reorder) or the properties of the stop selected in
-// the stop list editor (name, sound file, control time). Every change is an undo step.
+// the stop list editor (name, sound file, control time): what the document's current target names,
+// said in a line at its top. Every change is an undo step.
 class ToolsWindow : public QWidget
 {
     Q_OBJECT
@@ -27,17 +30,19 @@ public:
 
     ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *parent = nullptr);
 
-    Shown shown() const { return mShown; }
-    int route() const { return mRoute; }
-    int boardRow() const { return mBoardRow; }
+    Shown shown() const;
+    int route() const;
+    int boardRow() const;
+    // The line that says what is shown.
+    QString shownText() const;
     QTableWidget *elementGrid() const { return mElements; }
     StopPropertiesGrid *stopGrid() const { return mStopProperties; }
     QMenu *fontMenu() const { return mFontMenu; }
 
+    // Make the current target the elements of a route on a board type, a node of the route's open
+    // stop list (none: an empty path), or nothing (the route list closed: the tool bar disabled).
     void showElements(int route, int boardRow);
-    // The stop properties of a node of the route's open stop list (none: an empty path).
     void showStopProperties(int route, const StopPath &path);
-    // Nothing shown, the tool bar disabled (the route list closed).
     void showNothing();
 
     // What a double click on a cell does.
@@ -50,6 +55,7 @@ public:
 
 private:
     void createToolBar();
+    // Shows what the current target names.
     void refresh();
     void fillElements();
     void chooseFont(int font);
@@ -61,10 +67,10 @@ private:
     int currentElement() const;
 
     Document &mDocument;
+    CurrentTarget &mTarget;
     UserDialogs &mDialogs;
-    Shown mShown = Shown::Nothing;
-    int mRoute = 0;
-    int mBoardRow = 0;
+    bool mFilling = false; // the grid is being filled: its current row is not the user's choice
+    QLabel *mShownLine;
     QToolBar *mTools;
     QTableWidget *mElements;
     StopPropertiesGrid *mStopProperties;

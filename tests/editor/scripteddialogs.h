@@ -21,7 +21,7 @@ public:
     QStringList questions; // the texts of ask()
     QStringList messages;  // the texts of tell()
     QStringList startFolders; // where the open and save dialogs were asked to start
-    QQueue<std::optional<QString>> texts;
+    QQueue<std::optional<QString>> texts; // a null text accepts what is proposed
     QStringList proposals; // the texts askText() proposed
 
     QString chooseFileToOpen(QWidget *, const QString &startFolder) override
@@ -57,7 +57,8 @@ public:
             QTest::qFail(qPrintable(QStringLiteral("unexpected text question: ") + prompt), __FILE__, __LINE__);
             return std::nullopt;
         }
-        return texts.dequeue();
+        const std::optional<QString> text = texts.dequeue();
+        return text && text->isNull() ? proposed : text;
     }
 
     bool allAnswered() const

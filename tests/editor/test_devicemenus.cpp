@@ -4,7 +4,10 @@
 #include "../files/fixtures.h"
 #include "../device/emulatorrun.h"
 
+#include "editorprojects.h"
+
 #include "editor/devicecommands.h"
+#include "editor/routelistwindow.h"
 #include "editor/messagewindow.h"
 #include "editor/progressdialog.h"
 #include "devsim/announcerdevice.h"
@@ -160,6 +163,23 @@ private slots:
         QCOMPARE(board.routeNumbers().size(), 1);
         QCOMPARE(board.routeNumbers()[0].frame, QByteArray::fromHex("ff0daf202032315fff"));
         QVERIFY(editor.dialogs.messages.isEmpty());
+    }
+
+    void routeNumberProposedIsTheRouteShown()
+    {
+        EmulatorRun run;
+        BlinkerDevice board({}, run.log());
+        run.start(board);
+        DeviceEditor editor(run.port());
+        writeThreeRouteProject(editor.path(u"three.stm"_s));
+        openProject(editor, editor.path(u"three.stm"_s));
+        editor.window->routeListWindow()->selectCell(2, 1);
+        editor.dialogs.texts.enqueue(QString()); // Enter on what is proposed
+        editor.trigger("RouteBlinkerMenuItem");
+        run.stop();
+        QCOMPARE(editor.dialogs.proposals, QStringList{u"3"_s});
+        QCOMPARE(board.routeNumbers().size(), 1);
+        QCOMPARE(board.routeNumbers()[0].frame, QByteArray::fromHex("ff0daf202020334fff"));
     }
 
     void boardProgrammingRunsToItsEnd()

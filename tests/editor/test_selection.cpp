@@ -3,14 +3,21 @@
 
 #include "editorprojects.h"
 
+#include "document/currenttarget.h"
+#include "document/routecommands.h"
 #include "document/stopcommands.h"
 #include "document/stoptrees.h"
 #include "editor/picturewindow.h"
+#include "editor/routelistwindow.h"
 #include "editor/stoplistwindow.h"
 #include "editor/stoppropertiesgrid.h"
 #include "editor/toolswindow.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QTableView>
+#include <QToolBar>
 #include <QTableWidget>
 #include <QTest>
 
@@ -79,6 +86,83 @@ QStringList stopValues(const Editor &editor)
     for (int row = 0; row < 3; ++row)
         texts << editor.window->toolsWindow().stopGrid()->item(row, 1)->text();
     return texts;
+}
+
+ToolsWindow &tools(const Editor &editor)
+{
+    return editor.window->toolsWindow();
+}
+
+const CurrentTarget &targetOf(const Editor &editor)
+{
+    return editor.document().currentTarget();
+}
+
+QMdiArea &clientArea(const Editor &editor)
+{
+    return *editor.window->findChild<QMdiArea *>();
+}
+
+void activate(const Editor &editor, QWidget *window)
+{
+    clientArea(editor).setActiveSubWindow(qobject_cast<QMdiSubWindow *>(window->parentWidget()));
+}
+
+QStringList elementTexts(const Editor &editor)
+{
+    QStringList texts;
+    const QTableWidget *grid = tools(editor).elementGrid();
+    for (int row = 0; row < grid->rowCount(); ++row)
+        texts << (grid->item(row, 3) ? grid->item(row, 3)->text() : QString());
+    return texts;
+}
+
+// The tools window acts on what the active window shows selected, and lists it.
+void checkTargetIsOnScreen(const Editor &editor)
+{
+    const CurrentTarget &target = targetOf(editor);
+    QCOMPARE(tools(editor).shownText(), target.description());
+    const QMdiSubWindow *active = clientArea(editor).activeSubWindow();
+    QWidget *window = active ? active->widget() : nullptr;
+    if (auto *routes = qobject_cast<RouteListWindow *>(window)) {
+        QCOMPARE(target.kind(), CurrentTarget::Kind::Elements);
+        QCOMPARE(target.route(), routes->selectedRoute());
+        if (const int column = routes->grid()->currentIndex().column(); column >= 1)
+            QCOMPARE(target.boardRow(), column - 1);
+    } else if (auto *stops = qobject_cast<StopListWindow *>(window)) {
+        QCOMPARE(target.kind(), CurrentTarget::Kind::Stop);
+        QCOMPARE(target.route(), stops->route());
+        QCOMPARE(target.stopPath(), stops->selectedPath());
+    } else if (auto *picture = qobject_cast<PictureWindow *>(window)) {
+        QCOMPARE(target.kind(), CurrentTarget::Kind::Elements);
+        QCOMPARE(target.route(), picture->route());
+        QCOMPARE(target.boardRow(), picture->boardRow());
+    }
+    if (target.kind() == CurrentTarget::Kind::Elements) {
+        QStringList texts;
+        for (const DisplayElement &element : elementsOf(editor, target.route(), target.boardRow()))
+            texts << fromCp1251(element.text);
+        QCOMPARE(elementTexts(editor), texts.isEmpty() ? QStringList{QString()} : texts);
+        QCOMPARE(tools(editor).elementGrid()->currentRow(), qMax(0, target.element()));
+    }
+}
+
+// The next edit goes where the target is: a text's font on the element list, a stop's name.
+void checkNextEditLandsOnTarget(Editor &editor)
+{
+    const CurrentTarget &target = targetOf(editor);
+    if (target.kind() == CurrentTarget::Kind::Elements) {
+        const int route = target.route();
+        const int boardRow = target.boardRow();
+        const size_t count = elementsOf(editor, route, boardRow).size();
+        tools(editor).addElement();
+        QCOMPARE(elementsOf(editor, route, boardRow).size(), count + 1);
+    } else if (target.kind() == CurrentTarget::Kind::Stop) {
+        const StopPath stop{target.stopPath()[0], target.stopPath()[1]};
+        editor.dialogs.texts.enqueue(u"Новое имя"_s);
+        tools(editor).activateStopProperty(0);
+        QCOMPARE(nodeAt(*editor.document().stopTrees().treeOf(target.route()), stop)->text, toCp1251(u"Новое имя"_s));
+    }
 }
 
 } // namespace
@@ -189,6 +273,220 @@ private slots:
         QVERIFY(!document.isModified());
         stack->undo();
         QCOMPARE(writeRouteStream(*document.stopTrees().treeOf(0)), stored);
+    }
+
+    void targetFollowsEverySequence_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        const auto steps = [](const char *text) { return QString::fromLatin1(text).split(u' '); };
+        QTest::newRow("open") << steps("open");
+        QTest::newRow("cell, picture, back to the list")
+            << steps("open cell:1:2 picture:2:1 list picture:2:1 close-picture");
+        QTest::newRow("stops and back") << steps("open cell:1:1 stops:1 node:0.0.0.0 list stops-window");
+        QTest::newRow("delete a sound, undo, redo")
+            << steps("open stops:0 node:0.0.0.0 sound node:0.0.0.0 delete-node undo undo redo");
+        QTest::newRow("move, undo") << steps("open cell:0:2 move-down undo redo");
+        QTest::newRow("add a route") << steps("open cell:1:1 add");
+        QTest::newRow("add a route, undo") << steps("open cell:2:1 add undo");
+        QTest::newRow("delete the last route") << steps("open cell:2:1 delete-route undo");
+        QTest::newRow("picture edits, undo") << steps("open picture:0:0 drag undo list");
+        QTest::newRow("delete the last element") << steps("open picture:0:0 add-element delete-element");
+        QTest::newRow("new") << steps("open cell:2:3 new");
+    }
+
+    void targetFollowsEverySequence()
+    {
+        QFETCH(QStringList, steps);
+        Editor editor;
+        writeThreeRouteProject(editor.path(u"three.stm"_s));
+        RouteListWindow &routes = *editor.window->routeListWindow();
+        QUndoStack *stack = editor.document().undoStack();
+        for (const QString &step : steps) {
+            const QStringList parts = step.split(u':');
+            const QString &name = parts[0];
+            const auto number = [&](int at) { return parts[at].toInt(); };
+            if (name == u"open") {
+                openProject(editor, editor.path(u"three.stm"_s));
+            } else if (name == u"new") {
+                editor.trigger("N1");
+            } else if (name == u"cell") {
+                activate(editor, &routes);
+                routes.selectCell(number(1), number(2));
+            } else if (name == u"list") {
+                activate(editor, &routes);
+            } else if (name == u"picture") {
+                editor.window->openPicture(number(1), number(2));
+            } else if (name == u"close-picture") {
+                clientArea(editor).activeSubWindow()->close();
+            } else if (name == u"stops") {
+                editor.window->openStopList(number(1));
+            } else if (name == u"stops-window") {
+                activate(editor, editor.window->stopListWindow());
+            } else if (name == u"node") {
+                StopPath path;
+                for (const QString &row : parts[1].split(u'.'))
+                    path.push_back(row.toInt());
+                editor.window->stopListWindow()->select(path);
+            } else if (name == u"sound") {
+                editor.window->stopListWindow()->addSoundFile(u"x.wav"_s);
+            } else if (name == u"delete-node") {
+                editor.window->stopListWindow()->deleteNode();
+            } else if (name == u"undo") {
+                stack->undo();
+            } else if (name == u"redo") {
+                stack->redo();
+            } else if (name == u"move-down") {
+                routes.moveRoute(+1);
+            } else if (name == u"add") {
+                answerRouteNumber(u"77"_s);
+                routes.addRoute();
+            } else if (name == u"delete-route") {
+                routes.deleteRoute();
+            } else if (name == u"drag") {
+                PictureWindow &picture = *qobject_cast<PictureWindow *>(clientArea(editor).activeSubWindow()->widget());
+                drag(picture, ledCentre(picture, 1, 1), ledCentre(picture, 2, 3));
+            } else if (name == u"add-element") {
+                tools(editor).addElement();
+            } else if (name == u"delete-element") {
+                tools(editor).elementGrid()->setCurrentCell(1, 0);
+                tools(editor).deleteElement();
+            } else {
+                QFAIL(qPrintable(u"unknown step "_s + step));
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            checkTargetIsOnScreen(editor);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(u"after "_s + step));
+        }
+        checkNextEditLandsOnTarget(editor);
+        QVERIFY(editor.dialogs.allAnswered());
+    }
+
+    void toolsWindowShowsRouteOneAfterNewAndOpen()
+    {
+        Editor editor;
+        writeThreeRouteProject(editor.path(u"three.stm"_s));
+        openProject(editor, editor.path(u"three.stm"_s));
+        ToolsWindow &window = tools(editor);
+        QCOMPARE(window.shown(), ToolsWindow::Shown::Elements);
+        QCOMPARE(window.shownText(), u"Маршрут 1 · 16x28x4"_s);
+        QCOMPARE(elementTexts(editor), QStringList{u"R0"_s});
+        QVERIFY(window.findChild<QToolBar *>()->isEnabled());
+        window.show();
+        saveScreenshot(&window, u"tools-after-open"_s);
+
+        editor.trigger("N1");
+        QVERIFY(editor.dialogs.allAnswered());
+        QCOMPARE(window.shown(), ToolsWindow::Shown::Elements);
+        QCOMPARE(window.shownText(), u"Маршрут 1 · 16x28x4"_s);
+        QVERIFY(window.findChild<QToolBar *>()->isEnabled());
+    }
+
+    void activatingAWindowShowsItsSelection()
+    {
+        Editor editor;
+        writeThreeRouteProject(editor.path(u"three.stm"_s));
+        openProject(editor, editor.path(u"three.stm"_s));
+        RouteListWindow &routes = *editor.window->routeListWindow();
+        routes.selectCell(1, 1);
+        editor.window->openStopList(0);
+        StopListWindow &stops = *editor.window->stopListWindow();
+        stops.select({0, 0});
+        QCOMPARE(tools(editor).shownText(), u"Маршрут 1 · Вокзал"_s);
+        activate(editor, &routes);
+        QCOMPARE(tools(editor).shownText(), u"Маршрут 2 · 16x28x4"_s);
+        QCOMPARE(elementTexts(editor), QStringList{u"R1"_s});
+        activate(editor, &stops);
+        QCOMPARE(stopValues(editor), (QStringList{u"Вокзал"_s, u"-"_s, u"07:05:00"_s}));
+        stops.select({0, 0, 1, 0});
+        QCOMPARE(tools(editor).shownText(), u"Маршрут 1 · Вокзал · Следующая остановка"_s);
+    }
+
+    void stopPropertiesFollowDeleteAndUndo()
+    {
+        Editor editor;
+        editor.document().projectForEdit().routeStreams[0] =
+            routeStream({stopNode(u"Депо"_s, {u"a.wav"_s, u"b.wav"_s, u"c.wav"_s})});
+        editor.window->openStopList(0);
+        StopListWindow &stops = *editor.window->stopListWindow();
+        stops.select({0, 0, 0, 0});
+        stops.deleteNode(); // the next item, b.wav, takes the place and the highlight
+        QCOMPARE(stops.selectedPath(), (StopPath{0, 0, 0, 0}));
+        QCOMPARE(stopValues(editor)[1], u"b.wav"_s);
+        stops.select({0, 0, 0, 1}); // c.wav
+        editor.trigger("UndoItem");  // a.wav comes back before it
+        QCOMPARE(stops.selectedPath(), (StopPath{0, 0, 0, 2}));
+        QCOMPARE(stopValues(editor)[1], u"c.wav"_s);
+        editor.dialogs.texts.enqueue(u"d.wav"_s);
+        tools(editor).activateStopProperty(1);
+        const StopTree &tree = *editor.document().stopTrees().treeOf(0);
+        QCOMPARE(nodeAt(tree, {0, 0, 0, 2})->text, QByteArray("d.wav"));
+        QCOMPARE(nodeAt(tree, {0, 0, 0, 1})->text, QByteArray("b.wav"));
+    }
+
+    void deletingTheLastElementMakesTheNewLastCurrent()
+    {
+        Editor editor;
+        pictureWithTwoTexts(editor);
+        ToolsWindow &window = tools(editor);
+        window.showElements(0, 0);
+        window.elementGrid()->setCurrentCell(1, 0);
+        window.deleteElement();
+        QCOMPARE(window.elementGrid()->currentRow(), 0);
+        QCOMPARE(targetOf(editor).element(), 0);
+        window.addElement(); // before the current one, which is the only one
+        QCOMPARE(elementsOf(editor, 0, 0).size(), size_t(2));
+        QCOMPARE(elementsOf(editor, 0, 0)[1].text, QByteArray("A"));
+        window.elementGrid()->setCurrentCell(1, 0);
+        window.deleteElement();
+        window.deleteElement();
+        QVERIFY(elementsOf(editor, 0, 0).empty());
+    }
+
+    void addingARouteShowsItAndKeepsTheStopListOpen()
+    {
+        Editor editor;
+        writeThreeRouteProject(editor.path(u"three.stm"_s));
+        openProject(editor, editor.path(u"three.stm"_s));
+        RouteListWindow &routes = *editor.window->routeListWindow();
+        routes.selectCell(0, 1);
+        editor.window->openStopList(0);
+        StopListWindow *stops = editor.window->stopListWindow();
+        stops->select({0, 0});
+        editor.dialogs.texts.enqueue(u"Депо"_s);
+        tools(editor).activateStopProperty(0);
+        activate(editor, &routes);
+        answerRouteNumber(u"77"_s, true);
+        routes.addRoute();
+        QCOMPARE(tools(editor).shownText(), u"Маршрут 77 · 16x28x4"_s);
+        QCOMPARE(elementTexts(editor), QStringList{QString()});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(editor.window->stopListWindow(), stops);
+        // The copy has the edit made in the open stop list.
+        QVERIFY(editor.document().project().routeStreams[3].contains(toCp1251(u"Депо"_s)));
+
+        editor.trigger("UndoItem");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(editor.window->stopListWindow(), stops);
+        QCOMPARE(editor.document().project().routeCount, 3);
+        editor.trigger("UndoItem");
+        QCOMPARE(nodeAt(*editor.document().stopTrees().treeOf(0), {0, 0})->text, toCp1251(u"Вокзал"_s));
+    }
+
+    void renumberUndoGivesEachBoardItsOwnNumber()
+    {
+        Editor editor;
+        Project &project = editor.document().projectForEdit();
+        project.boards[0].routes[0].routeNumberText = "5";
+        project.boards[1].routes[0].routeNumberText = "5A";
+        project.boards[2].routes[0].routeNumberText = "";
+        editor.document().undoStack()->push(new RenumberRouteCommand(editor.document(), 0, "9"));
+        for (const Board &board : editor.document().project().boards)
+            QCOMPARE(board.routes[0].routeNumberText, QByteArray("9"));
+        editor.trigger("UndoItem");
+        const QByteArrayList numbers = {"5", "5A", ""};
+        for (int row = 0; row < BoardTypeCount; ++row)
+            QCOMPARE(editor.document().project().boards[size_t(row)].routes[0].routeNumberText, numbers[row]);
     }
 };
 
