@@ -43,6 +43,8 @@ private:
     // Builds the flash image; false when it was not built (the log or a message box says why).
     // Over the flash image the project was read from, it asks first.
     bool buildImage(const QString &flashImage);
+    // The folder of the open project's file; empty for an unnamed project.
+    QString projectFolder() const;
 
     Document &mDocument;
     EditorSession &mSession;
