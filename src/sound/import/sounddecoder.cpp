@@ -104,13 +104,20 @@ float peakOf(const short *values, size_t count)
 template<typename Sample, int kChannels>
 inline void mixFrames(const Sample *values, size_t frames, size_t channels, float scale, float *__restrict mono)
 {
-    using Sum = std::conditional_t<std::is_integral_v<Sample>, int, float>; // integers add up exactly
     const size_t count = kChannels > 0 ? size_t(kChannels) : channels;
     for (size_t frame = 0; frame < frames; ++frame) {
-        Sum sum = 0;
-        for (size_t channel = 0; channel < count; ++channel)
-            sum += values[frame * count + channel];
-        mono[frame] = float(sum) * scale;
+        if constexpr (std::is_integral_v<Sample>) {
+            int sum = 0; // integers add up exactly
+            for (size_t channel = 0; channel < count; ++channel)
+                sum += values[frame * count + channel];
+            mono[frame] = float(sum) * scale;
+        } else {
+            // Each value is scaled before it is added: the sum of the largest floats would overflow.
+            float sum = 0;
+            for (size_t channel = 0; channel < count; ++channel)
+                sum += values[frame * count + channel] * scale;
+            mono[frame] = sum;
+        }
     }
 }
 
@@ -164,6 +171,7 @@ bool SoundDecoder::open(const QString &path)
     }
     mSampleRate = info.samplerate;
     mChannels = info.channels;
+    mFrameCount = info.frames >= 0 && info.frames < SF_COUNT_MAX ? info.frames : -1;
     if (fitsSixteenBits(info.format))
         mSixteenBits.resize(size_t(kBlockFrames) * size_t(mChannels));
     else
