@@ -1,5 +1,7 @@
 #include "sound/import/sounddecoder.h"
 
+#include "common/systemreason.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -158,14 +160,14 @@ bool SoundDecoder::open(const QString &path)
         return false;
     }
     if (!mFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        mError = QStringLiteral("Файл %1 не открывается: %2").arg(shown, mFile.errorString());
+        mError = QStringLiteral("Файл %1 не открывается: %2").arg(shown, russianReason(mFile.errorString()));
         return false;
     }
     SF_INFO info{};
     mHandle.reset(sf_open_virtual(&gFileIo, SFM_READ, &info, &mFile));
     if (!mHandle || info.channels < 1 || info.samplerate < 1) {
         mError = QStringLiteral("Файл %1 не является звукозаписью известного формата (%2)")
-                     .arg(shown, QString::fromLocal8Bit(sf_strerror(mHandle.get())));
+                     .arg(shown, russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
         mHandle.reset();
         return false;
     }
@@ -192,7 +194,7 @@ const std::vector<float> &SoundDecoder::readBlock()
         if (sf_error(mHandle.get()) != SF_ERR_NO_ERROR)
             mError = QStringLiteral("Файл %1 не читается: %2")
                          .arg(QDir::toNativeSeparators(mFile.fileName()),
-                              QString::fromLocal8Bit(sf_strerror(mHandle.get())));
+                              russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
         return mMono;
     }
     const size_t count = size_t(frames) * size_t(mChannels);

@@ -1,6 +1,7 @@
 #include "sound/import/soundimport.h"
 
 #include "common/savefile.h"
+#include "common/systemreason.h"
 #include "common/transferprogress.h"
 #include "sound/import/ditherquantizer.h"
 #include "sound/import/leveltracker.h"
@@ -243,10 +244,11 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     // The converted samples of the whole recording wait in a temporary file until their peak is known.
     SampleSpool spool;
     if (!spool.open())
-        return failed(QStringLiteral("Временный файл не создаётся: %1").arg(spool.errorString()));
+        return failed(QStringLiteral("Временный файл не создаётся: %1").arg(russianReason(spool.errorString())));
     const auto spoolFailed = [&spool](const char *what) {
         return failed(QStringLiteral("Временный файл %1 не %2: %3")
-                          .arg(QDir::toNativeSeparators(spool.fileName()), QLatin1StringView(what), spool.errorString()));
+                          .arg(QDir::toNativeSeparators(spool.fileName()), QLatin1StringView(what),
+                               russianReason(spool.errorString())));
     };
     LevelTracker levels;
 
@@ -282,7 +284,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
 
     QSaveFile output(target.path);
     if (!output.open(QIODevice::WriteOnly))
-        return failed(QStringLiteral("Файл %1 не создаётся: %2").arg(QDir::toNativeSeparators(target.path), output.errorString()));
+        return failed(QStringLiteral("Файл %1 не создаётся: %2").arg(QDir::toNativeSeparators(target.path), russianReason(output.errorString())));
     output.write(announcerWaveHeader(quint32(span.count())));
     DitherQuantizer quantizer(options.keepLevel ? 1.0f : float(amplitudeOf(options.peakDb) / peak));
     if (!spool.seek(span.begin))
@@ -302,7 +304,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     if (span.count() % 2)
         output.write(QByteArray(1, '\0')); // chunks are padded to an even size
     if (!commitFully(output))
-        return failed(QStringLiteral("Файл %1 не записан: %2").arg(QDir::toNativeSeparators(target.path), output.errorString()));
+        return failed(QStringLiteral("Файл %1 не записан: %2").arg(QDir::toNativeSeparators(target.path), russianReason(output.errorString())));
 
     SoundImportResult result;
     result.outcome = SoundImportResult::Outcome::Imported;
