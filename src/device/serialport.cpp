@@ -208,14 +208,19 @@ SerialPort::ReadResult SerialPort::timedRead(int maximum, int timeoutMs, QByteAr
             result.bytes += chunk;
             const bool stop = std::any_of(chunk.cbegin(), chunk.cend(),
                                           [&](char byte) { return stopCharacters.contains(byte); });
-            // Full: nothing more could be taken, and waiting on would only spin on a flooding line.
-            if (stop || result.bytes.size() >= maximum)
+            if (stop)
                 break;
         }
         if (deadline.hasExpired()) {
             if (mTrace)
                 mTrace->timeout(timeoutMs, result.bytes.size());
             break;
+        }
+        if (result.bytes.size() >= maximum) {
+            // Nothing more may be taken: the rest of the time passes without reading, since
+            // waiting for input that cannot be read would spin on a flooding line.
+            QThread::msleep(quint64(std::max<qint64>(deadline.remainingTime(), 0)));
+            continue;
         }
         mPort.clearError();
         if (!mPort.waitForReadyRead(int(deadline.remainingTime())) && mPort.error() != QSerialPort::TimeoutError
