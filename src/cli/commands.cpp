@@ -3,6 +3,7 @@
 #include "cli/cliio.h"
 #include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
+#include "cli/gtfscommand.h"
 #include "cli/programfolder.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
@@ -48,6 +49,7 @@ const Command kCommands[] = {
     {"dump", "dump FILE", withoutProgramFolder<runDump>},
     {"sounds", "sounds", runSounds},
     {"sound-import", "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force]", runSoundImport},
+    {"gtfs", "gtfs FEED [--route R ...] [--into PROJECT.stm ...]", runGtfs},
 };
 
 int usage()

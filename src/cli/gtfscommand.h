@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tirvela::cli {
+
+// gtfs FEED: lists the routes of a transit timetable feed (a ZIP archive or a folder).
+// gtfs FEED --route R [...] [--into PROJECT.stm]: shows what one route becomes and, with --into,
+// adds it to the project.
+int runGtfs(const QStringList &arguments, const QString &programFolder);
+
+} // namespace tirvela::cli
