@@ -10,8 +10,8 @@
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/projectreader.h"
-#include "project/soundlibrary.h"
-#include "project/soundtable.h"
+#include "sound/soundlibrary.h"
+#include "sound/soundtable.h"
 
 #include <QDir>
 #include <QFileInfo>
