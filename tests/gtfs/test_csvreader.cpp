@@ -1,5 +1,5 @@
 #include "gtfs/csvreader.h"
-#include "memorysource.h"
+#include "gtfs/memorysource.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace tirvela::fixture {
+namespace tirvela {
 
 // Bytes in memory handed out at most `step` at a time, as a slow pipe or an archive would.
 class MemorySource : public ByteSource
@@ -30,4 +30,4 @@ private:
     qint64 mAt = 0;
 };
 
-} // namespace tirvela::fixture
+} // namespace tirvela
