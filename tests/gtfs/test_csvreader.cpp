@@ -4,7 +4,6 @@
 #include <QTest>
 
 using namespace tirvela;
-using namespace tirvela::fixture;
 
 namespace {
 
