@@ -1,7 +1,7 @@
 #include "cli/gtfscommand.h"
 
+#include "cli/cliio.h"
 #include "cli/clilog.h"
-#include "cli/commands.h"
 #include "cli/consoleprogress.h"
 #include "common/cp1251.h"
 #include "common/outputfile.h"
@@ -21,10 +21,6 @@
 namespace tirvela::cli {
 
 namespace {
-
-constexpr const char *kUsage = "gtfs FEED [--route R [--reverse-route R] [--date YYYYMMDD] [--pattern N] "
-                               "[--reverse-pattern N] [--times timepoints|first|none] [--replace TEXT=NEW]... "
-                               "[--into PROJECT.stm [--number N] [--force]]]";
 
 struct GtfsOptions
 {
@@ -46,54 +42,49 @@ std::optional<int> patternNumber(const std::optional<QString> &text)
     return ok && number >= 1 ? std::optional<int>(number - 1) : std::nullopt;
 }
 
-// Reads the options; nothing when they are not usable.
-std::optional<GtfsOptions> parseOptions(const QStringList &arguments)
+std::optional<ControlTimes> controlTimes(const QString &text)
 {
-    QStringList rest = arguments;
+    if (text == u"timepoints")
+        return ControlTimes::Timepoints;
+    if (text == u"first")
+        return ControlTimes::First;
+    if (text == u"none")
+        return ControlTimes::None;
+    return std::nullopt;
+}
+
+// Reads the options; nothing when they are not usable.
+std::optional<GtfsOptions> parseOptions(const CommandCall &call)
+{
     GtfsOptions options;
-    std::optional<QString> route, reverseRoute, into, number, date, pattern, reversePattern, times;
-    const bool usable = takeOptionValue(rest, QStringLiteral("--route"), route)
-                        && takeOptionValue(rest, QStringLiteral("--reverse-route"), reverseRoute)
-                        && takeOptionValue(rest, QStringLiteral("--into"), into)
-                        && takeOptionValue(rest, QStringLiteral("--number"), number)
-                        && takeOptionValue(rest, QStringLiteral("--date"), date)
-                        && takeOptionValue(rest, QStringLiteral("--pattern"), pattern)
-                        && takeOptionValue(rest, QStringLiteral("--reverse-pattern"), reversePattern)
-                        && takeOptionValue(rest, QStringLiteral("--times"), times);
-    for (std::optional<QString> replacement; usable && takeOptionValue(rest, QStringLiteral("--replace"), replacement)
-                                             && replacement;
-         replacement.reset()) {
-        const qsizetype equals = replacement->indexOf(u'=', 1);
+    options.feed = call.arguments().constFirst();
+    options.route = call.value(QStringLiteral("route")).value_or(QString());
+    options.reverseRoute = call.value(QStringLiteral("reverse-route")).value_or(QString());
+    options.into = call.value(QStringLiteral("into")).value_or(QString());
+    options.number = call.value(QStringLiteral("number")).value_or(QString());
+    options.force = call.isSet(QStringLiteral("force"));
+    for (const QString &replacement : call.values(QStringLiteral("replace"))) {
+        const qsizetype equals = replacement.indexOf(u'=', 1);
         if (equals < 0)
             return std::nullopt;
-        options.plan.replacements.append({replacement->left(equals), replacement->mid(equals + 1)});
+        options.plan.replacements.append({replacement.left(equals), replacement.mid(equals + 1)});
     }
-    options.force = rest.removeAll(QStringLiteral("--force")) > 0;
-    const std::optional<int> forwardPattern = patternNumber(pattern);
-    const std::optional<int> backPattern = patternNumber(reversePattern);
-    if (!usable || rest.size() != 1 || rest[0].startsWith(u'-') || !forwardPattern || !backPattern)
+    const std::optional<int> forward = patternNumber(call.value(QStringLiteral("pattern")));
+    const std::optional<int> reverse = patternNumber(call.value(QStringLiteral("reverse-pattern")));
+    const std::optional<ControlTimes> times = controlTimes(call.value(QStringLiteral("times")).value_or(QStringLiteral("timepoints")));
+    if (!forward || !reverse || !times)
         return std::nullopt;
-    options.feed = rest[0];
-    options.route = route.value_or(QString());
-    options.reverseRoute = reverseRoute.value_or(QString());
-    options.into = into.value_or(QString());
-    options.number = number.value_or(QString());
-    options.plan.pattern = {*forwardPattern, *backPattern};
-    if (date) {
+    options.plan.pattern = {*forward, *reverse};
+    options.plan.times = *times;
+    if (const std::optional<QString> date = call.value(QStringLiteral("date"))) {
         options.plan.day = feedDate(date->toLatin1());
         if (!options.plan.day.isValid())
             return std::nullopt;
     }
-    const QString timesText = times.value_or(QStringLiteral("timepoints"));
-    if (timesText == u"first")
-        options.plan.times = ControlTimes::First;
-    else if (timesText == u"none")
-        options.plan.times = ControlTimes::None;
-    else if (timesText != u"timepoints")
-        return std::nullopt;
-    const bool routeOptions = !options.reverseRoute.isEmpty() || !options.into.isEmpty() || date || pattern
-                              || reversePattern || times || !options.plan.replacements.isEmpty();
-    const bool projectOptions = !options.number.isEmpty() || options.force;
+    bool routeOptions = false;
+    for (const char *name : {"reverse-route", "into", "date", "pattern", "reverse-pattern", "times", "replace"})
+        routeOptions = routeOptions || call.isSet(QString::fromLatin1(name));
+    const bool projectOptions = call.isSet(QStringLiteral("number")) || options.force;
     if ((options.route.isEmpty() && routeOptions) || (options.into.isEmpty() && projectOptions))
         return std::nullopt;
     return options;
@@ -185,13 +176,11 @@ int importInto(const GtfsOptions &options, const FeedRoute &route, const RoutePl
     return Success;
 }
 
-} // namespace
-
-int runGtfs(const QStringList &arguments, const QString &programFolder)
+int runGtfs(const CommandCall &call)
 {
-    const std::optional<GtfsOptions> options = parseOptions(arguments);
+    const std::optional<GtfsOptions> options = parseOptions(call);
     if (!options)
-        return usageError(kUsage);
+        return UsageError;
     FeedSource feed;
     RouteCatalog catalog;
     QString problem = feed.open(options->feed);
@@ -234,12 +223,52 @@ int runGtfs(const QStringList &arguments, const QString &programFolder)
             err() << "Замену можно указать: --replace СИМВОЛ=ТЕКСТ\n";
         return Failure;
     }
-    const QStringList missing = missingSoundFiles(plan, soundsFolderOf(programFolder));
+    const QStringList missing = missingSoundFiles(plan, soundsFolderOf(call.programFolder()));
     if (!missing.isEmpty())
         out() << "Нет в папке звуков: " << missing.join(QStringLiteral(", ")) << '\n';
     if (options->into.isEmpty())
         return Success;
     return importInto(*options, catalog.routes[size_t(selection->route)], plan);
+}
+
+CommandOption option(const char *name, const char *valueName, const QString &description)
+{
+    return {{QString::fromLatin1(name)}, QString::fromLatin1(valueName), description};
+}
+
+} // namespace
+
+Command gtfsCommand()
+{
+    return {
+        .name = QStringLiteral("gtfs"),
+        .summary = QStringLiteral("маршруты из расписания GTFS: список, просмотр, добавление в проект"),
+        .description = QStringLiteral(
+            "Без --route печатает маршруты расписания (ZIP-архив или папка): route_id, номер, название, "
+            "перевозчик, рейсы по direction_id 0/1/без направления и дни недели, через TAB.\n"
+            "С --route показывает, каким станет маршрут: день и сервисы, как найдены направления, варианты "
+            "маршрута с числом рейсов, остановки с контрольным временем, заменённые буквы и звуковые файлы, "
+            "которых нет в папке звуков. С --into добавляет его в проект (создаёт проект, если его нет); "
+            "маршрут с тем же номером заменяется только с --force.\n"
+            "Без --date берётся самый загруженный будний день маршрута. Контрольное время — отправления в "
+            "контрольных пунктах (timepoint=1; без такого столбца — с первой остановки); время после 24:00:00 "
+            "переносится на следующие сутки. Буквы с диакритикой, которых нет в Windows-1251, заменяются "
+            "основными; другие такие символы отвергаются, если не указана замена --replace.\n"
+            "Код 1, если расписание или проект не читаются, маршрут не найден или отвергнут."),
+        .arguments = {{QStringLiteral("FEED"), QStringLiteral("расписание: ZIP-архив или папка")}},
+        .options = {option("route", "R", QStringLiteral("маршрут: route_id или номер (route_short_name)")),
+                    option("reverse-route", "R", QStringLiteral("маршрут обратного направления, если он отдельный")),
+                    option("date", "YYYYMMDD", QStringLiteral("день, рейсы которого берутся")),
+                    option("pattern", "N", QStringLiteral("вариант прямого направления, по умолчанию 1 (самый частый)")),
+                    option("reverse-pattern", "N", QStringLiteral("вариант обратного направления")),
+                    option("times", "timepoints|first|none", QStringLiteral("откуда контрольное время")),
+                    option("replace", "TEXT=NEW", QStringLiteral("замена текста в названиях остановок (можно несколько)")),
+                    option("into", "PROJECT.stm", QStringLiteral("добавить маршрут в проект")),
+                    option("number", "N", QStringLiteral("номер маршрута в проекте (1–9999), по умолчанию номер из расписания")),
+                    option("force", "", QStringLiteral("заменить список остановок маршрута с тем же номером"))},
+        .usesProgramFolder = true,
+        .run = runGtfs,
+    };
 }
 
 } // namespace tirvela::cli

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "cli/command.h"
 
 namespace tirvela::cli {
 
 // gtfs FEED: lists the routes of a transit timetable feed (a ZIP archive or a folder).
 // gtfs FEED --route R [...] [--into PROJECT.stm]: shows what one route becomes and, with --into,
 // adds it to the project.
-int runGtfs(const QStringList &arguments, const QString &programFolder);
+Command gtfsCommand();
 
 } // namespace tirvela::cli
