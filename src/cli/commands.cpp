@@ -6,6 +6,7 @@
 #include "cli/programfolder.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
+#include "cli/speakcommand.h"
 #include "common/outofmemory.h"
 
 #include <QTextStream>
@@ -48,6 +49,8 @@ const Command kCommands[] = {
     {"dump", "dump FILE", withoutProgramFolder<runDump>},
     {"sounds", "sounds", runSounds},
     {"sound-import", "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force]", runSoundImport},
+    {"speak", "speak TEXT [--name NAME.wav] [--force]", runSpeak},
+    {"speak-missing", "speak-missing PROJECT.stm", runSpeakMissing},
 };
 
 int usage()

@@ -2,11 +2,11 @@
 
 #include "cli/clilog.h"
 #include "cli/commands.h"
+#include "cli/projectinput.h"
+#include "project/project.h"
 #include "common/outputfile.h"
-#include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
-#include "project/projectreader.h"
 #include "project/rebuildrule.h"
 #include "project/soundlibrary.h"
 #include "project/wavecheck.h"
@@ -20,22 +20,6 @@ namespace tirvela::cli {
 
 namespace {
 
-// The project is large; it lives on the heap.
-std::unique_ptr<Project> readProject(const QString &fileName)
-{
-    auto project = std::make_unique<Project>();
-    newProject(*project);
-    const ProjectReadResult read = readProjectFile(*project, fileName);
-    if (!read.ok()) {
-        err() << read.message << '\n';
-        return nullptr;
-    }
-    // On standard error: dump writes its JSON to standard output.
-    for (const QString &note : read.notes)
-        err() << note << '\n';
-    return project;
-}
-
 // False, with the reason on standard error, when the output must not be written.
 bool outputAllowed(const QString &output, const QString &input)
 {
@@ -43,18 +27,6 @@ bool outputAllowed(const QString &output, const QString &input)
     if (problem.isEmpty())
         return true;
     err() << problem << '\n';
-    return false;
-}
-
-// Lists the sounds folder without making one; a problem goes to the log with its reason.
-bool listSounds(SoundTable &sounds, const QString &programFolder, MessageLog &log)
-{
-    const SoundListing listing = listSoundsFolder(sounds, programFolder, log, MissingSoundsFolder::Report);
-    if (listing.outcome == SoundListing::Outcome::Listed)
-        return true;
-    log.logMessage(listing.message);
-    if (!listing.reason.isEmpty())
-        log.logMessage(QStringLiteral("Причина: ") + listing.reason);
     return false;
 }
 

@@ -32,15 +32,6 @@ void putLe32(char *at, quint32 value)
     qToLittleEndian(value, at);
 }
 
-QString routeCaption(const Project &project, int route)
-{
-    QString caption = QStringLiteral("Маршрут %1").arg(route + 1);
-    const QByteArray &number = project.routeNumberText(route);
-    if (!number.isEmpty())
-        caption += QStringLiteral(" («%1»)").arg(fromCp1251(number));
-    return caption;
-}
-
 bool hasBoardContent(const Project &project, int route)
 {
     return std::any_of(project.boards.begin(), project.boards.end(), [route](const Board &board) {
@@ -237,6 +228,15 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
             return {};
     }
     return buildFailed(file, mode, file.errorString());
+}
+
+QString routeCaption(const Project &project, int route)
+{
+    QString caption = QStringLiteral("Маршрут %1").arg(route + 1);
+    const QByteArray &number = project.routeNumberText(route);
+    if (!number.isEmpty())
+        caption += QStringLiteral(" («%1»)").arg(fromCp1251(number));
+    return caption;
 }
 
 } // namespace tirvela

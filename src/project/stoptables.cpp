@@ -44,21 +44,6 @@ StopNode phrase(const char16_t *text, const char16_t *sound)
     return node(text, {node(u"Текст1", {node(sound)}), node(u"Текст2")});
 }
 
-// The announcements every flash image carries, laid out like a route of five stops.
-const StopTree &commonPhrases()
-{
-    static const StopTree tree({
-        node(u"Общие фразы",
-             {phrase(u"Остановка", u"Остановка.wav"),
-              phrase(u"Следующая остановка", u"Следующая остановка.wav"),
-              phrase(u"Конечная", u"Конечная.wav"),
-              phrase(u"Двери", u"Двери закрываются.wav"),
-              phrase(u"По требованию", u"Остановка по требованию.wav")}),
-        node(u"(обратное)"),
-    });
-    return tree;
-}
-
 const StopTree &emptyRoute()
 {
     static const StopTree tree({StopNode(forwardDirectionText()), StopNode(reverseDirectionText())});
@@ -87,6 +72,21 @@ void appendLe32(QByteArray &bytes, quint32 value)
 }
 
 } // namespace
+
+// The announcements every flash image carries, laid out like a route of five stops.
+const StopTree &commonPhrases()
+{
+    static const StopTree tree({
+        node(u"Общие фразы",
+             {phrase(u"Остановка", u"Остановка.wav"),
+              phrase(u"Следующая остановка", u"Следующая остановка.wav"),
+              phrase(u"Конечная", u"Конечная.wav"),
+              phrase(u"Двери", u"Двери закрываются.wav"),
+              phrase(u"По требованию", u"Остановка по требованию.wav")}),
+        node(u"(обратное)"),
+    });
+    return tree;
+}
 
 StopTableWriter::StopTableWriter(QIODevice *out, const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start)
     : mOut(out), mSounds(sounds), mMode(mode), mLog(log), mEnd(start), mUses(size_t(sounds.count()))

@@ -20,6 +20,10 @@ class SoundTable;
 struct StopNode;
 struct StopTree;
 
+// The announcements every flash image carries ("Остановка", "Конечная", ...), laid out like a
+// route of five stops whose first group names the SoundFile.
+const StopTree &commonPhrases();
+
 // What the header record of a pseudo-route (the common phrases or a route) says of its stop table.
 struct StopTableSummary
 {

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace tirvela {
+
+class IniFile;
+
+// How missing sound files are spoken: the speech synthesiser program and its voice.
+struct SpeechSettings
+{
+    static constexpr int kSlowestRate = 80;   // words a minute
+    static constexpr int kFastestRate = 450;
+    static constexpr int kDefaultRate = 175;
+    static constexpr int kDefaultPitch = 50;  // 0 to 99
+
+    QString program = QStringLiteral("espeak-ng"); // [SPEECH] PROGRAM: a name looked up in PATH, or a path
+    QString voice = QStringLiteral("ru");          // [SPEECH] VOICE
+    int rate = kDefaultRate;                       // [SPEECH] RATE
+    int pitch = kDefaultPitch;                     // [SPEECH] PITCH
+
+    bool operator==(const SpeechSettings &) const = default;
+};
+
+// A voice of the synthesiser for a language whose letters Windows-1251 holds.
+struct SpeechVoice
+{
+    const char *name;     // the synthesiser's voice name
+    const char16_t *caption;
+};
+
+inline constexpr std::array<SpeechVoice, 6> kSpeechVoices = {{
+    {"ru", u"Русский"},
+    {"uk", u"Украинский"},
+    {"be", u"Белорусский"},
+    {"bg", u"Болгарский"},
+    {"sr", u"Сербский"},
+    {"mk", u"Македонский"},
+}};
+
+// Section SPEECH of editor.ini. A rate or pitch that is no whole number gives the default, one
+// out of range the nearest end.
+SpeechSettings readSpeechSettings(const IniFile &ini);
+
+// Writes VOICE, RATE and PITCH, each only when the file has it already or it is not the default,
+// so that the settings of a file without speech settings keep their bytes. PROGRAM is set by hand.
+void writeSpeechSettings(IniFile &ini, const SpeechSettings &settings);
+
+} // namespace tirvela
