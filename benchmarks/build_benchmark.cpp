@@ -6,7 +6,7 @@
 #include "peakmemory.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
-#include "project/soundlibrary.h"
+#include "sound/soundlibrary.h"
 
 #include <QCoreApplication>
 #include <QDir>

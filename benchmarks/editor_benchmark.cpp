@@ -8,14 +8,14 @@
 
 #include "fixtures.h"
 
-#include "app/document.h"
-#include "app/elementcommands.h"
-#include "app/picturewindow.h"
-#include "app/userdialogs.h"
-#include "app/routelistmodel.h"
-#include "app/miniaturedelegate.h"
-#include "app/stoplistmodel.h"
-#include "app/stoptrees.h"
+#include "document/document.h"
+#include "document/elementcommands.h"
+#include "editor/picturewindow.h"
+#include "editor/userdialogs.h"
+#include "editor/routelistmodel.h"
+#include "editor/miniaturedelegate.h"
+#include "editor/stoplistmodel.h"
+#include "document/stoptrees.h"
 #include "project/boardcontent.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 //   import_benchmark [--format wav|flac] [--minutes N]
 
 #include "peakmemory.h"
-#include "project/soundimport.h"
+#include "sound/import/soundimport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 #include "project/project.h"
 #include "project/projectbuilder.h"
 #include "project/projectreader.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 // passes must hold its whole data chunk.
 #include "fuzzinput.h"
 
-#include "project/wavecheck.h"
+#include "sound/wavecheck.h"
 
 using namespace tirvela;
 

@@ -8,8 +8,8 @@
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
 #include "project/rebuildrule.h"
-#include "project/soundlibrary.h"
-#include "project/wavecheck.h"
+#include "sound/soundlibrary.h"
+#include "sound/wavecheck.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>

@@ -5,7 +5,7 @@
 #include "project/boardcontent.h"
 #include "project/project.h"
 #include "project/projectreader.h"
-#include "project/soundlibrary.h"
+#include "sound/soundlibrary.h"
 
 namespace tirvela::cli {
 

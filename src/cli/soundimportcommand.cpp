@@ -3,7 +3,7 @@
 #include "cli/cliio.h"
 #include "cli/commands.h"
 #include "cli/consoleprogress.h"
-#include "project/soundimport.h"
+#include "sound/import/soundimport.h"
 
 #include <QDir>
 

@@ -6,9 +6,9 @@
 #include "cli/consoleprogress.h"
 #include "cli/projectinput.h"
 #include "project/project.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 #include "settings/editorsettings.h"
-#include "sound/speech/missingsounds.h"
+#include "project/missingsounds.h"
 #include "sound/speech/soundspeaker.h"
 #include "sound/speech/speechsynthesizer.h"
 

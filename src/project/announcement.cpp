@@ -2,7 +2,7 @@
 
 #include "common/cp1251.h"
 #include "common/messagelog.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 #include "project/stoplistedits.h"
 
 namespace tirvela {

@@ -4,9 +4,9 @@
 #include "common/messagelog.h"
 #include "common/cp1251.h"
 #include "common/savefile.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 #include "project/stoptree.h"
-#include "project/wavecheck.h"
+#include "sound/wavecheck.h"
 
 #include <QFile>
 #include <QIODevice>

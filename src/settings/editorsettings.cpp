@@ -1,6 +1,7 @@
 #include "editorsettings.h"
 
 #include "settings/inifile.h"
+#include "settings/speechsection.h"
 #include "common/cp1251.h"
 
 #include <QDir>

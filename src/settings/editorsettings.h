@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/speechsettings.h"
+#include "sound/speech/speechsettings.h"
 
 #include <QByteArray>
 #include <QList>

@@ -4,7 +4,7 @@
 #include "device/serialport.h"
 #include "project/project.h"
 #include "project/projectbuilder.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

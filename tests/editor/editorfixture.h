@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/document.h"
-#include "app/editorsession.h"
-#include "app/mainwindow.h"
+#include "document/document.h"
+#include "editor/editorsession.h"
+#include "editor/mainwindow.h"
 #include "scripteddialogs.h"
 
 #include <QAction>

@@ -3,10 +3,10 @@
 #include "editorfixture.h"
 #include "../files/fixtures.h"
 
-#include "app/routenumberdialog.h"
+#include "editor/routenumberdialog.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/soundsink.h"
+#include "editor/soundsink.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/userdialogs.h"
+#include "editor/userdialogs.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "recordingsink.h"
 #include "../files/fixtures.h"
 
-#include "app/announcementplayer.h"
-#include "app/audiodevicesink.h"
-#include "project/soundlibrary.h"
+#include "editor/announcementplayer.h"
+#include "editor/audiodevicesink.h"
+#include "sound/soundlibrary.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>

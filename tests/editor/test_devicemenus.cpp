@@ -4,9 +4,9 @@
 #include "../files/fixtures.h"
 #include "../device/emulatorrun.h"
 
-#include "app/devicecommands.h"
-#include "app/messagewindow.h"
-#include "app/progressdialog.h"
+#include "editor/devicecommands.h"
+#include "editor/messagewindow.h"
+#include "editor/progressdialog.h"
 #include "devsim/announcerdevice.h"
 #include "devsim/blinkerdevice.h"
 

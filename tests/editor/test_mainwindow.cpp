@@ -1,8 +1,8 @@
 #include "editorprojects.h"
 
-#include "app/filecommands.h"
-#include "app/messagewindow.h"
-#include "app/routelistwindow.h"
+#include "editor/filecommands.h"
+#include "editor/messagewindow.h"
+#include "editor/routelistwindow.h"
 #include "project/projectreader.h"
 
 #include <QFileInfo>

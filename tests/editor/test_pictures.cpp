@@ -3,13 +3,13 @@
 
 #include "editorprojects.h"
 
-#include "app/messagewindow.h"
-#include "app/picturewindow.h"
-#include "app/routelistwindow.h"
-#include "app/stoplistwindow.h"
-#include "app/stoppropertiesgrid.h"
-#include "app/stoptrees.h"
-#include "app/toolswindow.h"
+#include "editor/messagewindow.h"
+#include "editor/picturewindow.h"
+#include "editor/routelistwindow.h"
+#include "editor/stoplistwindow.h"
+#include "editor/stoppropertiesgrid.h"
+#include "document/stoptrees.h"
+#include "editor/toolswindow.h"
 #include "fonts/fonttable.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "editorprojects.h"
 
-#include "app/routelistwindow.h"
-#include "app/stoplistwindow.h"
+#include "editor/routelistwindow.h"
+#include "editor/stoplistwindow.h"
 
 #include <QAction>
 #include <QTableView>

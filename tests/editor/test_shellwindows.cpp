@@ -1,8 +1,8 @@
 #include "editorfixture.h"
 #include "../files/fixtures.h"
 
-#include "app/messagewindow.h"
-#include "app/settingsdialog.h"
+#include "editor/messagewindow.h"
+#include "editor/settingsdialog.h"
 #include "device/announcerprogrammer.h"
 #include "settings/programfolder.h"
 

@@ -1,12 +1,12 @@
 #include "editorprojects.h"
 #include "recordingsink.h"
-#include "../files/recordings.h"
+#include "../sound/recordings.h"
 
-#include "app/announcementplayer.h"
-#include "app/messagewindow.h"
-#include "app/soundfileswindow.h"
-#include "app/waveformstrip.h"
-#include "project/soundsamples.h"
+#include "editor/announcementplayer.h"
+#include "editor/messagewindow.h"
+#include "editor/soundfileswindow.h"
+#include "editor/waveformstrip.h"
+#include "sound/soundsamples.h"
 
 #include <QAction>
 #include <QTest>

@@ -1,13 +1,13 @@
 #include "editorprojects.h"
 #include "recordingsink.h"
 
-#include "app/announcementplayer.h"
-#include "app/messagewindow.h"
-#include "app/routelistwindow.h"
-#include "app/soundfileswindow.h"
-#include "app/stoplistmodel.h"
-#include "app/stoplistwindow.h"
-#include "app/stoptrees.h"
+#include "editor/announcementplayer.h"
+#include "editor/messagewindow.h"
+#include "editor/routelistwindow.h"
+#include "editor/soundfileswindow.h"
+#include "editor/stoplistmodel.h"
+#include "editor/stoplistwindow.h"
+#include "document/stoptrees.h"
 #include "project/stoptree.h"
 
 #include <QAction>

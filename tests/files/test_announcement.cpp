@@ -1,8 +1,8 @@
 #include "fixtures.h"
 
 #include "project/announcement.h"
-#include "project/soundlibrary.h"
-#include "project/soundsamples.h"
+#include "sound/soundlibrary.h"
+#include "sound/soundsamples.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,8 +3,8 @@
 #include "project/boardcontent.h"
 #include "project/boardimage.h"
 #include "project/projectbuilder.h"
-#include "project/soundtable.h"
-#include "recordings.h"
+#include "sound/soundtable.h"
+#include "../sound/recordings.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -3,7 +3,7 @@
 #include "fixtures.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/projectreader.h"
-#include "project/soundlibrary.h"
+#include "sound/soundlibrary.h"
 
 #include <QDir>
 #include <QTemporaryDir>

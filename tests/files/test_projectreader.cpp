@@ -4,7 +4,7 @@
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
 #include "project/projectreader.h"
-#include "project/soundlibrary.h"
+#include "sound/soundlibrary.h"
 
 #include <QDir>
 #include <QJsonDocument>

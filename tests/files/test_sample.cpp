@@ -3,8 +3,8 @@
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/projectreader.h"
-#include "project/soundlibrary.h"
-#include "project/wavecheck.h"
+#include "sound/soundlibrary.h"
+#include "sound/wavecheck.h"
 
 #include <QDir>
 #include <QSet>

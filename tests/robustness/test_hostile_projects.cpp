@@ -4,7 +4,7 @@
 #include "project/boardimage.h"
 #include "project/projectbuilder.h"
 #include "project/projectreader.h"
-#include "project/soundlibrary.h"
+#include "sound/soundlibrary.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 #include "../files/fixtures.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
-#include "project/soundtable.h"
-#include "project/wavecheck.h"
+#include "sound/soundtable.h"
+#include "sound/wavecheck.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -12,7 +12,7 @@
 #include "project/boardcontent.h"
 #include "project/controltime.h"
 #include "project/projectbuilder.h"
-#include "project/soundtable.h"
+#include "sound/soundtable.h"
 #include "project/stoptree.h"
 
 #include <QCoreApplication>

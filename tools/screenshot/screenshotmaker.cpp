@@ -3,15 +3,15 @@
 // that route, the message log and the progress dialog after a programming run. Run through
 // make-screenshot.sh, which prepares the program folder and the emulated announcer.
 
-#include "app/editorsession.h"
-#include "app/mainwindow.h"
-#include "app/messagewindow.h"
-#include "app/picturewindow.h"
-#include "app/progressdialog.h"
-#include "app/routelistwindow.h"
-#include "app/stoplistwindow.h"
-#include "app/toolswindow.h"
-#include "app/userdialogs.h"
+#include "editor/editorsession.h"
+#include "editor/mainwindow.h"
+#include "editor/messagewindow.h"
+#include "editor/picturewindow.h"
+#include "editor/progressdialog.h"
+#include "editor/routelistwindow.h"
+#include "editor/stoplistwindow.h"
+#include "editor/toolswindow.h"
+#include "editor/userdialogs.h"
 
 #include <QAction>
 #include <QApplication>

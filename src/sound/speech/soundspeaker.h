@@ -1,7 +1,7 @@
 #pragma once
 
-#include "project/soundimport.h"
-#include "settings/speechsettings.h"
+#include "sound/import/soundimport.h"
+#include "sound/speech/speechsettings.h"
 #include "sound/speech/pronunciationlist.h"
 
 #include <QString>

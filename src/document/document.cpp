@@ -1,0 +1,102 @@
+#include "document/document.h"
+
+#include "document/stoptrees.h"
+#include "common/messagelog.h"
+#include "project/boardcontent.h"
+#include "project/projectreader.h"
+#include "project/rebuildrule.h"
+
+#include <QFileInfo>
+#include <QUndoStack>
+
+namespace tirvela {
+
+namespace {
+
+bool isProjectFileName(const QString &fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QStringLiteral("stm"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+Document::Document(QObject *parent)
+    : QObject(parent)
+    , mProject(std::make_unique<Project>())
+    , mUndoStack(new QUndoStack(this))
+    , mStopTrees(new StopTrees(*mProject, this))
+{
+    newProject(*mProject);
+    connect(mUndoStack, &QUndoStack::cleanChanged, this, &Document::captionChanged);
+}
+
+Document::~Document() = default;
+
+bool Document::isModified() const
+{
+    return !mUndoStack->isClean();
+}
+
+QString Document::caption() const
+{
+    const QString name = mFileName.isEmpty() ? QStringLiteral("БЕЗЫМЯННЫЙ") : mFileName;
+    return isModified() ? name + u'*' : name;
+}
+
+void Document::resetToNew()
+{
+    mUndoStack->clear();
+    mStopTrees->dropAll();
+    newProject(*mProject);
+    setFileName({}, false);
+    emit projectReplaced();
+}
+
+Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
+{
+    log.logMessage(QStringLiteral("Загрузка файла ") + fileName);
+    // The file is read into a project of its own, so that a refused file leaves this one whole.
+    auto loaded = std::make_unique<Project>();
+    newProject(*loaded);
+    const ProjectReadResult read = readProjectFile(*loaded, fileName);
+    if (!read.ok())
+        return {false, read.message};
+    for (const QString &note : read.notes)
+        log.logMessage(note);
+
+    mUndoStack->clear();
+    mStopTrees->dropAll();
+    *mProject = std::move(*loaded);
+    if (isProjectFileName(fileName))
+        setFileName(fileName, false);
+    else
+        setFileName(projectFileNameOf(fileName), true);
+    emit projectReplaced();
+    return {};
+}
+
+BuildResult Document::saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log)
+{
+    mStopTrees->storeAll();
+    const BuildResult result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::ProjectFile);
+    if (!result.ok)
+        return result;
+    setFileName(fileName, false);
+    mUndoStack->setClean();
+    return result;
+}
+
+BuildResult Document::buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log)
+{
+    mStopTrees->storeAll();
+    return buildProjectFile(*mProject, sounds, fileName, log, BuildMode::FlashImage);
+}
+
+void Document::setFileName(const QString &fileName, bool derived)
+{
+    mFileName = fileName;
+    mFileNameIsDerived = derived;
+    emit captionChanged();
+}
+
+} // namespace tirvela

@@ -1,0 +1,95 @@
+#include "editor/devicecommands.h"
+
+#include "document/document.h"
+#include "editor/editorsession.h"
+#include "editor/progressdialog.h"
+#include "editor/userdialogs.h"
+#include "common/cp1251.h"
+#include "common/messagelog.h"
+#include "device/announcerprogrammer.h"
+#include "device/devicetrace.h"
+#include "device/routenumber.h"
+#include "project/boardimage.h"
+
+#include <QDir>
+
+#include <optional>
+
+namespace tirvela {
+
+DeviceCommands::DeviceCommands(const Document &document, const EditorSession &session, UserDialogs &dialogs,
+                               MessageLog &log, ProgressDialog &progress, QWidget *window)
+    : mDocument(document)
+    , mSession(session)
+    , mDialogs(dialogs)
+    , mLog(log)
+    , mProgress(progress)
+    , mWindow(window)
+{
+}
+
+std::unique_ptr<DeviceTrace> DeviceCommands::openTrace()
+{
+    if (!mSession.settings.traceDevices)
+        return nullptr;
+    auto trace = std::make_unique<DeviceTrace>();
+    const QString path = QDir::toNativeSeparators(deviceTracePath(mSession.programFolder));
+    QString error;
+    if (!trace->open(deviceTracePath(mSession.programFolder), DeviceTrace::Mode::Append, &error)) {
+        mLog.logMessage(QStringLiteral("Обмен с устройством не записывается: ") + path + QStringLiteral(": ") + error);
+        return nullptr;
+    }
+    mLog.logMessage(QStringLiteral("Обмен с устройством записывается в ") + path);
+    return trace;
+}
+
+void DeviceCommands::programAnnouncer(const QString &flashImage)
+{
+    mProgress.clear();
+    const std::unique_ptr<DeviceTrace> trace = openTrace();
+    tirvela::programAnnouncer(flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress,
+                              trace.get());
+}
+
+void DeviceCommands::sendRouteNumber(int route)
+{
+    const QString proposed = fromCp1251(mDocument.project().routeNumberText(route));
+    const std::optional<QString> text = mDialogs.askText(mWindow, QStringLiteral("Номер маршрута для блинкерного табло"),
+                                                         QStringLiteral("Введите номер маршрута"), proposed);
+    if (!text)
+        return;
+    bool encodable = true;
+    const QByteArray bytes = toCp1251(*text, &encodable);
+    if (!encodable) {
+        mDialogs.tell(mWindow, QStringLiteral("В тексте есть символы, которых нет в кодировке Windows-1251"));
+        return;
+    }
+    const std::unique_ptr<DeviceTrace> trace = openTrace();
+    const TransferResult result = tirvela::sendRouteNumber(
+        bytes, blinkerPort(mSession.settings, mSession.programFolder), kBlinkerLineMode, trace.get());
+    if (result.outcome == TransferResult::Failed)
+        mDialogs.tell(mWindow, result.message);
+}
+
+void DeviceCommands::programBlinker()
+{
+    const BoardImagesBuild images = buildBoardImages(mDocument.project());
+    if (!images.fits()) {
+        mDialogs.tell(mWindow, images.problems().join(u'\n'));
+        return;
+    }
+    mProgress.clear();
+    const std::unique_ptr<DeviceTrace> trace = openTrace();
+    BlinkerProgramming programming = mBlinkerProgramming;
+    programming.trace = trace.get();
+    BlinkerProgrammingRun run(images.images, blinkerPort(mSession.settings, mSession.programFolder), mProgress,
+                              programming);
+    run.start();
+    mProgress.exec();
+    // The dialog closed: the run ends before its next frame, and is waited for when it goes.
+    run.stop();
+    if (!run.isFinished() || run.result().outcome == TransferResult::Cancelled)
+        mLog.logMessage(QStringLiteral("Прошивка блинкерного табло: Прервано"));
+}
+
+} // namespace tirvela

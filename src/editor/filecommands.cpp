@@ -1,0 +1,178 @@
+#include "editor/filecommands.h"
+
+#include "document/document.h"
+#include "editor/editorsession.h"
+#include "editor/userdialogs.h"
+#include "common/messagelog.h"
+#include "common/regularfile.h"
+#include "project/rebuildrule.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tirvela {
+
+namespace {
+
+const QString kConfirmTitle = QStringLiteral("Подтверждение");
+
+QString replaceQuestion(const QString &fileName)
+{
+    return QStringLiteral("Файл %1 уже существует.\nЗаменить его?").arg(QDir::toNativeSeparators(fileName));
+}
+
+bool isReadableRegularFile(const QString &fileName)
+{
+    QFile file;
+    return openRegularFile(file, fileName).ok();
+}
+
+} // namespace
+
+FileCommands::FileCommands(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log,
+                           QWidget *window)
+    : mDocument(document)
+    , mSession(session)
+    , mDialogs(dialogs)
+    , mLog(log)
+    , mWindow(window)
+{
+}
+
+bool FileCommands::newProject()
+{
+    if (!maySaveChanges())
+        return false;
+    mDocument.resetToNew();
+    return true;
+}
+
+bool FileCommands::open()
+{
+    if (!maySaveChanges())
+        return false;
+    const QString fileName = mDialogs.chooseFileToOpen(mWindow);
+    if (fileName.isEmpty())
+        return false;
+    const Document::LoadResult loaded = mDocument.load(fileName, mLog);
+    if (!loaded.ok) {
+        mLog.logMessage(loaded.message);
+        mDialogs.tell(mWindow, loaded.message);
+        return false;
+    }
+    return true;
+}
+
+bool FileCommands::save()
+{
+    if (mDocument.fileName().isEmpty())
+        return saveAs();
+    if (mDocument.fileNameIsDerived() && QFileInfo::exists(mDocument.fileName())) {
+        const auto answer = mDialogs.ask(mWindow, kConfirmTitle, replaceQuestion(mDocument.fileName()),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::No)
+            return saveAs();
+        if (answer != QMessageBox::Yes)
+            return false;
+    }
+    return saveTo(mDocument.fileName());
+}
+
+bool FileCommands::saveAs()
+{
+    const QString fileName = mDialogs.chooseFileToSave(mWindow);
+    if (fileName.isEmpty())
+        return false;
+    const bool ownFile = mDocument.hasProjectFile() && QFileInfo(fileName) == QFileInfo(mDocument.fileName());
+    if (QFileInfo::exists(fileName) && !ownFile
+        && mDialogs.ask(mWindow, kConfirmTitle, replaceQuestion(fileName), QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return false;
+    return saveTo(fileName);
+}
+
+bool FileCommands::saveTo(const QString &fileName)
+{
+    mLog.logMessage({});
+    listSounds(false);
+    const BuildResult result = mDocument.saveAs(fileName, mSession.sounds, mLog);
+    if (result.ok)
+        return true;
+    mLog.logMessage(QStringLiteral("Файл не сохранен"));
+    const QString reason = result.fileError.isEmpty() ? QStringLiteral("Причина указана в окне сообщений.")
+                                                      : result.fileError;
+    mDialogs.tell(mWindow, QStringLiteral("Файл %1 не сохранен.\n%2").arg(QDir::toNativeSeparators(fileName), reason));
+    return false;
+}
+
+bool FileCommands::buildFlashImage()
+{
+    if (mDocument.fileName().isEmpty()) {
+        mDialogs.tell(mWindow, QStringLiteral("Сначала сохраните файл (Ctrl+S)!"));
+        return false;
+    }
+    listSounds(true);
+    const BuildResult result = mDocument.buildFlashImage(flashImageNameOf(mDocument.fileName()), mSession.sounds, mLog);
+    mLog.logMessage(result.ok ? QStringLiteral("Сохранение двоичного файла успешно завершено")
+                              : QStringLiteral("Двоичный файл не сохранен!!!"));
+    if (!result.fileError.isEmpty())
+        mDialogs.tell(mWindow, result.fileError);
+    return result.ok;
+}
+
+bool FileCommands::maySaveChanges()
+{
+    if (!mDocument.isModified())
+        return true;
+    const QString text = QStringLiteral("Файл %1 был модифицирован\nСохранить?")
+                             .arg(QDir::toNativeSeparators(mDocument.fileName()));
+    switch (mDialogs.ask(mWindow, kConfirmTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return save();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString FileCommands::flashImageToProgram()
+{
+    const QString projectFile = mDocument.fileName();
+    if (projectFile.isEmpty()) {
+        mDialogs.tell(mWindow,
+                      QStringLiteral("Прошивка невозможна, т.к. файл не сохранен.\nСохраните файл stm (нажав Ctrl+S)"));
+        return {};
+    }
+    if (!isReadableRegularFile(projectFile)) {
+        mDialogs.tell(mWindow, QStringLiteral("Произошла ошибка чтения файла %1!\nПроверьте его наличие и атрибуты")
+                                   .arg(QDir::toNativeSeparators(projectFile)));
+        return {};
+    }
+    const QString flashImage = flashImageNameOf(projectFile);
+    if (!flashImageNeedsRebuild(projectFile, flashImage, mDocument.isModified()))
+        return flashImage;
+    listSounds(true);
+    const BuildResult result = mDocument.buildFlashImage(flashImage, mSession.sounds, mLog);
+    if (!result.ok) {
+        mLog.logMessage(QStringLiteral("Программирование невозможно! Двоичный файл не сохранен!!!"));
+        if (!result.fileError.isEmpty())
+            mDialogs.tell(mWindow, result.fileError);
+        return {};
+    }
+    return flashImage;
+}
+
+void FileCommands::listSounds(bool needed)
+{
+    const SoundListing listing = mSession.listSoundsIfEmpty(mLog);
+    if (listing.message.isEmpty())
+        return;
+    if (needed)
+        mDialogs.tell(mWindow, listing.message);
+    else
+        mLog.logMessage(listing.message);
+}
+
+} // namespace tirvela

@@ -1,0 +1,245 @@
+#include "editor/mainwindow.h"
+
+#include "editor/announcementplayer.h"
+#include "editor/devicecommands.h"
+#include "document/document.h"
+#include "editor/editorsession.h"
+#include "editor/filecommands.h"
+#include "editor/icons.h"
+#include "editor/messagewindow.h"
+#include "editor/picturewindow.h"
+#include "editor/progressdialog.h"
+#include "editor/routelistwindow.h"
+#include "editor/routenumberdialog.h"
+#include "editor/settingsdialog.h"
+#include "editor/soundfileswindow.h"
+#include "editor/speechcommands.h"
+#include "editor/stoplistwindow.h"
+#include "editor/toolswindow.h"
+#include "editor/userdialogs.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
+
+namespace tirvela {
+
+MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent)
+    , mSession(session)
+    , mDialogs(dialogs)
+    , mDocument(new Document(this))
+    , mLog(std::make_unique<EditorLog>(this))
+    , mMdiArea(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Тирвела V2.21"));
+    mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
+    mSpeechCommands = std::make_unique<SpeechCommands>(*mDocument, session, dialogs, *mLog);
+    mMdiArea->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(mMdiArea);
+
+    resize(659, 404);
+    if (const QScreen *screen = this->screen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.left() + (desktop.width() - width()) / 2, y());
+    }
+
+    mToolsWindow = new ToolsWindow(*mDocument, mDialogs, this);
+    mPlayer = new AnnouncementPlayer(this);
+    createMenus();
+    // The route number dialog is made once and kept: it remembers its "copy the stops" choice.
+    mRouteNumberDialog = new RouteNumberDialog(this);
+    showRouteListWindow();
+    mProgressDialog = new ProgressDialog(dialogs, this);
+    mDeviceCommands =
+        std::make_unique<DeviceCommands>(*mDocument, session, dialogs, *mLog, *mProgressDialog, this);
+    mSettingsDialog = new SettingsDialog(session.settings, session.programFolder, dialogs, this);
+    connect(mDocument, &Document::captionChanged, this, &MainWindow::updateCommandStates);
+    updateCommandStates();
+}
+
+MainWindow::~MainWindow()
+{
+    // The child windows go first, while the document and the tools window they report to are
+    // still there; the route list's end must not reset the document then.
+    if (mRouteList)
+        disconnect(mRouteList, nullptr, this, nullptr);
+    delete mMdiArea;
+}
+
+RouteListWindow *MainWindow::routeListWindow() const
+{
+    return mRouteList;
+}
+
+StopListWindow *MainWindow::stopListWindow() const
+{
+    return mStopList;
+}
+
+SoundFilesWindow *MainWindow::soundFilesWindow() const
+{
+    return mSoundFiles;
+}
+
+void MainWindow::showRouteListWindow()
+{
+    if (!mRouteList) {
+        mRouteList = new RouteListWindow(*mDocument, mDialogs, *mRouteNumberDialog,
+                                         [this] { return mFileCommands->maySaveChanges(); });
+        QMdiSubWindow *frame = mMdiArea->addSubWindow(mRouteList);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowIcon(bundledIcon("document-edit"));
+        frame->resize(500, 320);
+        connect(mRouteList, &RouteListWindow::stopListRequested, this, &MainWindow::openStopList);
+        connect(mRouteList, &RouteListWindow::pictureCellSelected, mToolsWindow, &ToolsWindow::showElements);
+        connect(mRouteList, &RouteListWindow::pictureRequested, this, &MainWindow::openPicture);
+        connect(mRouteList, &QObject::destroyed, this, [this] {
+            // Closing the route list ends the editing of the project: what is left is dropped.
+            mRouteList = nullptr; // a widget says it is destroyed before its guards are cleared
+            mToolsWindow->showNothing();
+            updateCommandStates();
+            // Once the window is gone for good: its parts still listen to the document now.
+            QMetaObject::invokeMethod(mDocument, &Document::resetToNew, Qt::QueuedConnection);
+        });
+        frame->show();
+        mToolsWindow->showElements(0, 0);
+    }
+    mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mRouteList->parentWidget()));
+    updateCommandStates();
+}
+
+void MainWindow::showSoundFilesWindow()
+{
+    if (!mSoundFiles) {
+        mSoundFiles = new SoundFilesWindow(mSession, mDialogs, *mLog);
+        QMdiSubWindow *frame = mMdiArea->addSubWindow(mSoundFiles, Qt::Tool | Qt::WindowStaysOnTopHint);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowIcon(bundledIcon("media-playback-start"));
+        frame->setGeometry(514, 163, 205, 382);
+        connect(mSoundFiles, &SoundFilesWindow::addRequested, this, &MainWindow::addSoundToStopList);
+        connect(mSoundFiles, &SoundFilesWindow::speakMissingRequested, this, &MainWindow::speakMissingSounds);
+        frame->show();
+    }
+    mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mSoundFiles->parentWidget()));
+}
+
+void MainWindow::addSoundToStopList(const QString &fileName)
+{
+    if (!mStopList)
+        mDialogs.tell(this, QStringLiteral("Список остановок не открыт!"));
+    else if (!fileName.isEmpty())
+        mStopList->addSoundFile(fileName);
+}
+
+void MainWindow::speakMissingSounds()
+{
+    const QString lastMade = mSpeechCommands->speakMissing(mSoundFiles);
+    if (!lastMade.isEmpty())
+        showNewSound(lastMade);
+}
+
+void MainWindow::speakStopNode(int route, const StopPath &path)
+{
+    const QString made = mSpeechCommands->speakStopNode(route, path, mStopList);
+    if (!made.isEmpty())
+        showNewSound(made);
+}
+
+void MainWindow::showNewSound(const QString &fileName)
+{
+    if (mSoundFiles) {
+        mSoundFiles->refresh();
+        mSoundFiles->selectFile(fileName);
+    } else {
+        mSession.sounds.clear();
+    }
+}
+
+void MainWindow::openStopList(int route)
+{
+    if (mStopList)
+        mStopList->parentWidget()->close();
+    mStopList = StopListWindow::open(*mDocument, mDialogs, route);
+    if (!mStopList)
+        return;
+    QMdiSubWindow *frame = mMdiArea->addSubWindow(mStopList);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(bundledIcon("document-edit"));
+    frame->resize(320, 420);
+    connect(mStopList, &StopListWindow::selectionChanged, mToolsWindow, &ToolsWindow::showStopProperties);
+    connect(mStopList, &StopListWindow::listenRequested, this, &MainWindow::playAnnouncement);
+    connect(mStopList, &StopListWindow::speakRequested, this, &MainWindow::speakStopNode);
+    connect(mPlayer, &AnnouncementPlayer::playingChanged, mStopList, &StopListWindow::setListening);
+    // With the editor closed the stop properties show nothing and change nothing.
+    connect(mStopList, &QObject::destroyed, mToolsWindow, [this, route] { mToolsWindow->showStopProperties(route, {}); });
+    frame->show();
+    mMdiArea->setActiveSubWindow(frame);
+    mToolsWindow->showStopProperties(route, {});
+}
+
+void MainWindow::playAnnouncement(const QList<QByteArray> &items)
+{
+    if (items.isEmpty() || mPlayer->isPlaying()) {
+        mPlayer->stop();
+        return;
+    }
+    mSession.listSoundsIfEmpty(*mLog);
+    mPlayer->play(items, mSession.sounds, *mLog);
+}
+
+void MainWindow::openPicture(int route, int boardRow)
+{
+    for (QMdiSubWindow *frame : mMdiArea->subWindowList()) {
+        const auto *picture = qobject_cast<PictureWindow *>(frame->widget());
+        if (picture && picture->route() == route && picture->boardRow() == boardRow) {
+            mMdiArea->setActiveSubWindow(frame);
+            return;
+        }
+    }
+    auto *picture = new PictureWindow(*mDocument, mDialogs, route, boardRow);
+    QMdiSubWindow *frame = mMdiArea->addSubWindow(picture);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->setWindowIcon(bundledIcon("document-edit"));
+    connect(picture, &PictureWindow::elementsShown, mToolsWindow, &ToolsWindow::showElements);
+    // Its entry in "Окна" brings it forward and goes with it.
+    QAction *entry = mWindowsMenu->addAction(picture->windowTitle());
+    entry->setData(boardRow * 65536 + route);
+    connect(entry, &QAction::triggered, frame, [this, frame] { mMdiArea->setActiveSubWindow(frame); });
+    connect(picture, &QObject::destroyed, entry, &QObject::deleteLater);
+    frame->show();
+    frame->adjustSize();
+    mMdiArea->setActiveSubWindow(frame);
+    mToolsWindow->showElements(route, boardRow);
+}
+
+void MainWindow::updateCommandStates()
+{
+    const bool open = mRouteList;
+    const bool saved = open && mDocument->hasProjectFile();
+    for (const char *name : {"SaveStmItem", "SaveAsItem", "EditRouteMenuItem", "ProjectMenuItem"})
+        findChild<QAction *>(QLatin1String(name))->setEnabled(open);
+    for (const char *name : {"SaveBinItem", "ProgramMenuItem"})
+        findChild<QAction *>(QLatin1String(name))->setEnabled(saved);
+}
+
+void MainWindow::programAnnouncer()
+{
+    const QString flashImage = mFileCommands->flashImageToProgram();
+    if (!flashImage.isEmpty())
+        mDeviceCommands->programAnnouncer(flashImage);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (mRouteList && !mRouteList->parentWidget()->close()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace tirvela

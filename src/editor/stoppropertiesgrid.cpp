@@ -1,0 +1,163 @@
+#include "editor/stoppropertiesgrid.h"
+
+#include "document/document.h"
+#include "document/stopcommands.h"
+#include "document/stoptrees.h"
+#include "editor/textinput.h"
+#include "editor/userdialogs.h"
+#include "common/cp1251.h"
+#include "project/controltime.h"
+
+#include <QHeaderView>
+#include <QUndoStack>
+
+namespace tirvela {
+
+namespace {
+
+const QString kNone = QStringLiteral("-");
+
+// The stop above a node (the node itself when it is a stop), or nullptr for a direction.
+const StopNode *stopOf(const StopNode *node)
+{
+    while (node && node->level() > 1)
+        node = node->parent();
+    return node && node->level() == 1 ? node : nullptr;
+}
+
+bool isSoundItem(const StopNode &node)
+{
+    return node.level() == 3 && node.parent()->row() < 2;
+}
+
+bool isTimeItem(const StopNode &node)
+{
+    return node.level() == 3 && node.parent()->row() == 2;
+}
+
+} // namespace
+
+StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs, QWidget *parent)
+    : QTableWidget(3, 2, parent)
+    , mDocument(document)
+    , mDialogs(dialogs)
+{
+    setObjectName(QStringLiteral("StringGrid2"));
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(24);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setColumnWidth(0, 150);
+    setColumnWidth(1, 137);
+    const QStringList labels = {QStringLiteral("Название"), QStringLiteral("Файл"), QStringLiteral("Контрольное время")};
+    for (int row = 0; row < 3; ++row) {
+        setItem(row, 0, new QTableWidgetItem(labels[row]));
+        setItem(row, 1, new QTableWidgetItem(kNone));
+    }
+    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+        if (column == 1)
+            activate(row);
+    });
+    for (auto signal : {&StopTrees::inserted, &StopTrees::removed, &StopTrees::swapped, &StopTrees::dropped})
+        connect(&document.stopTrees(), signal, this, [this](int route) {
+            if (route == mRoute)
+                refresh();
+        });
+    connect(&document.stopTrees(), &StopTrees::textChanged, this, [this](int route) {
+        if (route == mRoute)
+            refresh();
+    });
+}
+
+void StopPropertiesGrid::showNode(int route, const StopPath &path)
+{
+    mRoute = route;
+    mNode = path;
+    refresh();
+}
+
+const StopNode *StopPropertiesGrid::node() const
+{
+    const StopTree *tree = mRoute < MaxRoutes ? mDocument.stopTrees().treeOf(mRoute) : nullptr;
+    return tree && !mNode.empty() ? nodeAt(*tree, mNode) : nullptr;
+}
+
+void StopPropertiesGrid::refresh()
+{
+    const StopNode *selected = node();
+    QString name = kNone;
+    QString file = kNone;
+    QString time = kNone;
+    if (selected && selected->level() == 0) {
+        name = fromCp1251(selected->text);
+    } else if (const StopNode *stop = stopOf(selected)) {
+        name = fromCp1251(stop->text);
+        if (isSoundItem(*selected))
+            file = fromCp1251(selected->text);
+        if (isTimeItem(*selected))
+            time = fromCp1251(selected->text);
+        else if (stop->childCount() > 2 && stop->child(2).childCount() > 0)
+            time = fromCp1251(stop->child(2).child(0).text);
+    }
+    for (const auto &[row, text] : {std::pair{0, name}, {1, file}, {2, time}})
+        item(row, 1)->setText(text);
+}
+
+void StopPropertiesGrid::activate(int row)
+{
+    const StopNode *selected = node();
+    const StopNode *stop = stopOf(selected);
+    if (!stop)
+        return;
+    if (row == 0)
+        editName(*stop);
+    else if (row == 1 && isSoundItem(*selected))
+        editSoundFile(*selected);
+    else if (row == 2)
+        editControlTime(*stop, selected);
+}
+
+void StopPropertiesGrid::editName(const StopNode &stop)
+{
+    if (const std::optional<QByteArray> text =
+            askStopText(QStringLiteral("Название остановки"), QStringLiteral("Значение"), fromCp1251(stop.text)))
+        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(stop), *text,
+                                                               QStringLiteral("изменение названия остановки")));
+}
+
+void StopPropertiesGrid::editSoundFile(const StopNode &item)
+{
+    if (const std::optional<QByteArray> text =
+            askStopText(QStringLiteral("Файл"), QStringLiteral("Значение"), fromCp1251(item.text)))
+        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(item), *text,
+                                                               QStringLiteral("изменение звукового файла")));
+}
+
+void StopPropertiesGrid::editControlTime(const StopNode &stop, const StopNode *selected)
+{
+    // The selected time, else the stop's first; without one a time item is made.
+    const StopNode &times = stop.child(2);
+    const StopNode *target = isTimeItem(*selected) ? selected : times.childCount() > 0 ? &times.child(0) : nullptr;
+    const std::optional<QByteArray> text =
+        askStopText(QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
+                    target ? fromCp1251(target->text) : QStringLiteral("00:"));
+    if (!text)
+        return;
+    const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
+    const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
+    if (target)
+        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*target), time, caption));
+    else
+        mDocument.undoStack()->push(
+            new InsertStopNodeCommand(mDocument, mRoute, {pathOf(times), 0, true}, StopNode(time), caption));
+}
+
+std::optional<QByteArray> StopPropertiesGrid::askStopText(const QString &title, const QString &prompt,
+                                                          const QString &proposed)
+{
+    const std::optional<QString> typed = mDialogs.askText(this, title, prompt, proposed);
+    return typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt;
+}
+
+} // namespace tirvela

@@ -1,0 +1,112 @@
+#include "editor/userdialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+
+namespace tirvela {
+
+namespace {
+
+// Open and save dialogs start in the current folder each time.
+QString runFileDialog(QFileDialog &dialog)
+{
+    dialog.setDirectory(QDir::currentPath());
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString WidgetDialogs::chooseFileToOpen(QWidget *parent)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("OpenFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("stm"));
+    dialog.setNameFilters({QStringLiteral("Файл редактора (*.stm)"), QStringLiteral("Бинарный файл (*.bin)"),
+                           QStringLiteral("Все файлы (*)")});
+    return runFileDialog(dialog);
+}
+
+QString WidgetDialogs::chooseFileToSave(QWidget *parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Сохранить как"));
+    dialog.setObjectName(QStringLiteral("SaveStmDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("stm"));
+    dialog.setNameFilters({QStringLiteral("Файл редактора (*.stm)"), QStringLiteral("Все файлы (*)")});
+    // The command asks before it replaces a file, and says which file.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return runFileDialog(dialog);
+}
+
+QString WidgetDialogs::chooseProgram(QWidget *parent, const QString &proposed)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("OpenExeDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+#ifdef Q_OS_WIN
+    dialog.setDefaultSuffix(QStringLiteral("exe"));
+    dialog.setNameFilter(QStringLiteral("Исполняемые файлы (*.exe)"));
+#else
+    dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+#endif
+    if (!proposed.isEmpty())
+        dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QStringList WidgetDialogs::chooseRecordings(QWidget *parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Импорт звуковых файлов"));
+    dialog.setObjectName(QStringLiteral("ImportSoundDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters({QStringLiteral("Звукозаписи (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)"),
+                           QStringLiteral("Все файлы (*)")});
+    dialog.setDirectory(QDir::currentPath());
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+QMessageBox::StandardButton WidgetDialogs::ask(QWidget *parent, const QString &title, const QString &text,
+                                               QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    if (buttons.testFlag(QMessageBox::Cancel))
+        box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    return answer == 0 ? QMessageBox::Cancel : QMessageBox::StandardButton(answer);
+}
+
+void WidgetDialogs::tell(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.exec();
+}
+
+std::optional<QString> WidgetDialogs::askText(QWidget *parent, const QString &title, const QString &prompt,
+                                              const QString &proposed)
+{
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("InputBox"));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(proposed);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+} // namespace tirvela
