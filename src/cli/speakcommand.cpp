@@ -2,7 +2,6 @@
 
 #include "cli/cliio.h"
 #include "cli/clilog.h"
-#include "cli/commands.h"
 #include "cli/consoleprogress.h"
 #include "cli/projectinput.h"
 #include "project/project.h"
@@ -15,7 +14,6 @@
 #include <QCoreApplication>
 
 #include <memory>
-#include <optional>
 
 namespace tirvela::cli {
 
@@ -47,23 +45,18 @@ void printSpoken(const SoundImportResult &result, const QString &spoken)
     out() << result.fileName << '\t' << QString::number(result.seconds(), 'f', 3) << " с\t" << spoken << Qt::endl;
 }
 
-} // namespace
-
-int runSpeak(const QStringList &arguments, const QString &programFolder)
+int runSpeak(const CommandCall &call)
 {
-    QStringList rest = arguments;
-    std::optional<QString> name;
-    const bool usable = takeOptionValue(rest, QStringLiteral("--name"), name);
-    const bool replace = rest.removeAll(QStringLiteral("--force")) > 0;
-    if (!usable || rest.size() != 1 || rest[0].startsWith(u'-') || name == u"")
-        return usageError("speak TEXT [--name NAME.wav] [--force]");
-    const QString text = rest[0];
-
-    const std::unique_ptr<SoundSpeaker> speaker = makeSpeaker(programFolder);
+    const QString text = call.arguments().constFirst();
+    const std::optional<QString> name = call.value(QStringLiteral("name"));
+    if (name == u"")
+        return UsageError;
+    const std::unique_ptr<SoundSpeaker> speaker = makeSpeaker(call.programFolder());
     if (!speaker)
         return Failure;
     ConsoleProgress progress;
-    const SoundImportResult result = speaker->speak(text, name.value_or(text), replace, &progress);
+    const SoundImportResult result =
+        speaker->speak(text, name.value_or(text), call.isSet(QStringLiteral("force")), &progress);
     switch (result.outcome) {
     case SoundImportResult::Outcome::Imported:
         printSpoken(result, speaker->spokenText(text));
@@ -78,11 +71,10 @@ int runSpeak(const QStringList &arguments, const QString &programFolder)
     return Failure;
 }
 
-int runSpeakMissing(const QStringList &arguments, const QString &programFolder)
+int runSpeakMissing(const CommandCall &call)
 {
-    if (arguments.size() != 1 || arguments[0].startsWith(u'-'))
-        return usageError("speak-missing PROJECT.stm");
-    const std::unique_ptr<Project> project = readProject(arguments[0]);
+    const QString programFolder = call.programFolder();
+    const std::unique_ptr<Project> project = readProject(call.arguments().constFirst());
     if (!project)
         return Failure;
     CliLog log;
@@ -118,6 +110,47 @@ int runSpeakMissing(const QStringList &arguments, const QString &programFolder)
     }
     out() << "Озвучено файлов: " << made << " из " << missing.names.size() << Qt::endl;
     return made == missing.names.size() && missing.problems.isEmpty() ? Success : Failure;
+}
+
+} // namespace
+
+Command speakCommand()
+{
+    return {
+        .name = QStringLiteral("speak"),
+        .summary = QStringLiteral("озвучить текст синтезатором речи в звуковой файл"),
+        .description = QStringLiteral(
+            "Произносит текст синтезатором речи espeak-ng (голос, скорость и высота — из editor.ini) после "
+            "списка произношения произношение.txt (числа читаются словами) и записывает звуковой файл папки "
+            "sounds/ так же, как sound-import: моно, 16 кГц, 8 бит, пик -1 дБ. Имя файла — --name или сам "
+            "текст с расширением .wav; существующий файл заменяется только с --force.\n"
+            "Печатает имя, длительность и произнесённый текст. Код 1, если файл не записан или espeak-ng не "
+            "установлен (сообщение говорит, что установить)."),
+        .arguments = {{QStringLiteral("TEXT"), QStringLiteral("что произнести")}},
+        .options = {{{QStringLiteral("name")}, QStringLiteral("NAME.wav"), QStringLiteral("имя звукового файла")},
+                    {{QStringLiteral("force")}, QString(),
+                     QStringLiteral("заменить звуковой файл с тем же именем")}},
+        .usesProgramFolder = true,
+        .run = runSpeak,
+    };
+}
+
+Command speakMissingCommand()
+{
+    return {
+        .name = QStringLiteral("speak-missing"),
+        .summary = QStringLiteral("озвучить звуковые файлы проекта, которых нет в папке sounds/"),
+        .description = QStringLiteral(
+            "Озвучивает, как speak, каждый звуковой файл, который называют остановки проекта и общие фразы "
+            "(«Остановка», «Конечная» …), но которого нет в папке sounds/, — по его имени без .wav. "
+            "Существующие файлы не трогает.\n"
+            "Печатает строку на каждый записанный файл (имя, длительность, произнесённый текст), ошибки — на "
+            "стандартный вывод ошибок, в конце итог «Озвучено файлов: N из M». Код 1, если какой-то файл не "
+            "записан, проект не прочитан или espeak-ng не установлен."),
+        .arguments = {{QStringLiteral("PROJECT.stm"), QStringLiteral("файл проекта или двоичный файл")}},
+        .usesProgramFolder = true,
+        .run = runSpeakMissing,
+    };
 }
 
 } // namespace tirvela::cli

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "cli/command.h"
 
 namespace tirvela::cli {
 
-// tirvela-cli speak TEXT [--name NAME.wav] [--force]: speaks a text into a SoundFile.
-int runSpeak(const QStringList &arguments, const QString &programFolder);
+// speak TEXT: speaks a text into a SoundFile.
+Command speakCommand();
 
-// tirvela-cli speak-missing PROJECT.stm: speaks every SoundFile the project names that the sounds
-// folder lacks, the common phrases included, and sums up what was made.
-int runSpeakMissing(const QStringList &arguments, const QString &programFolder);
+// speak-missing PROJECT.stm: speaks every SoundFile the project names that the sounds folder lacks,
+// the common phrases included, and sums up what was made.
+Command speakMissingCommand();
 
 } // namespace tirvela::cli

@@ -12,10 +12,11 @@ namespace tirvela {
 
 namespace {
 
+// Collects the sound items of stop trees that the sound table lacks, each once.
 class Finder
 {
 public:
-    explicit Finder(const SoundTable &sounds) : mSounds(sounds) {}
+    Finder(const SoundTable &sounds, MissingSounds &missing) : mSounds(sounds), mMissing(missing) {}
 
     void addTree(const StopTree &tree)
     {
@@ -28,8 +29,6 @@ public:
         }
     }
 
-    MissingSounds result;
-
 private:
     void addItem(const QByteArray &item)
     {
@@ -39,12 +38,13 @@ private:
         mSeen.insert(key);
         const QString name = fromCp1251(item);
         if (name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive))
-            result.names << name;
+            mMissing.names << name;
         else
-            result.problems << QStringLiteral("«%1» не имя звукового файла *.wav и не озвучивается").arg(name);
+            mMissing.problems << QStringLiteral("«%1» не имя звукового файла *.wav и не озвучивается").arg(name);
     }
 
     const SoundTable &mSounds;
+    MissingSounds &mMissing;
     QSet<QByteArray> mSeen;
 };
 
@@ -52,17 +52,18 @@ private:
 
 MissingSounds findMissingSounds(const Project &project, const SoundTable &sounds)
 {
-    Finder finder(sounds);
+    MissingSounds missing;
+    Finder finder(sounds, missing);
     finder.addTree(commonPhrases());
     for (int route = 0; route < project.routeCount && route < MaxRoutes; ++route) {
         const RouteStreamReadResult read = readRouteStream(project.routeStreams[size_t(route)]);
         if (read.ok)
             finder.addTree(read.tree);
         else
-            finder.result.problems << QStringLiteral("%1: список остановок повреждён, строка %2: %3")
-                                          .arg(routeCaption(project, route)).arg(read.errorLine).arg(read.error);
+            missing.problems << QStringLiteral("%1: список остановок повреждён, строка %2: %3")
+                                    .arg(routeCaption(project, route)).arg(read.errorLine).arg(read.error);
     }
-    return finder.result;
+    return missing;
 }
 
 } // namespace tirvela
