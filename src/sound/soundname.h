@@ -19,9 +19,9 @@ SoundNameCheck checkNewSoundName(const QString &name);
 // name cannot hold ("д/с") made '_', and ".wav".
 QString soundNameFor(const QString &text);
 
-// The name of the file in the sounds folder that a SoundFile called `name` would replace: the
-// "*.wav" file whose name equals it without regard to letter case (what the sound table compares),
-// or an empty text.
+// The name of the entry in the sounds folder that a SoundFile called `name` would replace: the
+// "*.wav" entry of any kind (file, link, folder, FIFO, ...) whose name equals it without regard to
+// letter case (what the sound table compares), or an empty text.
 QString soundFileNamedAlike(const QString &soundsFolder, const QString &name);
 
 } // namespace tirvela
