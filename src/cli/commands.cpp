@@ -5,6 +5,7 @@
 #include "cli/commandparser.h"
 #include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
+#include "cli/gtfscommand.h"
 #include "cli/manpagecommand.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
@@ -101,6 +102,7 @@ QList<Command> allCommands()
         soundImportCommand(),
         speakCommand(),
         speakMissingCommand(),
+        gtfsCommand(),
         programCommand(),
         blinkerRouteCommand(),
         blinkerProgramCommand(),
