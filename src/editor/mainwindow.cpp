@@ -1,6 +1,7 @@
 #include "editor/mainwindow.h"
 
 #include "editor/announcementplayer.h"
+#include "editor/childwindows.h"
 #include "editor/devicecommands.h"
 #include "document/document.h"
 #include "editor/editorsession.h"
@@ -16,12 +17,15 @@
 #include "editor/stoplistwindow.h"
 #include "editor/toolswindow.h"
 #include "editor/userdialogs.h"
+#include "editor/windowplacement.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollArea>
 
 namespace tirvela {
 
@@ -37,6 +41,9 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     setWindowTitle(QStringLiteral("Тирвела V2.21"));
     mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
     mMdiArea->setObjectName(QStringLiteral("ClientArea"));
+    // A child window left outside a smaller main window can still be reached.
+    mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mMdiArea);
 
     resize(659, 404);
@@ -91,7 +98,7 @@ void MainWindow::showRouteListWindow()
         QMdiSubWindow *frame = mMdiArea->addSubWindow(mRouteList);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(bundledIcon("document-edit"));
-        frame->resize(500, 320);
+        frame->resize(qMax(500, frame->sizeHint().width()), 320);
         connect(mRouteList, &RouteListWindow::stopListRequested, this, &MainWindow::openStopList);
         connect(mRouteList, &RouteListWindow::pictureCellSelected, mToolsWindow, &ToolsWindow::showElements);
         connect(mRouteList, &RouteListWindow::pictureRequested, this, &MainWindow::openPicture);
@@ -120,6 +127,8 @@ void MainWindow::showSoundFilesWindow()
         frame->setGeometry(514, 163, 205, 382);
         connect(mSoundFiles, &SoundFilesWindow::addRequested, this, &MainWindow::addSoundToStopList);
         frame->show();
+        // Listed now: wide enough for the longest name.
+        fitIntoWorkspace(frame, {qMax(mSoundFiles->width(), mSoundFiles->sizeHint().width()), mSoundFiles->height()});
     }
     mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mSoundFiles->parentWidget()));
 }
@@ -166,14 +175,21 @@ void MainWindow::playAnnouncement(const QList<QByteArray> &items)
 void MainWindow::openPicture(int route, int boardRow)
 {
     for (QMdiSubWindow *frame : mMdiArea->subWindowList()) {
-        const auto *picture = qobject_cast<PictureWindow *>(frame->widget());
+        const auto *picture = frame->widget()->findChild<PictureWindow *>();
         if (picture && picture->route() == route && picture->boardRow() == boardRow) {
             mMdiArea->setActiveSubWindow(frame);
             return;
         }
     }
     auto *picture = new PictureWindow(*mDocument, mDialogs, route, boardRow);
-    QMdiSubWindow *frame = mMdiArea->addSubWindow(picture);
+    // A zoomed picture larger than the workspace scrolls inside its window.
+    auto *scroller = new QScrollArea;
+    scroller->setObjectName(QStringLiteral("PictureScrollArea"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(picture);
+    scroller->setWindowTitle(picture->windowTitle());
+    scroller->setFocusProxy(picture);
+    QMdiSubWindow *frame = mMdiArea->addSubWindow(scroller);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(bundledIcon("document-edit"));
     connect(picture, &PictureWindow::elementsShown, mToolsWindow, &ToolsWindow::showElements);
@@ -183,7 +199,7 @@ void MainWindow::openPicture(int route, int boardRow)
     connect(entry, &QAction::triggered, frame, [this, frame] { mMdiArea->setActiveSubWindow(frame); });
     connect(picture, &QObject::destroyed, entry, &QObject::deleteLater);
     frame->show();
-    frame->adjustSize();
+    fitIntoWorkspace(frame, picture->size());
     mMdiArea->setActiveSubWindow(frame);
     mToolsWindow->showElements(route, boardRow);
 }
@@ -211,7 +227,22 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    rememberPosition(mSession.programFolder, mToolsWindow->objectName(), mToolsWindow->pos());
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showToolsWindow()
+{
+    // Where the user left it, else inside the workspace's right edge, where the child windows
+    // (which open from the left) are least often.
+    const std::optional<QPoint> remembered = rememberedPosition(mSession.programFolder, mToolsWindow->objectName());
+    mToolsWindow->show(); // shown, its frame is known
+    const QWidget *workspace = mMdiArea->viewport();
+    const QPoint topRight = workspace->mapToGlobal(QPoint(workspace->width(), 0));
+    QPoint at(topRight.x() - mToolsWindow->frameGeometry().width(), topRight.y());
+    if (remembered && QGuiApplication::screenAt(*remembered))
+        at = *remembered;
+    mToolsWindow->move(at);
 }
 
 } // namespace tirvela

@@ -38,7 +38,10 @@ public:
     void clear();
 
 private:
+    void fitTexts();
+
     UserDialogs &mDialogs;
+    int mWidth = 0; // the widest the texts of this run made it
     QLabel *mStage;
     QLabel *mSize;
     QLabel *mError;
