@@ -26,8 +26,21 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 
 namespace tirvela {
+
+namespace {
+
+QMargins frameMargins(const QWidget &window)
+{
+    const QRect inside = window.geometry();
+    const QRect frame = window.frameGeometry();
+    return {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+            frame.bottom() - inside.bottom()};
+}
+
+} // namespace
 
 MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
@@ -227,22 +240,29 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    rememberPosition(mSession.programFolder, mToolsWindow->objectName(), mToolsWindow->pos());
+    rememberPosition(mSession.programFolder, mToolsWindow->objectName(), mToolsWindow->geometry().topLeft());
     QMainWindow::closeEvent(event);
 }
 
 void MainWindow::showToolsWindow()
 {
     // Where the user left it, else inside the workspace's right edge, where the child windows
-    // (which open from the left) are least often.
+    // (which open from the left) are least often. Placed by its inside: its frame is unknown
+    // until the window manager has framed it, so the frame is taken to be a title bar.
+    mToolsWindow->show();
     const std::optional<QPoint> remembered = rememberedPosition(mSession.programFolder, mToolsWindow->objectName());
-    mToolsWindow->show(); // shown, its frame is known
-    const QWidget *workspace = mMdiArea->viewport();
-    const QPoint topRight = workspace->mapToGlobal(QPoint(workspace->width(), 0));
-    QPoint at(topRight.x() - mToolsWindow->frameGeometry().width(), topRight.y());
-    if (remembered && QGuiApplication::screenAt(*remembered))
+    QPoint at;
+    if (remembered && QGuiApplication::screenAt(*remembered)) {
         at = *remembered;
-    mToolsWindow->move(at);
+    } else {
+        const QWidget *workspace = mMdiArea->viewport();
+        const QPoint topRight = workspace->mapToGlobal(QPoint(workspace->width(), 0));
+        QMargins frame = frameMargins(*mToolsWindow);
+        if (frame.isNull())
+            frame.setTop(style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        at = QPoint(topRight.x() - frame.right() - mToolsWindow->width(), topRight.y() + frame.top());
+    }
+    mToolsWindow->setGeometry(QRect(at, mToolsWindow->size()));
 }
 
 } // namespace tirvela

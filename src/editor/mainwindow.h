@@ -50,8 +50,8 @@ public:
     // Brings the route's picture window on a board type forward, opening it when there is none.
     void openPicture(int route, int boardRow);
     ToolsWindow &toolsWindow() const { return *mToolsWindow; }
-    // Shows the tools window where the user left it last time, else beside the workspace's right
-    // edge; call once the main window has its size.
+    // Shows the tools window where the user left it last time (its inside, without the frame),
+    // else inside the workspace's right edge; call once the main window has its size.
     void showToolsWindow();
     // Plays the stop announcements of the stop list editor.
     AnnouncementPlayer &announcementPlayer() const { return *mPlayer; }

@@ -1,6 +1,7 @@
 #include "editor/progressdialog.h"
 
 #include "editor/textfit.h"
+#include "editor/titlebar.h"
 #include "editor/userdialogs.h"
 
 #include <QApplication>
@@ -112,6 +113,12 @@ void ProgressDialog::setRange(int maximum)
 void ProgressDialog::setPosition(int position)
 {
     mBar->setValue(position);
+}
+
+void ProgressDialog::showEvent(QShowEvent *event)
+{
+    keepOnlyTitle(this);
+    QDialog::showEvent(event);
 }
 
 void ProgressDialog::show()

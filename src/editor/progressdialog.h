@@ -37,6 +37,9 @@ public:
     // Empties every line for the next run.
     void clear();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void fitTexts();
 

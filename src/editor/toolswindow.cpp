@@ -42,10 +42,10 @@ void setCell(QTableWidget *grid, int row, int column, const QString &text)
     grid->setItem(row, column, new QTableWidgetItem(text));
 }
 
-// A board line holds at most about 18 letters of its narrowest font.
+// A board line of 112 LEDs holds 14 letters of the 8 LEDs wide fonts the boards are offered.
 int textColumnWidth(const QTableWidget *grid)
 {
-    constexpr int kBoardLineLetters = 18;
+    constexpr int kBoardLineLetters = 14;
     const int padding = 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 4;
     return grid->fontMetrics().horizontalAdvance(QString(kBoardLineLetters, u'Н')) + padding;
 }

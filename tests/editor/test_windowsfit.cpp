@@ -141,13 +141,13 @@ QMdiArea *workspace(const Editor &editor)
     return editor.window->findChild<QMdiArea *>(u"ClientArea"_s);
 }
 
-// An element with a text as long as a board line shows on route 1's first board type.
+// An element with a text as long as a board line (14 letters) on route 1's first board type.
 void addLongElement(Editor &editor)
 {
     ToolsWindow &tools = editor.window->toolsWindow();
     tools.showElements(0, 0);
     tools.findChild<QAction *>(u"ToolButton1Action"_s)->trigger();
-    editor.dialogs.texts.enqueue(u"АВТОВОКЗАЛ МКР.ЮЖН"_s);
+    editor.dialogs.texts.enqueue(u"АВТОВОКЗАЛ ЮГ"_s);
     tools.activateElementCell(0, 3);
 }
 
@@ -229,6 +229,9 @@ private slots:
         progress.hide();
         progress.clear();
 
+        const QString scaleName = QString::fromLatin1(QTest::currentDataTag()).remove(u' ');
+        for (QWidget *window : {static_cast<QWidget *>(editor.window.get()), static_cast<QWidget *>(&tools)})
+            saveScreenshot(window, u"fit-%1-%2"_s.arg(scaleName, window->objectName()));
         QVERIFY2(check.cut.isEmpty(), qPrintable(check.cut.join(u'\n')));
     }
 
@@ -348,11 +351,12 @@ private slots:
         }
 
         tools.move(140, 160);
+        const QPoint inner = tools.geometry().topLeft();
         editor.window->close();
         MainWindow again(editor.session, editor.dialogs);
         again.show();
         again.showToolsWindow();
-        QCOMPARE(again.toolsWindow().pos(), QPoint(140, 160));
+        QCOMPARE(again.toolsWindow().geometry().topLeft(), inner);
     }
 
     void keyboardReachesEveryCommand()

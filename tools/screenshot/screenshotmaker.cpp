@@ -123,7 +123,7 @@ void arrange(MainWindow &window)
         if (frame->widget()->findChild<PictureWindow *>())
             frame->move(0, 236);
     }
-    frameOf(window.stopListWindow())->setGeometry(560, 0, 300, 560);
+    frameOf(window.stopListWindow())->setGeometry(686, 250, 320, 400); // below the tools window
     window.showToolsWindow();
     window.progressDialog().move(240, 450);
 }
@@ -148,7 +148,6 @@ struct Shot
 
 QList<Shot> shots(MainWindow &window)
 {
-    const auto stops = [&window] { return window.stopListWindow(); };
     return {
         {"screenshot", [] { return nullptr; }},
         {"window-progress", [&window] { return &window.progressDialog(); }},
@@ -157,11 +156,11 @@ QList<Shot> shots(MainWindow &window)
              window.progressDialog().hide();
              return frameOf(window.routeListWindow());
          }},
-        {"window-stoplist", [stops] { return frameOf(stops()); }},
+        {"window-stoplist", [&window] { return frameOf(window.stopListWindow()); }},
         {"window-picture", [&window] { return frameOf(window.findChild<PictureWindow *>()); }},
         {"window-tools-stop",
-         [&window, stops] {
-             stops()->select(kStop);
+         [&window] {
+             window.toolsWindow().showStopProperties(kRoute, kStop);
              return &window.toolsWindow();
          }},
         {"window-tools-elements",
@@ -173,6 +172,7 @@ QList<Shot> shots(MainWindow &window)
         {"window-soundfiles",
          [&window] {
              window.findChild<QAction *>(QStringLiteral("N17"))->trigger();
+             window.soundFilesWindow()->selectFile(QStringLiteral("Вокзал.wav"));
              return frameOf(window.soundFilesWindow());
          }},
         {"window-settings",
