@@ -240,7 +240,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    rememberPosition(mSession.programFolder, mToolsWindow->objectName(), mToolsWindow->geometry().topLeft());
+    // Only a place the user chose is kept: the usual one follows the workspace.
+    if (mToolsWindow->geometry().topLeft() != mToolsWindowPlace)
+        rememberPosition(mSession.programFolder, mToolsWindow->objectName(), mToolsWindow->geometry().topLeft());
     QMainWindow::closeEvent(event);
 }
 
@@ -263,6 +265,7 @@ void MainWindow::showToolsWindow()
         at = QPoint(topRight.x() - frame.right() - mToolsWindow->width(), topRight.y() + frame.top());
     }
     mToolsWindow->setGeometry(QRect(at, mToolsWindow->size()));
+    mToolsWindowPlace = mToolsWindow->geometry().topLeft();
 }
 
 } // namespace tirvela

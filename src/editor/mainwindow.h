@@ -85,6 +85,7 @@ private:
     QPointer<StopListWindow> mStopList;
     RouteNumberDialog *mRouteNumberDialog;
     ToolsWindow *mToolsWindow;
+    QPoint mToolsWindowPlace; // where showToolsWindow() put it
     AnnouncementPlayer *mPlayer;
     QMenu *mWindowsMenu = nullptr;
     ProgressDialog *mProgressDialog;

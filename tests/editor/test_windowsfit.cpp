@@ -350,6 +350,11 @@ private slots:
             QVERIFY(!frameOnScreen.intersects(tools.frameGeometry()));
         }
 
+        // Left where the editor put it, nothing is kept; moved by the user, it comes back there.
+        editor.window->close();
+        QVERIFY(!QFile::exists(editor.path(u"windows.ini"_s)));
+        editor.window->show();
+        editor.window->showToolsWindow();
         tools.move(140, 160);
         const QPoint inner = tools.geometry().topLeft();
         editor.window->close();
