@@ -57,7 +57,8 @@ int runSoundImport(const QStringList &arguments, const QString &programFolder)
         switch (result.outcome) {
         case SoundImportResult::Outcome::Imported:
             out() << result.fileName << '\t' << QString::number(result.seconds(), 'f', 3) << " с\tпик "
-                  << decibelText(result.sourcePeakDb) << " -> " << decibelText(result.peakDb) << " дБ" << Qt::endl;
+                  << decibelText(result.sourcePeakDb) << " -> " << decibelText(result.peakDb) << " дБ"
+                  << clippingNote(result) << Qt::endl;
             break;
         case SoundImportResult::Outcome::Cancelled:
             err() << "Импорт прерван: " << QDir::toNativeSeparators(source) << Qt::endl;

@@ -1,6 +1,7 @@
 #include "editor/editorapplication.h"
 
 #include "common/outofmemory.h"
+#include "editor/toolkittranslations.h"
 
 #include <QMessageBox>
 
@@ -12,6 +13,8 @@ EditorApplication::EditorApplication(int &argc, char **argv)
     // The name the desktop shows for the program; window captions stay exactly as set.
     setApplicationName(QStringLiteral("Редактор"));
     setDesktopFileName(QStringLiteral("tirvela"));
+    if (!installToolkitTranslations(*this))
+        qWarning("tirvela: the toolkit's Russian texts (qtbase_ru.qm) are not installed; its dialogs stay in English");
 }
 
 bool EditorApplication::notify(QObject *receiver, QEvent *event)

@@ -52,7 +52,7 @@ bool FileCommands::open()
 {
     if (!maySaveChanges())
         return false;
-    const QString fileName = mDialogs.chooseFileToOpen(mWindow);
+    const QString fileName = mDialogs.chooseFileToOpen(mWindow, projectFolder());
     if (fileName.isEmpty())
         return false;
     const Document::LoadResult loaded = mDocument.load(fileName, mLog);
@@ -81,7 +81,7 @@ bool FileCommands::save()
 
 bool FileCommands::saveAs()
 {
-    const QString fileName = mDialogs.chooseFileToSave(mWindow);
+    const QString fileName = mDialogs.chooseFileToSave(mWindow, projectFolder());
     if (fileName.isEmpty())
         return false;
     const bool ownFile = mDocument.hasProjectFile() && QFileInfo(fileName) == QFileInfo(mDocument.fileName());
@@ -162,6 +162,11 @@ QString FileCommands::flashImageToProgram()
         return {};
     }
     return flashImage;
+}
+
+QString FileCommands::projectFolder() const
+{
+    return mDocument.fileName().isEmpty() ? QString() : QFileInfo(mDocument.fileName()).absolutePath();
 }
 
 void FileCommands::listSounds(bool needed)

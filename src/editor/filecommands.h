@@ -40,6 +40,8 @@ private:
     // Lists the sounds folder unless that was done; a missing or empty folder is told in a message
     // box when the command needs the sounds, in the log when it does not.
     void listSounds(bool needed);
+    // The folder of the open project's file; empty for an unnamed project.
+    QString projectFolder() const;
 
     Document &mDocument;
     EditorSession &mSession;

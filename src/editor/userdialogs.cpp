@@ -5,25 +5,25 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 
 namespace tirvela {
 
-namespace {
-
-// Open and save dialogs start in the current folder each time.
-QString runFileDialog(QFileDialog &dialog)
+// Open and save start in the project's folder, else where a file was last chosen, else in the
+// current folder; never in the program's own folder for want of a better one.
+QString WidgetDialogs::runFileDialog(QFileDialog &dialog, const QString &startFolder)
 {
-    dialog.setDirectory(QDir::currentPath());
+    dialog.setDirectory(!startFolder.isEmpty() ? startFolder : !mLastFolder.isEmpty() ? mLastFolder : QDir::currentPath());
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    mLastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
-} // namespace
-
-QString WidgetDialogs::chooseFileToOpen(QWidget *parent)
+QString WidgetDialogs::chooseFileToOpen(QWidget *parent, const QString &startFolder)
 {
     QFileDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("OpenFileDialog"));
@@ -32,10 +32,10 @@ QString WidgetDialogs::chooseFileToOpen(QWidget *parent)
     dialog.setDefaultSuffix(QStringLiteral("stm"));
     dialog.setNameFilters({QStringLiteral("Файл редактора (*.stm)"), QStringLiteral("Бинарный файл (*.bin)"),
                            QStringLiteral("Все файлы (*)")});
-    return runFileDialog(dialog);
+    return runFileDialog(dialog, startFolder);
 }
 
-QString WidgetDialogs::chooseFileToSave(QWidget *parent)
+QString WidgetDialogs::chooseFileToSave(QWidget *parent, const QString &startFolder)
 {
     QFileDialog dialog(parent, QStringLiteral("Сохранить как"));
     dialog.setObjectName(QStringLiteral("SaveStmDialog"));
@@ -44,7 +44,7 @@ QString WidgetDialogs::chooseFileToSave(QWidget *parent)
     dialog.setNameFilters({QStringLiteral("Файл редактора (*.stm)"), QStringLiteral("Все файлы (*)")});
     // The command asks before it replaces a file, and says which file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    return runFileDialog(dialog);
+    return runFileDialog(dialog, startFolder);
 }
 
 QString WidgetDialogs::chooseProgram(QWidget *parent, const QString &proposed)

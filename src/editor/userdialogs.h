@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace tirvela {
@@ -16,10 +17,11 @@ class UserDialogs
 public:
     virtual ~UserDialogs() = default;
 
-    // The project file or flash image to open; empty when cancelled.
-    virtual QString chooseFileToOpen(QWidget *parent) = 0;
-    // The project file to save as; empty when cancelled.
-    virtual QString chooseFileToSave(QWidget *parent) = 0;
+    // The project file or flash image to open; empty when cancelled. The dialog starts in
+    // `startFolder` (the open project's), or where the last file was chosen when it is empty.
+    virtual QString chooseFileToOpen(QWidget *parent, const QString &startFolder) = 0;
+    // The project file to save as; empty when cancelled. Starts as chooseFileToOpen does.
+    virtual QString chooseFileToSave(QWidget *parent, const QString &startFolder) = 0;
     // A program file, proposed first; empty when cancelled.
     virtual QString chooseProgram(QWidget *parent, const QString &proposed) = 0;
     // Recordings to import as SoundFiles, any number; empty when cancelled.
@@ -38,8 +40,8 @@ public:
 class WidgetDialogs : public UserDialogs
 {
 public:
-    QString chooseFileToOpen(QWidget *parent) override;
-    QString chooseFileToSave(QWidget *parent) override;
+    QString chooseFileToOpen(QWidget *parent, const QString &startFolder) override;
+    QString chooseFileToSave(QWidget *parent, const QString &startFolder) override;
     QString chooseProgram(QWidget *parent, const QString &proposed) override;
     QStringList chooseRecordings(QWidget *parent) override;
     QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
@@ -47,6 +49,11 @@ public:
     void tell(QWidget *parent, const QString &text) override;
     std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
                                    const QString &proposed) override;
+
+private:
+    QString runFileDialog(QFileDialog &dialog, const QString &startFolder);
+
+    QString mLastFolder; // where the last project file was chosen
 };
 
 } // namespace tirvela

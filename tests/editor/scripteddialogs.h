@@ -20,10 +20,19 @@ public:
     QQueue<QMessageBox::StandardButton> answers;
     QStringList questions; // the texts of ask()
     QStringList messages;  // the texts of tell()
+    QStringList startFolders; // where the open and save dialogs were asked to start
     QQueue<std::optional<QString>> texts;
 
-    QString chooseFileToOpen(QWidget *) override { return take(filesToOpen, "open dialog"); }
-    QString chooseFileToSave(QWidget *) override { return take(filesToSave, "save dialog"); }
+    QString chooseFileToOpen(QWidget *, const QString &startFolder) override
+    {
+        startFolders << startFolder;
+        return take(filesToOpen, "open dialog");
+    }
+    QString chooseFileToSave(QWidget *, const QString &startFolder) override
+    {
+        startFolders << startFolder;
+        return take(filesToSave, "save dialog");
+    }
     QString chooseProgram(QWidget *, const QString &) override { return take(programs, "program dialog"); }
     QStringList chooseRecordings(QWidget *) override { return take(recordings, "recordings dialog"); }
 

@@ -222,6 +222,9 @@ private slots:
         editor.dialogs.filesToSave.enqueue({});
         editor.trigger("SaveStmItem");
         QVERIFY(editor.dialogs.allAnswered());
+        // The unnamed project's dialog starts where the last file was chosen; the others in the project's folder.
+        const QString folder = QFileInfo(stm).absolutePath();
+        QCOMPARE(editor.dialogs.startFolders, QStringList({QString(), folder, folder}));
 
         // Without a project file beside it, Save writes one at once.
         QVERIFY(QFile::remove(stm));

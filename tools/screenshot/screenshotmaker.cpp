@@ -46,8 +46,8 @@ public:
 
     bool asked() const { return mAsked; }
 
-    QString chooseFileToOpen(QWidget *) override { return mProject; }
-    QString chooseFileToSave(QWidget *) override
+    QString chooseFileToOpen(QWidget *, const QString &) override { return mProject; }
+    QString chooseFileToSave(QWidget *, const QString &) override
     {
         unexpected(QStringLiteral("save dialog"));
         return {};
