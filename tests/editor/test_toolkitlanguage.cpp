@@ -1,6 +1,6 @@
 // The toolkit's own dialogs speak Russian, and the open and save dialogs start where the project is.
 
-#include "editor/toolkittranslations.h"
+#include "common/toolkittranslations.h"
 #include "editor/userdialogs.h"
 
 #include <QAbstractButton>
