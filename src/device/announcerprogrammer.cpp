@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QtEndian>
 
@@ -29,6 +30,7 @@ constexpr int kReplyTimeoutMs = 500;
 constexpr int kAfterBlockMs = 1;
 constexpr int kBeforeFinalResetMs = 500;
 constexpr int kRefreshIntervalMs = 1000;
+constexpr int kPauseSliceMs = 50;
 constexpr int kStatusReplyMaximum = 99;
 constexpr qint64 kMaxImageSize = 0xFFFFFFFFLL; // the image's offsets are 4 bytes
 
@@ -58,6 +60,9 @@ private:
     QString sendBlock(qint64 offset);
     // Refreshes the progress about once a second; false when the user cancelled.
     bool refresh(qint64 offset);
+    // Waits, seeing a cancel (Ctrl+C) within a twentieth of a second; false when cancelled.
+    bool pause(int ms);
+    TransferResult cancel();
     QByteArray readReply(int maximum, QByteArrayView stopCharacters);
 
     void note(const QString &text)
@@ -96,11 +101,13 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     if (!mPort.applyMode(mRecord, mLink.programmingMode))
         return fail(modeFailed);
     mPort.write(kResetCommand);
-    QThread::msleep(kAfterResetMs);
+    if (!pause(kAfterResetMs))
+        return cancel();
     if (!mPort.applyMode(mRecord, mLink.workingMode))
         return fail(modeFailed);
     mPort.write(kSetupCommand);
-    QThread::msleep(kAfterSetupMs);
+    if (!pause(kAfterSetupMs))
+        return cancel();
     mPort.purge();
     if (!mPort.applyMode(mRecord, mLink.programmingMode))
         return fail(QStringLiteral("Ошибка!") + mLink.programmingMode);
@@ -109,9 +116,7 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     for (qint64 offset = 0; offset < size; offset += kBlockSize) {
         switch (addressBlock(offset)) {
         case Addressed::Cancelled:
-            note(QStringLiteral("прервано"));
-            mPort.close();
-            return TransferResult::cancelled();
+            return cancel();
         case Addressed::DeviceGone:
             return fail(QStringLiteral("Ошибка! Невозможно получить доступ к порту") + mPort.goneNote());
         case Addressed::Ready:
@@ -134,6 +139,25 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     mProgress.setButtonText(QStringLiteral("OK"));
     note(QStringLiteral("готово, размер %1 байт").arg(size));
     return TransferResult::completed();
+}
+
+TransferResult AnnouncerSession::cancel()
+{
+    note(QStringLiteral("прервано"));
+    mPort.close();
+    return TransferResult::cancelled();
+}
+
+bool AnnouncerSession::pause(int ms)
+{
+    const QDeadlineTimer end(ms);
+    while (!mProgress.cancelRequested()) {
+        const qint64 remaining = end.remainingTime();
+        if (remaining <= 0)
+            return true;
+        QThread::msleep(quint64(std::min<qint64>(remaining, kPauseSliceMs)));
+    }
+    return false;
 }
 
 TransferResult AnnouncerSession::fail(const QString &message)
