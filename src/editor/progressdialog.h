@@ -37,8 +37,14 @@ public:
     // Empties every line for the next run.
     void clear();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void fitTexts();
+
     UserDialogs &mDialogs;
+    int mWidth = 0; // the widest the texts of this run made it
     QLabel *mStage;
     QLabel *mSize;
     QLabel *mError;

@@ -1,5 +1,7 @@
 #include "editor/userdialogs.h"
 
+#include "editor/textfit.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -111,10 +113,12 @@ std::optional<QString> WidgetDialogs::askText(QWidget *parent, const QString &ti
     QInputDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("InputBox"));
     dialog.setWindowTitle(title);
+    dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(prompt);
     dialog.setTextValue(proposed);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    fitWindowTitle(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
