@@ -48,6 +48,9 @@ public:
 
 private:
     TransferResult fail(const QString &message);
+    TransferResult cancelled();
+    // Waits for the device, the progress still answering; false when the user cancelled.
+    bool waitForDevice(int ms);
     enum class Addressed { Ready, Cancelled, DeviceGone };
     // Repeats the write command for the block until the device answers it.
     Addressed addressBlock(qint64 offset);
@@ -95,11 +98,13 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     if (!mPort.applyMode(mRecord, mLink.programmingMode))
         return fail(modeFailed);
     mPort.write(kResetCommand);
-    QThread::msleep(kAfterResetMs);
+    if (!waitForDevice(kAfterResetMs))
+        return cancelled();
     if (!mPort.applyMode(mRecord, mLink.workingMode))
         return fail(modeFailed);
     mPort.write(kSetupCommand);
-    QThread::msleep(kAfterSetupMs);
+    if (!waitForDevice(kAfterSetupMs))
+        return cancelled();
     mPort.purge();
     if (!mPort.applyMode(mRecord, mLink.programmingMode))
         return fail(QStringLiteral("Ошибка!") + mLink.programmingMode);
@@ -108,9 +113,7 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     for (qint64 offset = 0; offset < size; offset += kBlockSize) {
         switch (addressBlock(offset)) {
         case Addressed::Cancelled:
-            note(QStringLiteral("прервано"));
-            mPort.close();
-            return TransferResult::cancelled();
+            return cancelled();
         case Addressed::DeviceGone:
             return fail(QStringLiteral("Ошибка! Невозможно получить доступ к порту") + mPort.goneNote());
         case Addressed::Ready:
@@ -142,6 +145,19 @@ TransferResult AnnouncerSession::fail(const QString &message)
     mProgress.showMessage(message);
     mPort.close();
     return TransferResult::failed(message);
+}
+
+TransferResult AnnouncerSession::cancelled()
+{
+    note(QStringLiteral("прервано"));
+    mPort.close();
+    return TransferResult::cancelled();
+}
+
+bool AnnouncerSession::waitForDevice(int ms)
+{
+    mProgress.pause(ms);
+    return !mProgress.cancelRequested();
 }
 
 AnnouncerSession::Addressed AnnouncerSession::addressBlock(qint64 offset)

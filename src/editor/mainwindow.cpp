@@ -16,11 +16,15 @@
 #include "editor/stoplistwindow.h"
 #include "editor/toolswindow.h"
 #include "editor/userdialogs.h"
+#include "editor/stoppropertiesgrid.h"
+#include "sound/soundlibrary.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTreeView>
 #include <QScreen>
 
 namespace tirvela {
@@ -36,6 +40,7 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Тирвела V2.21"));
     mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
+    mLog->setPlaceHandler([this](const LogPlace &place) { openPlace(place); });
     mMdiArea->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(mMdiArea);
 
@@ -46,6 +51,9 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     }
 
     mToolsWindow = new ToolsWindow(*mDocument, mDialogs, this);
+    mToolsWindow->stopGrid()->setSoundNames([this] {
+        return QDir(soundsFolderOf(mSession.programFolder)).entryList({QStringLiteral("*.wav")}, QDir::Files);
+    });
     mPlayer = new AnnouncementPlayer(this);
     createMenus();
     // The route number dialog is made once and kept: it remembers its "copy the stops" choice.
@@ -151,6 +159,18 @@ void MainWindow::openStopList(int route)
     frame->show();
     mMdiArea->setActiveSubWindow(frame);
     mToolsWindow->showStopProperties(route, {});
+}
+
+void MainWindow::openPlace(const LogPlace &place)
+{
+    if (place.route < 0 || place.route >= mDocument->project().routeCount)
+        return;
+    openStopList(place.route);
+    if (!mStopList)
+        return;
+    mStopList->select(place.path);
+    mStopList->tree()->scrollTo(mStopList->tree()->currentIndex());
+    mStopList->tree()->setFocus();
 }
 
 void MainWindow::playAnnouncement(const QList<QByteArray> &items)

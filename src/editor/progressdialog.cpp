@@ -3,13 +3,20 @@
 #include "editor/userdialogs.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 namespace tirvela {
 
 namespace {
+
+constexpr int kExposeWaitMs = 1000;
+constexpr int kExposeCheckMs = 10;
 
 QLabel *placeLabel(const char *name, int top, QWidget *parent)
 {
@@ -37,7 +44,7 @@ ProgressDialog::ProgressDialog(UserDialogs &dialogs, QWidget *parent)
     mError->setStyleSheet(QStringLiteral("color: #b00000"));
     mBar->setObjectName(QStringLiteral("ProgressBar1"));
     mBar->setGeometry(8, 64, 273, 25);
-    mBar->setTextVisible(false);
+    mBar->setFormat(QStringLiteral("%p %"));
     mButton->setObjectName(QStringLiteral("OkCancelButton"));
     mButton->setGeometry(104, 96, 75, 25);
     connect(mButton, &QPushButton::clicked, this, &ProgressDialog::accept);
@@ -81,7 +88,24 @@ void ProgressDialog::setPosition(int position)
 void ProgressDialog::show()
 {
     QDialog::show();
+    waitUntilExposed();
     repaint();
+}
+
+void ProgressDialog::waitUntilExposed()
+{
+    const auto exposed = [this] { return windowHandle() && windowHandle()->isExposed(); };
+    if (exposed())
+        return;
+    const QDeadlineTimer deadline(kExposeWaitMs);
+    QEventLoop loop;
+    QTimer check;
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (exposed() || !isVisible() || deadline.hasExpired())
+            loop.quit();
+    });
+    check.start(kExposeCheckMs);
+    loop.exec();
 }
 
 void ProgressDialog::hide()
@@ -97,6 +121,17 @@ bool ProgressDialog::cancelRequested() const
 void ProgressDialog::processEvents()
 {
     QApplication::processEvents();
+}
+
+void ProgressDialog::pause(int ms)
+{
+    if (cancelRequested())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    // "Отмена" ends the wait at once.
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void ProgressDialog::showMessage(const QString &text)

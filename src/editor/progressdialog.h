@@ -32,12 +32,17 @@ public:
     void hide() override;
     bool cancelRequested() const override;
     void processEvents() override;
+    void pause(int ms) override;
     void showMessage(const QString &text) override;
 
     // Empties every line for the next run.
     void clear();
 
 private:
+    // Handles events until the window system has put the dialog on the screen (at most a second):
+    // painted before that, it would stay an empty frame while the port is opened.
+    void waitUntilExposed();
+
     UserDialogs &mDialogs;
     QLabel *mStage;
     QLabel *mSize;

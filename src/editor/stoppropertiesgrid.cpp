@@ -3,10 +3,10 @@
 #include "document/document.h"
 #include "document/stopcommands.h"
 #include "document/stoptrees.h"
+#include "editor/icons.h"
 #include "editor/textinput.h"
 #include "editor/userdialogs.h"
 #include "common/cp1251.h"
-#include "project/controltime.h"
 
 #include <QHeaderView>
 #include <QUndoStack>
@@ -102,6 +102,9 @@ void StopPropertiesGrid::refresh()
     }
     for (const auto &[row, text] : {std::pair{0, name}, {1, file}, {2, time}})
         item(row, 1)->setText(text);
+    const bool missing = file != kNone && mSoundNames && !mSoundNames().contains(file, Qt::CaseInsensitive);
+    item(1, 1)->setIcon(missing ? bundledIcon("dialog-error") : QIcon());
+    item(1, 1)->setToolTip(missing ? QStringLiteral("Такого файла нет в каталоге SOUNDS") : QString());
 }
 
 void StopPropertiesGrid::activate(int row)
@@ -128,8 +131,11 @@ void StopPropertiesGrid::editName(const StopNode &stop)
 
 void StopPropertiesGrid::editSoundFile(const StopNode &item)
 {
-    if (const std::optional<QByteArray> text =
-            askStopText(QStringLiteral("Файл"), QStringLiteral("Значение"), fromCp1251(item.text)))
+    const QStringList offered = mSoundNames ? mSoundNames() : QStringList();
+    const std::optional<QString> typed = mDialogs.askTextOffering(this, QStringLiteral("Файл"), QStringLiteral("Значение"),
+                                                                  fromCp1251(item.text), offered);
+    const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt;
+    if (text)
         mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(item), *text,
                                                                QStringLiteral("изменение звукового файла")));
 }
@@ -139,12 +145,13 @@ void StopPropertiesGrid::editControlTime(const StopNode &stop, const StopNode *s
     // The selected time, else the stop's first; without one a time item is made.
     const StopNode &times = stop.child(2);
     const StopNode *target = isTimeItem(*selected) ? selected : times.childCount() > 0 ? &times.child(0) : nullptr;
-    const std::optional<QByteArray> text =
-        askStopText(QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
-                    target ? fromCp1251(target->text) : QStringLiteral("00:"));
-    if (!text)
+    const std::optional<QString> typed =
+        mDialogs.askText(this, QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
+                         target ? fromCp1251(target->text) : QStringLiteral("00:"));
+    const std::optional<QByteArray> accepted = typed ? acceptedControlTime(mDialogs, this, *typed) : std::nullopt;
+    if (!accepted)
         return;
-    const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
+    const QByteArray &time = *accepted;
     const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
     if (target)
         mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*target), time, caption));

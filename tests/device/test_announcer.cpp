@@ -259,8 +259,8 @@ void AnnouncerTest::unansweredAddressRepeatsUntilCancelled()
     AnnouncerDevice device(faults, run.log());
     run.start(device);
     RecordingProgress progress;
-    int refreshes = 0;
-    progress.cancelWhen = [&] { return ++refreshes == 3; };
+    // At the third refresh (the waits of the preparation ask too, before any refresh).
+    progress.cancelWhen = [&] { return progress.eventRounds == 3; };
     QElapsedTimer clock;
     clock.start();
     const TransferResult result = programAnnouncer(writeImage(randomBytes(600)), link(run.port()), progress);
