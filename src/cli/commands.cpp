@@ -1,104 +1,126 @@
 #include "cli/commands.h"
 
 #include "cli/cliio.h"
+#include "cli/commandhelp.h"
+#include "cli/commandparser.h"
 #include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
-#include "cli/programfolder.h"
+#include "cli/manpagecommand.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
 #include "common/outofmemory.h"
 
-#include <QTextStream>
+#include <algorithm>
 
 namespace tirvela::cli {
 
 namespace {
 
-struct Command
+int printVersion()
 {
-    const char *name;
-    const char *usage;
-    // The arguments after the command name, without "--program-dir DIR", and the program folder.
-    int (*run)(const QStringList &arguments, const QString &programFolder);
-};
-
-// A command that has no use for the program folder.
-template<int (*Run)(const QStringList &)>
-int withoutProgramFolder(const QStringList &arguments, const QString &)
-{
-    return Run(arguments);
-}
-
-int printVersion(const QStringList &arguments)
-{
-    if (!arguments.isEmpty())
-        return usageError("version");
     out() << "tirvela-cli " TIRVELA_VERSION "\n";
     return Success;
 }
 
-const Command kCommands[] = {
-    {"version", "version", withoutProgramFolder<printVersion>},
-    {"font-sheet", "font-sheet OUT.png", withoutProgramFolder<runFontSheet>},
-    {"program", "program FILE.bin [--port NAME]", runProgramAnnouncer},
-    {"blinker-route", "blinker-route TEXT [--port NAME]", runBlinkerRoute},
-    {"blinker-program", "blinker-program PROJECT.stm [--port NAME]", runBlinkerProgram},
-    {"build", "build PROJECT.stm [-o OUT.bin]", runBuild},
-    {"save", "save IN OUT.stm", withoutProgramFolder<runSave>},
-    {"dump", "dump FILE", withoutProgramFolder<runDump>},
-    {"sounds", "sounds", runSounds},
-    {"sound-import", "sound-import FILE... [--name NAME] [--level DB | --keep-level] [--trim] [--force]", runSoundImport},
-};
-
-int usage()
+Command versionCommand()
 {
-    QTextStream &stream = err();
-    stream << "usage: tirvela-cli COMMAND [ARGS] [--program-dir DIR]\n";
-    for (const Command &command : kCommands)
-        stream << "  tirvela-cli " << command.usage << '\n';
+    return {
+        .name = QStringLiteral("version"),
+        .summary = QStringLiteral("версия программы"),
+        .description = QStringLiteral("Печатает версию программы, как «tirvela-cli --version»."),
+        .run = [](const CommandCall &) { return printVersion(); },
+    };
+}
+
+const Command *findCommand(const QList<Command> &commands, const QString &name)
+{
+    const auto found = std::find_if(commands.cbegin(), commands.cend(), [&](const Command &c) { return c.name == name; });
+    return found == commands.cend() ? nullptr : &*found;
+}
+
+int usageError(const QString &problem, const QString &usage)
+{
+    if (!problem.isEmpty())
+        err() << problem << '\n';
+    err() << usage;
     return UsageError;
 }
 
-} // namespace
-
-int usageError(const char *usage)
+int commandUsageError(const QString &problem, const Command &command)
 {
-    err() << "usage: tirvela-cli " << usage << " [--program-dir DIR]\n";
-    return UsageError;
+    return usageError(problem, QStringLiteral("usage: tirvela-cli ") + usageLine(command) + u'\n');
 }
 
-bool takeOptionValue(QStringList &arguments, const QString &option, std::optional<QString> &value)
+int unknownCommand(const QString &name, const QList<Command> &commands)
 {
-    const qsizetype at = arguments.indexOf(option);
-    if (at < 0)
-        return true;
-    if (at + 1 >= arguments.size())
-        return false;
-    value = arguments[at + 1];
-    arguments.remove(at, 2);
-    return true;
+    return usageError(QStringLiteral("Неизвестная команда: ") + name, toolUsage(commands));
 }
 
-int runCommandLine(const QStringList &arguments)
+// `help` alone describes the tool, `help COMMAND` the command.
+int printHelp(const QStringList &arguments, const QList<Command> &commands)
 {
-    if (arguments.size() < 2)
-        return usage();
-    for (const Command &command : kCommands) {
-        if (arguments[1] != QLatin1StringView(command.name))
-            continue;
-        QStringList rest = arguments.mid(2);
-        const ProgramFolderOption folder = takeProgramFolder(rest);
-        if (!folder.ok) {
-            err() << folder.error << '\n';
-            return usageError(command.usage);
-        }
-        if (const std::optional<int> exitCode = runUnlessOutOfMemory([&] { return command.run(rest, folder.folder); }))
-            return *exitCode;
+    if (arguments.isEmpty()) {
+        out() << toolHelp(commands);
+        return Success;
+    }
+    const Command *command = arguments.size() == 1 ? findCommand(commands, arguments[0]) : nullptr;
+    if (!command)
+        return unknownCommand(arguments.join(u' '), commands);
+    out() << commandHelp(*command);
+    return Success;
+}
+
+int runCommand(const Command &command, const QStringList &arguments)
+{
+    CommandParser parser(command);
+    if (!parser.parse(arguments))
+        return commandUsageError(parser.errorText(), command);
+    if (parser.helpRequested()) {
+        out() << commandHelp(command);
+        return Success;
+    }
+    const std::optional<int> exitCode = runUnlessOutOfMemory([&] { return command.run(parser.call()); });
+    if (!exitCode) {
         out().flush();
         err() << outOfMemoryMessage() << Qt::endl;
         return Failure;
     }
-    return usage();
+    return *exitCode == UsageError ? commandUsageError(QString(), command) : *exitCode;
+}
+
+} // namespace
+
+QList<Command> allCommands()
+{
+    return {
+        buildCommand(),
+        saveCommand(),
+        dumpCommand(),
+        soundsCommand(),
+        soundImportCommand(),
+        programCommand(),
+        blinkerRouteCommand(),
+        blinkerProgramCommand(),
+        fontSheetCommand(),
+        versionCommand(),
+        manPageCommand(),
+    };
+}
+
+int runCommandLine(const QStringList &arguments)
+{
+    const QList<Command> commands = allCommands();
+    if (arguments.size() < 2)
+        return usageError(QString(), toolUsage(commands));
+    const QString &first = arguments[1];
+    const QStringList rest = arguments.mid(2);
+    if (first == u"help" || first == u"--help" || first == u"-h")
+        return printHelp(rest, commands);
+    if (first == u"--version")
+        return rest.isEmpty() ? printVersion() : usageError(QString(), toolUsage(commands));
+    if (const Command *command = findCommand(commands, first))
+        return runCommand(*command, rest);
+    return unknownCommand(first, commands);
 }
 
 } // namespace tirvela::cli

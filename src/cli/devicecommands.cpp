@@ -2,7 +2,6 @@
 
 #include "settings/editorsettings.h"
 #include "cli/cliio.h"
-#include "cli/commands.h"
 #include "cli/consoleprogress.h"
 #include "common/cp1251.h"
 #include "common/outputfile.h"
@@ -40,33 +39,40 @@ struct DeviceOptions
 
 // The options, or nothing with `failure` set to the exit code: a usage error, or a failure when
 // the trace file cannot be written.
-std::optional<DeviceOptions> takeDeviceOptions(QStringList arguments, const QString &programFolder, const char *usage,
-                                               int &failure)
+std::optional<DeviceOptions> takeDeviceOptions(const CommandCall &call, int &failure)
 {
     DeviceOptions options;
-    failure = UsageError;
-    std::optional<QString> tracePath;
-    if (!takeOptionValue(arguments, QStringLiteral("--port"), options.port)
-        || !takeOptionValue(arguments, QStringLiteral("--trace"), tracePath) || arguments.size() != 1 || tracePath == u"") {
-        usageError(usage);
+    options.argument = call.arguments().constFirst();
+    options.port = call.value(QStringLiteral("port"));
+    const std::optional<QString> tracePath = call.value(QStringLiteral("trace"));
+    if (tracePath == u"") {
+        failure = UsageError;
         return std::nullopt;
     }
     if (tracePath) {
         options.trace = std::make_unique<DeviceTrace>();
-        QString reason = outputFileProblem(*tracePath, {arguments[0]});
+        QString reason = outputFileProblem(*tracePath, {options.argument});
         if (!reason.isEmpty() || !options.trace->open(*tracePath, DeviceTrace::Mode::Replace, &reason)) {
             err() << "Файл трассировки " << QDir::toNativeSeparators(*tracePath) << " не открыт: " << reason << Qt::endl;
             failure = Failure;
             return std::nullopt;
         }
     }
-    options.programFolder = programFolder;
+    options.programFolder = call.programFolder();
     QString settingsProblem;
-    options.settings = readEditorSettings(programFolder, &settingsProblem);
+    options.settings = readEditorSettings(options.programFolder, &settingsProblem);
     if (!settingsProblem.isEmpty())
         err() << settingsProblem << Qt::endl;
-    options.argument = arguments[0];
     return options;
+}
+
+// The options of every device command.
+QList<CommandOption> deviceOptions()
+{
+    return {{{QStringLiteral("port")}, QStringLiteral("NAME"),
+             QStringLiteral("порт вместо заданного в editor.ini (COM1, /dev/ttyUSB0 и т. п.)")},
+            {{QStringLiteral("trace")}, QStringLiteral("FILE"),
+             QStringLiteral("записать весь обмен с устройством в FILE (UTF-8), по строке на событие")}};
 }
 
 int reportOutcome(const TransferResult &result, bool messageShown)
@@ -86,13 +92,10 @@ int reportOutcome(const TransferResult &result, bool messageShown)
 }
 
 
-} // namespace
-
-int runProgramAnnouncer(const QStringList &arguments, const QString &programFolder)
+int runProgramAnnouncer(const CommandCall &call)
 {
     int failure = 0;
-    const std::optional<DeviceOptions> options =
-        takeDeviceOptions(arguments, programFolder, "program FILE.bin [--port NAME] [--trace FILE]", failure);
+    const std::optional<DeviceOptions> options = takeDeviceOptions(call, failure);
     if (!options)
         return failure;
     AnnouncerLink link = announcerLink(options->settings, options->programFolder);
@@ -105,11 +108,10 @@ int runProgramAnnouncer(const QStringList &arguments, const QString &programFold
     return reportOutcome(result, true);
 }
 
-int runBlinkerRoute(const QStringList &arguments, const QString &programFolder)
+int runBlinkerRoute(const CommandCall &call)
 {
     int failure = 0;
-    const std::optional<DeviceOptions> options =
-        takeDeviceOptions(arguments, programFolder, "blinker-route TEXT [--port NAME] [--trace FILE]", failure);
+    const std::optional<DeviceOptions> options = takeDeviceOptions(call, failure);
     if (!options)
         return failure;
     bool encodable = true;
@@ -123,11 +125,10 @@ int runBlinkerRoute(const QStringList &arguments, const QString &programFolder)
     return reportOutcome(sendRouteNumber(text, port, kBlinkerLineMode, options->trace.get()), false);
 }
 
-int runBlinkerProgram(const QStringList &arguments, const QString &programFolder)
+int runBlinkerProgram(const CommandCall &call)
 {
     int failure = 0;
-    const std::optional<DeviceOptions> options =
-        takeDeviceOptions(arguments, programFolder, "blinker-program PROJECT.stm [--port NAME] [--trace FILE]", failure);
+    const std::optional<DeviceOptions> options = takeDeviceOptions(call, failure);
     if (!options)
         return failure;
     auto project = std::make_unique<Project>();
@@ -163,6 +164,58 @@ int runBlinkerProgram(const QStringList &arguments, const QString &programFolder
     run.start();
     loop.exec();
     return reportOutcome(run.result(), true);
+}
+
+} // namespace
+
+Command programCommand()
+{
+    return {
+        .name = QStringLiteral("program"),
+        .summary = QStringLiteral("записать двоичный файл в автоинформатор"),
+        .description = QStringLiteral(
+            "Записывает двоичный файл в автоинформатор через последовательный порт. Порт и параметры линии "
+            "берутся из editor.ini папки программы (UART_STR, UART1, UART2), как в редакторе. На терминале "
+            "показывает строку состояния: записано байт, процент, скорость, оставшееся время; Ctrl+C "
+            "останавливает запись и закрывает порт.\n"
+            "Код 1, если запись не удалась или прервана (сообщение говорит почему)."),
+        .arguments = {{QStringLiteral("FILE.bin"), QStringLiteral("двоичный файл (для прошивки)")}},
+        .options = deviceOptions(),
+        .usesProgramFolder = true,
+        .run = runProgramAnnouncer,
+    };
+}
+
+Command blinkerRouteCommand()
+{
+    return {
+        .name = QStringLiteral("blinker-route"),
+        .summary = QStringLiteral("показать номер маршрута на маршрутном табло"),
+        .description = QStringLiteral(
+            "Посылает номер маршрута на маршрутное табло через порт UART_IDX из editor.ini папки программы. "
+            "Код 1, если табло не ответило; код 2, если в тексте есть символы, которых нет в кодировке "
+            "Windows-1251."),
+        .arguments = {{QStringLiteral("TEXT"), QStringLiteral("номер маршрута")}},
+        .options = deviceOptions(),
+        .usesProgramFolder = true,
+        .run = runBlinkerRoute,
+    };
+}
+
+Command blinkerProgramCommand()
+{
+    return {
+        .name = QStringLiteral("blinker-program"),
+        .summary = QStringLiteral("запрограммировать маршрутное табло картинками и шрифтами проекта"),
+        .description = QStringLiteral(
+            "Собирает память маршрутного табло из картинок и шрифтов проекта и программирует табло через "
+            "порт UART_IDX из editor.ini папки программы; Ctrl+C останавливает передачу.\n"
+            "Код 1, если проект не прочитан, картинки не помещаются в память табло или передача не удалась."),
+        .arguments = {{QStringLiteral("PROJECT.stm"), QStringLiteral("файл проекта")}},
+        .options = deviceOptions(),
+        .usesProgramFolder = true,
+        .run = runBlinkerProgram,
+    };
 }
 
 } // namespace tirvela::cli

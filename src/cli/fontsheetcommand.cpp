@@ -2,7 +2,6 @@
 
 #include "fonts/fonttable.h"
 #include "cli/cliio.h"
-#include "cli/commands.h"
 #include "common/cp1251.h"
 #include "common/outputfile.h"
 
@@ -130,22 +129,33 @@ QImage renderSheet()
     return image;
 }
 
-} // namespace
-
-int runFontSheet(const QStringList &arguments)
+int runFontSheet(const CommandCall &call)
 {
-    if (arguments.size() != 1)
-        return usageError("font-sheet OUT.png");
-    if (const QString problem = outputFileProblem(arguments[0]); !problem.isEmpty()) {
+    const QString output = call.arguments().constFirst();
+    if (const QString problem = outputFileProblem(output); !problem.isEmpty()) {
         err() << problem << '\n';
         return Failure;
     }
-    if (!renderSheet().save(arguments[0], "PNG")) {
-        err() << "cannot write " << arguments[0] << '\n';
+    if (!renderSheet().save(output, "PNG")) {
+        err() << "cannot write " << output << '\n';
         return Failure;
     }
-    out() << "font sheet written to " << arguments[0] << '\n';
+    out() << "font sheet written to " << output << '\n';
     return Success;
+}
+
+} // namespace
+
+Command fontSheetCommand()
+{
+    return {
+        .name = QStringLiteral("font-sheet"),
+        .summary = QStringLiteral("нарисовать все знаки шрифтов табло в PNG"),
+        .description = QStringLiteral("Рисует каждый знак шести шрифтов маршрутного табло, светодиод за "
+                                      "светодиодом, в файл PNG для проверки."),
+        .arguments = {{QStringLiteral("OUT.png"), QStringLiteral("файл PNG, который будет записан")}},
+        .run = runFontSheet,
+    };
 }
 
 } // namespace tirvela::cli

@@ -1,14 +1,13 @@
 #include "cli/commands.h"
+#include "common/toolkittranslations.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
-
-#include <cstdio>
 
 using namespace tirvela;
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    installToolkitTranslations(app);
     return cli::runCommandLine(app.arguments());
 }

@@ -1,7 +1,6 @@
 #include "cli/projectcommands.h"
 
 #include "cli/clilog.h"
-#include "cli/commands.h"
 #include "common/outputfile.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
@@ -82,24 +81,17 @@ int reportBuild(const BuildResult &result)
     return result.ok ? Success : Failure;
 }
 
-} // namespace
-
-int runBuild(const QStringList &arguments, const QString &programFolder)
+int runBuild(const CommandCall &call)
 {
-    constexpr const char *kUsage = "build PROJECT.stm [-o OUT.bin]";
-    QStringList rest = arguments;
-    std::optional<QString> givenOutput;
-    if (!takeOptionValue(rest, QStringLiteral("-o"), givenOutput) || givenOutput == u"" || rest.size() != 1
-        || rest[0].startsWith(u'-'))
-        return usageError(kUsage);
-    QString output = givenOutput.value_or(QString());
-    if (output.isEmpty())
-        output = flashImageNameOf(rest[0]);
-    if (!outputAllowed(output, rest[0]))
+    const QString project = call.arguments().constFirst();
+    const std::optional<QString> givenOutput = call.value(QStringLiteral("o"));
+    if (givenOutput == u"")
+        return UsageError;
+    const QString output = givenOutput.value_or(flashImageNameOf(project));
+    if (!outputAllowed(output, project))
         return Failure;
-
-    const std::unique_ptr<Project> project = readProject(rest[0]);
-    if (!project) {
+    const std::unique_ptr<Project> read = readProject(project);
+    if (!read) {
         // As after a failed build: no older image is left to pass for this project's.
         const BuildResult emptied = emptyFlashImage(output);
         if (!emptied.fileError.isEmpty())
@@ -108,18 +100,18 @@ int runBuild(const QStringList &arguments, const QString &programFolder)
     }
     CliLog log;
     SoundTable sounds;
-    listSounds(sounds, programFolder, log);
-    const BuildResult result = buildProjectFile(*project, sounds, output, log, BuildMode::FlashImage);
+    listSounds(sounds, call.programFolder(), log);
+    const BuildResult result = buildProjectFile(*read, sounds, output, log, BuildMode::FlashImage);
     log.logMessage(result.ok ? QStringLiteral("Сохранение двоичного файла успешно завершено")
                              : QStringLiteral("Двоичный файл не сохранен!!!"));
     return reportBuild(result);
 }
 
-int runSave(const QStringList &arguments)
+int runSave(const CommandCall &call)
 {
-    if (arguments.size() != 2 || arguments[0].startsWith(u'-') || arguments[1].startsWith(u'-')
-        || arguments[1].isEmpty())
-        return usageError("save IN OUT.stm");
+    const QStringList arguments = call.arguments();
+    if (arguments[1].isEmpty())
+        return UsageError;
     if (!outputAllowed(arguments[1], arguments[0]))
         return Failure;
     const std::unique_ptr<Project> project = readProject(arguments[0]);
@@ -129,25 +121,20 @@ int runSave(const QStringList &arguments)
     return reportBuild(buildProjectFile(*project, SoundTable{}, arguments[1], log, BuildMode::ProjectFile));
 }
 
-int runDump(const QStringList &arguments)
+int runDump(const CommandCall &call)
 {
-    if (arguments.size() != 1 || arguments[0].startsWith(u'-'))
-        return usageError("dump FILE");
-    const std::unique_ptr<Project> project = readProject(arguments[0]);
+    const std::unique_ptr<Project> project = readProject(call.arguments().constFirst());
     if (!project)
         return Failure;
     out() << QString::fromUtf8(QJsonDocument(projectToJson(*project)).toJson(QJsonDocument::Indented));
     return Success;
 }
 
-int runSounds(const QStringList &arguments, const QString &programFolder)
+int runSounds(const CommandCall &call)
 {
-    if (!arguments.isEmpty())
-        return usageError("sounds");
-
     CliLog log;
     SoundTable sounds;
-    if (!listSounds(sounds, programFolder, log))
+    if (!listSounds(sounds, call.programFolder(), log))
         return Failure;
     bool allFit = true;
     for (int i = 0; i < sounds.count(); ++i) {
@@ -162,6 +149,72 @@ int runSounds(const QStringList &arguments, const QString &programFolder)
         out() << '\n';
     }
     return allFit ? Success : Failure;
+}
+
+} // namespace
+
+Command buildCommand()
+{
+    return {
+        .name = QStringLiteral("build"),
+        .summary = QStringLiteral("собрать двоичный файл (для прошивки) из проекта"),
+        .description = QStringLiteral(
+            "Собирает двоичный файл для прошивки автоинформатора из проекта и звуковых файлов папки sounds/ "
+            "папки программы. Журнал сообщений идёт на стандартный вывод и кончается строкой «Сохранение "
+            "двоичного файла успешно завершено» или «Двоичный файл не сохранен!!!».\n"
+            "Код 1, если сборка не удалась или проект не прочитан (тогда остаётся пустой двоичный файл, чтобы "
+            "старый не выдал себя за этот), а также если выходной файл — сам проект или не обычный файл "
+            "(тогда ничего не пишется)."),
+        .arguments = {{QStringLiteral("PROJECT.stm"), QStringLiteral("файл проекта (или двоичный файл)")}},
+        .options = {{{QStringLiteral("o")}, QStringLiteral("OUT.bin"),
+                     QStringLiteral("куда записать двоичный файл; без параметра — рядом с проектом, под тем же "
+                                    "именем с расширением .bin")}},
+        .usesProgramFolder = true,
+        .run = runBuild,
+    };
+}
+
+Command saveCommand()
+{
+    return {
+        .name = QStringLiteral("save"),
+        .summary = QStringLiteral("сохранить проект или двоичный файл как файл проекта"),
+        .description = QStringLiteral(
+            "Читает файл проекта или двоичный файл и сохраняет его как файл проекта (.stm). Прежний файл "
+            "заменяется только целиком: при ошибке записи он остаётся как был. Код 1, если файл не прочитан "
+            "или не записан."),
+        .arguments = {{QStringLiteral("IN"), QStringLiteral("файл проекта (.stm) или двоичный файл (.bin)")},
+                      {QStringLiteral("OUT.stm"), QStringLiteral("файл проекта, который будет записан")}},
+        .run = runSave,
+    };
+}
+
+Command dumpCommand()
+{
+    return {
+        .name = QStringLiteral("dump"),
+        .summary = QStringLiteral("напечатать проект в виде JSON"),
+        .description = QStringLiteral(
+            "Печатает всё, что хранит проект, в виде JSON на стандартный вывод — для сценариев и сравнения "
+            "версий; замечания при чтении идут на стандартный вывод ошибок. Код 1, если файл не прочитан."),
+        .arguments = {{QStringLiteral("FILE"), QStringLiteral("файл проекта или двоичный файл")}},
+        .run = runDump,
+    };
+}
+
+Command soundsCommand()
+{
+    return {
+        .name = QStringLiteral("sounds"),
+        .summary = QStringLiteral("проверить звуковые файлы папки sounds/"),
+        .description = QStringLiteral(
+            "Печатает по строке на каждый звуковой файл папки sounds/ папки программы: имя, затем через TAB "
+            "ошибку его проверки и причину от системы, если файл не открылся. TAB, перевод строки и обратная "
+            "косая черта внутри поля пишутся как \\t, \\n, \\r и \\\\. Папка не создаётся.\n"
+            "Код 1, если хотя бы один файл не прошёл проверку или папки нет."),
+        .usesProgramFolder = true,
+        .run = runSounds,
+    };
 }
 
 } // namespace tirvela::cli

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/command.h"
 
 namespace tirvela::cli {
 
-// tirvela-cli sound-import FILE...: turns recordings into SoundFiles of the sounds folder.
-int runSoundImport(const QStringList &arguments, const QString &programFolder);
+// sound-import FILE...: turns recordings into SoundFiles of the sounds folder.
+Command soundImportCommand();
 
 } // namespace tirvela::cli

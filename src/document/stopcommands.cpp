@@ -28,11 +28,14 @@ InsertStopNodeCommand::InsertStopNodeCommand(Document &document, int route, cons
 
 void InsertStopNodeCommand::redo()
 {
-    openTrees(mDocument, mRoute).insert(mRoute, mPlace.parent, mPlace.row, std::make_unique<StopNode>(mNode));
+    mInserted = openTrees(mDocument, mRoute).insert(mRoute, mPlace.parent, mPlace.row, std::make_unique<StopNode>(mNode));
+    setObsolete(!mInserted);
 }
 
 void InsertStopNodeCommand::undo()
 {
+    if (!mInserted)
+        return;
     StopPath path = mPlace.parent;
     path.push_back(mPlace.row);
     openTrees(mDocument, mRoute).remove(mRoute, path);
@@ -49,6 +52,7 @@ RemoveStopNodeCommand::RemoveStopNodeCommand(Document &document, int route, cons
 void RemoveStopNodeCommand::redo()
 {
     mNode = openTrees(mDocument, mRoute).remove(mRoute, mPath);
+    setObsolete(!mNode);
 }
 
 void RemoveStopNodeCommand::undo()
@@ -71,7 +75,7 @@ SwapStopNodesCommand::SwapStopNodesCommand(Document &document, int route, const 
 
 void SwapStopNodesCommand::redo()
 {
-    openTrees(mDocument, mRoute).swapWithNext(mRoute, mPath);
+    setObsolete(!openTrees(mDocument, mRoute).swapWithNext(mRoute, mPath));
 }
 
 SetStopNodeTextCommand::SetStopNodeTextCommand(Document &document, int route, const StopPath &path,
@@ -86,13 +90,41 @@ SetStopNodeTextCommand::SetStopNodeTextCommand(Document &document, int route, co
 
 void SetStopNodeTextCommand::redo()
 {
-    if (std::optional<QByteArray> previous = openTrees(mDocument, mRoute).setText(mRoute, mPath, mText))
+    const std::optional<QByteArray> previous = openTrees(mDocument, mRoute).setText(mRoute, mPath, mText);
+    setObsolete(!previous);
+    if (previous)
         mPrevious = *previous;
 }
 
 void SetStopNodeTextCommand::undo()
 {
     openTrees(mDocument, mRoute).restoreText(mRoute, mPath, mPrevious);
+}
+
+SetControlTimeCommand::SetControlTimeCommand(Document &document, int route, const StopPath &selected,
+                                             const QByteArray &time, const QString &caption)
+    : QUndoCommand(caption)
+    , mDocument(document)
+    , mRoute(route)
+    , mSelected(selected)
+    , mTime(time)
+{
+}
+
+void SetControlTimeCommand::redo()
+{
+    mEdit = openTrees(mDocument, mRoute).setControlTime(mRoute, mSelected, mTime);
+    setObsolete(!mEdit);
+}
+
+void SetControlTimeCommand::undo()
+{
+    if (!mEdit)
+        return;
+    if (mEdit->previousText)
+        openTrees(mDocument, mRoute).restoreText(mRoute, mEdit->item, *mEdit->previousText);
+    else
+        openTrees(mDocument, mRoute).remove(mRoute, mEdit->item);
 }
 
 } // namespace tirvela

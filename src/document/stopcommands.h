@@ -12,7 +12,8 @@ class Document;
 
 // The undo steps of the stop lists. They find their node by its path, so they work on the route's
 // tree whether or not its editor is open, and whether or not the tree was stored and read again
-// in between (a route move and its undo).
+// in between (a route move and its undo). A step that the tree refuses changes nothing and is
+// marked obsolete, so the stack keeps no step for it; an undo takes out only what its redo put in.
 
 // Puts a new node (a stop with its groups, an item) in at a place.
 class InsertStopNodeCommand : public QUndoCommand
@@ -28,6 +29,7 @@ private:
     int mRoute;
     StopInsertion mPlace;
     StopNode mNode;
+    bool mInserted = false;
 };
 
 class RemoveStopNodeCommand : public QUndoCommand
@@ -72,6 +74,24 @@ private:
     StopPath mPath;
     QByteArray mText;
     QByteArray mPrevious;
+};
+
+// Sets the control time of the selected node's stop; undo gives its item the text it had, or
+// takes out the item it made.
+class SetControlTimeCommand : public QUndoCommand
+{
+public:
+    SetControlTimeCommand(Document &document, int route, const StopPath &selected, const QByteArray &time,
+                          const QString &caption);
+    void redo() override;
+    void undo() override;
+
+private:
+    Document &mDocument;
+    int mRoute;
+    StopPath mSelected;
+    QByteArray mTime;
+    std::optional<ControlTimeEdit> mEdit;
 };
 
 } // namespace tirvela

@@ -49,50 +49,74 @@ void StopTrees::dropAll()
 
 StopNode *StopTrees::insert(int route, const StopPath &parent, int row, std::unique_ptr<StopNode> node)
 {
-    StopTree &tree = *mTrees[size_t(route)];
-    const StopNode *target = parent.empty() ? &tree.root() : nodeAt(tree, parent);
+    StopTree *tree = treeOf(route);
+    if (!tree)
+        return nullptr;
+    const StopNode *target = parent.empty() ? &tree->root() : nodeAt(*tree, parent);
     const int level = target ? target->level() : -2;
     if ((level != 0 && level != 2) || row < 0 || row > target->childCount())
         return nullptr;
     emit aboutToInsert(route, parent, row);
-    StopNode *inserted = insertStopNode(tree, parent, row, std::move(node));
+    StopNode *inserted = insertStopNode(*tree, parent, row, std::move(node));
     emit this->inserted(route);
     return inserted;
 }
 
 std::unique_ptr<StopNode> StopTrees::remove(int route, const StopPath &path)
 {
-    const StopNode *target = nodeAt(*mTrees[size_t(route)], path);
+    StopTree *tree = treeOf(route);
+    const StopNode *target = tree ? nodeAt(*tree, path) : nullptr;
     if (!target || !isEditableStopNode(*target))
         return nullptr;
     emit aboutToRemove(route, path);
-    std::unique_ptr<StopNode> node = removeStopNode(*mTrees[size_t(route)], path);
+    std::unique_ptr<StopNode> node = removeStopNode(*tree, path);
     emit removed(route);
     return node;
 }
 
 bool StopTrees::swapWithNext(int route, const StopPath &path)
 {
-    const StopNode *node = nodeAt(*mTrees[size_t(route)], path);
+    StopTree *tree = treeOf(route);
+    const StopNode *node = tree ? nodeAt(*tree, path) : nullptr;
     if (!node || !isEditableStopNode(*node) || node->row() + 1 >= node->parent()->childCount())
         return false;
     emit aboutToSwap(route, path);
-    const bool done = swapWithNextStopNode(*mTrees[size_t(route)], path);
+    const bool done = swapWithNextStopNode(*tree, path);
     emit swapped(route);
     return done;
 }
 
 std::optional<QByteArray> StopTrees::setText(int route, const StopPath &path, const QByteArray &text)
 {
-    std::optional<QByteArray> previous = setStopNodeText(*mTrees[size_t(route)], path, text);
+    StopTree *tree = treeOf(route);
+    std::optional<QByteArray> previous = tree ? setStopNodeText(*tree, path, text) : std::nullopt;
     if (previous)
         emit textChanged(route, path);
     return previous;
 }
 
+std::optional<ControlTimeEdit> StopTrees::setControlTime(int route, const StopPath &selected, const QByteArray &time)
+{
+    StopTree *tree = treeOf(route);
+    const std::optional<ControlTimePlace> place = tree ? controlTimePlace(*tree, selected) : std::nullopt;
+    if (!place)
+        return std::nullopt;
+    StopPath group = place->item;
+    group.pop_back();
+    if (place->made)
+        emit aboutToInsert(route, group, place->item.back());
+    std::optional<ControlTimeEdit> edit = tirvela::setControlTime(*tree, selected, time);
+    if (place->made)
+        emit inserted(route);
+    else
+        emit textChanged(route, edit->item);
+    return edit;
+}
+
 void StopTrees::restoreText(int route, const StopPath &path, const QByteArray &text)
 {
-    if (StopNode *node = nodeAt(*mTrees[size_t(route)], path)) {
+    StopTree *tree = treeOf(route);
+    if (StopNode *node = tree ? nodeAt(*tree, path) : nullptr) {
         node->text = text;
         emit textChanged(route, path);
     }

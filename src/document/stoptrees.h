@@ -39,11 +39,14 @@ public:
     // Forgets every tree without storing (a new or opened project replaced the old one).
     void dropAll();
 
-    // The edits of the undo commands; the tree of the route is open.
+    // The edits of the undo commands; each refuses (changes nothing) when the tree of the route is
+    // not open.
     StopNode *insert(int route, const StopPath &parent, int row, std::unique_ptr<StopNode> node);
     std::unique_ptr<StopNode> remove(int route, const StopPath &path);
     bool swapWithNext(int route, const StopPath &path);
     std::optional<QByteArray> setText(int route, const StopPath &path, const QByteArray &text);
+    // Sets the control time of the selected node's stop, making its item when there is none.
+    std::optional<ControlTimeEdit> setControlTime(int route, const StopPath &selected, const QByteArray &time);
     // Gives a node back the text it had, exactly (an undo: no control time is normalised).
     void restoreText(int route, const StopPath &path, const QByteArray &text);
 

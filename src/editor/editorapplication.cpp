@@ -1,7 +1,7 @@
 #include "editor/editorapplication.h"
 
 #include "common/outofmemory.h"
-#include "editor/toolkittranslations.h"
+#include "common/toolkittranslations.h"
 
 #include <QMessageBox>
 

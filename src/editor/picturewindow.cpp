@@ -41,8 +41,13 @@ PictureWindow::PictureWindow(Document &document, UserDialogs &dialogs, int route
     setWindowTitle(fromCp1251(document.project().routeNumberText(route)) + QStringLiteral("  (")
                    + QString::fromUtf8(type.caption) + u')');
     connect(&document, &Document::boardEntryChanged, this, [this](int boardRow, int route) {
-        if (boardRow == mBoardRow && route == mRoute)
-            update();
+        if (boardRow != mBoardRow || route != mRoute)
+            return;
+        // Another window or an undo changed the list: the indexes taken at the press may name
+        // other elements now, or none.
+        if (!mChangingElements)
+            forgetElements();
+        update();
     });
     connect(&document, &Document::routeRemoved, this, &PictureWindow::followRouteRemoved);
     connect(&document, &Document::routeInserted, this, [this](int route) {
@@ -57,10 +62,15 @@ PictureWindow::PictureWindow(Document &document, UserDialogs &dialogs, int route
     connect(&document, &Document::projectReplaced, this, &QWidget::close);
 }
 
-void PictureWindow::followRouteRemoved(int route)
+void PictureWindow::forgetElements()
 {
     mMouse = Mouse::None;
     mDragElement = mLastHit = -1;
+}
+
+void PictureWindow::followRouteRemoved(int route)
+{
+    forgetElements();
     if (route == mRoute) {
         (parentWidget() ? parentWidget() : this)->close(); // the child window's frame
         return;
@@ -123,10 +133,7 @@ bool PictureWindow::insideMatrix(const QPoint &cell) const
 
 void PictureWindow::mousePressEvent(QMouseEvent *event)
 {
-    if (mMouse == Mouse::JustDoubleClicked)
-        mMouse = Mouse::None;
-    else
-        mMouse = event->button() == Qt::LeftButton ? Mouse::LeftPressed : Mouse::OtherPressed;
+    mMouse = event->button() == Qt::LeftButton ? Mouse::LeftPressed : Mouse::OtherPressed;
     const QPoint cell = cellAt(event->position().toPoint());
     if (!insideMatrix(cell) || mMouse != Mouse::LeftPressed)
         return;
@@ -160,7 +167,7 @@ void PictureWindow::mouseMoveEvent(QMouseEvent *event)
     element.x = qBound(kPositionMin, element.x + delta.x(), kPositionMax);
     element.y = qBound(kPositionMin, element.y + delta.y(), kPositionMax);
     const QString text = QStringLiteral("перемещение текста «%1»").arg(fromCp1251(element.text));
-    mDocument.undoStack()->push(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(elements), text, mDrag));
+    changeElements(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(elements), text, mDrag));
     emit elementsShown(mRoute, mBoardRow);
 }
 
@@ -172,11 +179,11 @@ void PictureWindow::mouseReleaseEvent(QMouseEvent *)
 
 void PictureWindow::mouseDoubleClickEvent(QMouseEvent *)
 {
-    if (mLastHit < 0)
-        return;
+    // The double click takes the place of its second press, so the next press starts a drag.
+    mMouse = Mouse::None;
     mDragElement = -1;
-    mMouse = Mouse::JustDoubleClicked;
-    editText();
+    if (mLastHit >= 0)
+        editText();
 }
 
 void PictureWindow::editText()
@@ -193,9 +200,16 @@ void PictureWindow::editText()
     if (text == element.text)
         return;
     element.text = text;
-    mDocument.undoStack()->push(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(elements),
-                                                          QStringLiteral("изменение текста «%1»").arg(fromCp1251(text))));
+    changeElements(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(elements),
+                                             QStringLiteral("изменение текста «%1»").arg(fromCp1251(text))));
     emit elementsShown(mRoute, mBoardRow);
+}
+
+void PictureWindow::changeElements(QUndoCommand *command)
+{
+    mChangingElements = true;
+    mDocument.undoStack()->push(command);
+    mChangingElements = false;
 }
 
 void PictureWindow::wheelEvent(QWheelEvent *event)

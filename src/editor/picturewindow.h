@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QUndoCommand;
+
 namespace tirvela {
 
 class Document;
@@ -40,11 +42,14 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    enum class Mouse { None, LeftPressed, OtherPressed, JustDoubleClicked };
+    enum class Mouse { None, LeftPressed, OtherPressed };
 
     QPoint cellAt(const QPoint &position) const;
     bool insideMatrix(const QPoint &cell) const;
     void editText();
+    // Pushes a change of this window's elements, which keeps what the press found.
+    void changeElements(QUndoCommand *command);
+    void forgetElements();
     void followRouteRemoved(int route);
 
     Document &mDocument;
@@ -58,6 +63,7 @@ private:
     int mLastHit = -1;
     QPoint mLastDragCell;
     int mDrag = 0;         // the undo merge number of the current drag
+    bool mChangingElements = false;
 };
 
 } // namespace tirvela

@@ -217,9 +217,9 @@ void SoundFilesWindow::importRecordings()
             continue;
         }
         lastImported = result.fileName;
-        mLog.logMessage(QStringLiteral("Импортирован %1: %2 с, пик %3 дБ, в файле %4 дБ")
+        mLog.logMessage(QStringLiteral("Импортирован %1: %2 с, пик %3 дБ, в файле %4 дБ%5")
                             .arg(result.fileName, QLocale(QLocale::Russian).toString(result.seconds(), 'f', 2),
-                                 decibelText(result.sourcePeakDb), decibelText(result.peakDb)));
+                                 decibelText(result.sourcePeakDb), decibelText(result.peakDb), clippingNote(result)));
     }
     progress.hide();
     refresh();

@@ -118,7 +118,7 @@ void StopPropertiesGrid::activate(int row)
     else if (row == 1 && isSoundItem(*selected))
         editSoundFile(*selected);
     else if (row == 2)
-        editControlTime(*stop, selected);
+        editControlTime();
 }
 
 void StopPropertiesGrid::editName(const StopNode &stop)
@@ -140,24 +140,23 @@ void StopPropertiesGrid::editSoundFile(const StopNode &item)
                                                                QStringLiteral("изменение звукового файла")));
 }
 
-void StopPropertiesGrid::editControlTime(const StopNode &stop, const StopNode *selected)
+void StopPropertiesGrid::editControlTime()
 {
-    // The selected time, else the stop's first; without one a time item is made.
-    const StopNode &times = stop.child(2);
-    const StopNode *target = isTimeItem(*selected) ? selected : times.childCount() > 0 ? &times.child(0) : nullptr;
+    // The selected time, else the stop's first; without one a time item is made. A stop stored
+    // without its control time group has none to change.
+    const std::optional<ControlTimePlace> place = controlTimePlace(*mDocument.stopTrees().treeOf(mRoute), mNode);
+    if (!place)
+        return;
+    const StopNode *item = place->made ? nullptr : nodeAt(*mDocument.stopTrees().treeOf(mRoute), place->item);
     const std::optional<QString> typed =
         mDialogs.askText(this, QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
-                         target ? fromCp1251(target->text) : QStringLiteral("00:"));
+                         item ? fromCp1251(item->text) : QStringLiteral("00:"));
     const std::optional<QByteArray> accepted = typed ? acceptedControlTime(mDialogs, this, *typed) : std::nullopt;
     if (!accepted)
         return;
     const QByteArray &time = *accepted;
     const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
-    if (target)
-        mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(*target), time, caption));
-    else
-        mDocument.undoStack()->push(
-            new InsertStopNodeCommand(mDocument, mRoute, {pathOf(times), 0, true}, StopNode(time), caption));
+    mDocument.undoStack()->push(new SetControlTimeCommand(mDocument, mRoute, mNode, time, caption));
 }
 
 std::optional<QByteArray> StopPropertiesGrid::askStopText(const QString &title, const QString &prompt,

@@ -35,7 +35,7 @@ private:
     const StopNode *node() const;
     void editName(const StopNode &stop);
     void editSoundFile(const StopNode &item);
-    void editControlTime(const StopNode &stop, const StopNode *selected);
+    void editControlTime();
     std::optional<QByteArray> askStopText(const QString &title, const QString &prompt, const QString &proposed);
 
     Document &mDocument;

@@ -161,22 +161,34 @@ std::optional<QByteArray> setStopNodeText(StopTree &tree, const StopPath &path, 
     return std::exchange(node->text, isControlTimeItem(*node) ? normalisedTime(text) : text);
 }
 
-std::optional<ControlTimeEdit> setControlTime(StopTree &tree, const StopPath &selected, const QByteArray &time)
+std::optional<ControlTimePlace> controlTimePlace(const StopTree &tree, const StopPath &selected)
 {
-    StopNode *node = nodeAt(tree, selected);
+    const StopNode *node = nodeAt(tree, selected);
     if (!node || node->level() < StopLevel)
         return std::nullopt;
-    StopNode &stop = ancestorAtMost(*node, StopLevel);
+    const StopNode &stop = ancestorAtMost(*node, StopLevel);
     if (stop.childCount() <= kControlTimeGroupRow)
         return std::nullopt;
-    StopNode &times = stop.child(kControlTimeGroupRow);
+    const StopNode &times = stop.child(kControlTimeGroupRow);
     if (times.childCount() == 0) {
-        const StopNode &made = times.appendChild(StopNode(normalisedTime(time)));
-        return ControlTimeEdit{pathOf(made), std::nullopt};
+        StopPath made = pathOf(times);
+        made.push_back(0);
+        return ControlTimePlace{made, true};
     }
-    const StopNode &target = isControlTimeItem(*node) ? *node : times.child(0);
-    const StopPath item = pathOf(target);
-    return ControlTimeEdit{item, setStopNodeText(tree, item, time)};
+    return ControlTimePlace{pathOf(isControlTimeItem(*node) ? *node : times.child(0)), false};
+}
+
+std::optional<ControlTimeEdit> setControlTime(StopTree &tree, const StopPath &selected, const QByteArray &time)
+{
+    const std::optional<ControlTimePlace> place = controlTimePlace(tree, selected);
+    if (!place)
+        return std::nullopt;
+    if (!place->made)
+        return ControlTimeEdit{place->item, setStopNodeText(tree, place->item, time)};
+    StopPath group = place->item;
+    group.pop_back();
+    nodeAt(tree, group)->appendChild(StopNode(normalisedTime(time)));
+    return ControlTimeEdit{place->item, std::nullopt};
 }
 
 } // namespace tirvela

@@ -65,9 +65,19 @@ bool swapWithNextStopNode(StopTree &tree, const StopPath &path);
 // time in its "ЧЧ:ММ:СС" form ("7:5" gives "07:05:00", a text that is no time "00:00:00").
 std::optional<QByteArray> setStopNodeText(StopTree &tree, const StopPath &path, const QByteArray &text);
 
-// Sets the control time of the stop of the selected node (a stop or anything below it): the
-// selected item when it is a control time, else the first one of the stop; without one, a control
-// time item is made. The time is normalised as above.
+// Where the control time of the selected node's stop (a stop or anything below it) is kept: the
+// selected item when it is a control time, else the stop's first one; without one, the place of
+// the item that setControlTime makes. None for a direction, a path that leads nowhere, or a stop
+// without its control time group (a stored stop may have fewer groups).
+struct ControlTimePlace
+{
+    StopPath item;
+    bool made = false; // the item does not exist yet
+};
+std::optional<ControlTimePlace> controlTimePlace(const StopTree &tree, const StopPath &selected);
+
+// Sets the control time of the selected node's stop at its controlTimePlace, normalised as above;
+// refuses (nothing) where there is no such place.
 struct ControlTimeEdit
 {
     StopPath item;                         // the item that holds the time now

@@ -107,6 +107,7 @@ private slots:
             << QByteArray("[UART]\nUART_STR=a=b\n") << 0 << QStringLiteral("a=b");
         QTest::newRow("double quotes") << QByteArray("[UART]\nUART_STR= \"COM 2:\" \n") << 0 << QStringLiteral("COM 2:");
         QTest::newRow("single quotes") << QByteArray("[UART]\nUART_STR='COM2:'\n") << 0 << QStringLiteral("COM2:");
+        QTest::newRow("quotes around nothing") << QByteArray("[UART]\nUART_STR=\"\"\n") << 0 << QString();
         QTest::newRow("only one pair goes") << QByteArray("[UART]\nUART_STR=\"\"COM2:\"\"\n") << 0
                                             << QStringLiteral("\"COM2:\"");
         QTest::newRow("quotes that do not match stay") << QByteArray("[UART]\nUART_STR=\"COM2:'\n") << 0

@@ -231,6 +231,13 @@ private slots:
 
         QVERIFY(!setControlTime(tree, {0}, typed)); // a direction has no time
         QVERIFY(tree == beforeMade);
+
+        // A stop stored with fewer groups has no time to set.
+        StopTree oneGroup = readStopListForEditing("F\r\n\tA\r\n\t\tg1\r\n").tree;
+        const StopTree oneGroupBefore = oneGroup;
+        QVERIFY(!controlTimePlace(oneGroup, {0, 0}));
+        QVERIFY(!setControlTime(oneGroup, {0, 0, 0}, typed));
+        QVERIFY(oneGroup == oneGroupBefore);
     }
 };
 

@@ -24,6 +24,7 @@ public:
     QStringList messages;  // the texts of tell()
     QStringList startFolders; // where the open and save dialogs were asked to start
     QQueue<std::optional<QString>> texts;
+    QStringList proposals; // the texts askText() proposed
     // Looks at the window a question is asked over, before it is answered.
     std::function<void(QWidget *parent)> whenAsked;
 
@@ -55,8 +56,9 @@ public:
 
     void tell(QWidget *, const QString &text) override { messages << text; }
 
-    std::optional<QString> askText(QWidget *, const QString &, const QString &prompt, const QString &) override
+    std::optional<QString> askText(QWidget *, const QString &, const QString &prompt, const QString &proposed) override
     {
+        proposals << proposed;
         if (texts.isEmpty()) {
             QTest::qFail(qPrintable(QStringLiteral("unexpected text question: ") + prompt), __FILE__, __LINE__);
             return std::nullopt;

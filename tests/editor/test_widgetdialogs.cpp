@@ -1,6 +1,6 @@
 // The real dialogs: the toolkit's own speak Russian, open and save start where the project is, names are offered as they are typed.
 
-#include "editor/toolkittranslations.h"
+#include "common/toolkittranslations.h"
 #include "editor/userdialogs.h"
 
 #include <QAbstractButton>

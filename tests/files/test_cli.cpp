@@ -168,14 +168,25 @@ private slots:
 
         QTest::newRow("no command") << QStringList{} << 2 << u"usage: tirvela-cli COMMAND"_s;
         QTest::newRow("build without a project") << QStringList{u"build"_s} << 2 << u"usage: tirvela-cli build"_s;
-        QTest::newRow("-o without a file") << QStringList{u"build"_s, u"route.stm"_s, u"-o"_s} << 2 << u"usage:"_s;
+        QTest::newRow("-o without a file") << QStringList{u"build"_s, u"route.stm"_s, u"-o"_s} << 2 << u"Отсутствует значение после «-o»"_s;
         QTest::newRow("-o with an empty name") << QStringList{u"build"_s, u"route.stm"_s, u"-o"_s, QString()} << 2
                                                << u"usage: tirvela-cli build"_s;
         QTest::newRow("version with an argument") << QStringList{u"version"_s, u"extra"_s} << 2
                                                   << u"usage: tirvela-cli version"_s;
         QTest::newRow("save with one file") << QStringList{u"save"_s, u"route.stm"_s} << 2 << u"usage: tirvela-cli save"_s;
         QTest::newRow("--program-dir without a folder")
-            << QStringList{u"dump"_s, u"route.stm"_s, u"--program-dir"_s} << 2 << u"--program-dir needs a folder"_s;
+            << QStringList{u"dump"_s, u"route.stm"_s, u"--program-dir"_s} << 2
+            << u"Отсутствует значение после «--program-dir»"_s;
+        QTest::newRow("unknown option") << QStringList{u"build"_s, u"route.stm"_s, u"--out"_s, u"x.bin"_s} << 2
+                                        << u"Неизвестный параметр «out»"_s;
+        QTest::newRow("unknown short option") << QStringList{u"dump"_s, u"-x"_s, u"route.stm"_s} << 2
+                                              << u"Неизвестный параметр «x»"_s;
+        QTest::newRow("value given to a switch")
+            << QStringList{u"sound-import"_s, u"a.wav"_s, u"--trim=yes"_s} << 2
+            << u"Неожиданное значение после «--trim»"_s;
+        QTest::newRow("unknown command") << QStringList{u"bild"_s, u"route.stm"_s} << 2 << u"Неизвестная команда: bild"_s;
+        QTest::newRow("help of an unknown command") << QStringList{u"help"_s, u"bild"_s} << 2 << u"Неизвестная команда: bild"_s;
+        QTest::newRow("--version with an argument") << QStringList{u"--version"_s, u"x"_s} << 2 << u"usage:"_s;
         QTest::newRow("missing file") << QStringList{u"dump"_s, u"none.stm"_s} << 1 << u"Файл none.stm не найден"_s;
         QTest::newRow("damaged file") << QStringList{u"save"_s, u"damaged.stm"_s, u"out.stm"_s} << 1
                                       << u"Файл damaged.stm повреждён: файл короче заголовка"_s;
@@ -196,8 +207,65 @@ private slots:
         QVERIFY(writeFile(path(u"damaged.stm"_s), "KV21"));
         const CliRun run = runCli(arguments, mDir.path());
         QCOMPARE(run.exitCode, exitCode);
+        // A usage error says what is wrong before the usage line.
         QVERIFY2(run.err.startsWith(error), qPrintable(run.err));
+        if (exitCode == 2)
+            QVERIFY2(run.err.contains(u"usage: tirvela-cli"_s), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
         QVERIFY(!QFileInfo::exists(path(u"out.stm"_s)));
+    }
+
+    // The overview names every command; each has a help of its own that `help NAME` and
+    // `NAME --help` both print on standard output, and a section in the manual page.
+    void helpDescribesEveryCommand()
+    {
+        const CliRun overview = runCli({u"--help"_s}, mDir.path());
+        QCOMPARE(overview.exitCode, 0);
+        QVERIFY(overview.err.isEmpty());
+        QCOMPARE(runCli({u"help"_s}, mDir.path()).out, overview.out);
+        const CliRun manual = runCli({u"man-page"_s}, mDir.path());
+        QCOMPARE(manual.exitCode, 0);
+        QVERIFY(manual.out.startsWith(u".TH TIRVELA\\-CLI 1"_s));
+
+        static const QRegularExpression commandLine(u"^  ([a-z-]+)  "_s, QRegularExpression::MultilineOption);
+        QStringList names;
+        for (auto match = commandLine.globalMatch(overview.out); match.hasNext();)
+            names += match.next().captured(1);
+        for (const QString &command : {u"build"_s, u"save"_s, u"dump"_s, u"sounds"_s, u"sound-import"_s, u"program"_s,
+                                      u"blinker-route"_s, u"blinker-program"_s, u"font-sheet"_s, u"version"_s})
+            QVERIFY2(names.contains(command), qPrintable(command));
+        for (const QString &command : std::as_const(names)) {
+            const CliRun help = runCli({u"help"_s, command}, mDir.path());
+            QCOMPARE(help.exitCode, 0);
+            QVERIFY2(help.out.startsWith(u"usage: tirvela-cli "_s + command + u' '), qPrintable(help.out));
+            QVERIFY(help.out.contains(u"--program-dir DIR"_s));
+            QVERIFY(help.out.contains(u"-h, --help"_s));
+            QCOMPARE(runCli({command, u"--help"_s}, mDir.path()).out, help.out);
+            QVERIFY2(manual.out.contains(u".SS "_s + QString(command).replace(u'-', u"\\-"_s) + u'\n'),
+                     qPrintable(command));
+        }
+    }
+
+    void helpOfACommandDescribesItsOptions()
+    {
+        const CliRun help = runCli({u"build"_s, u"route.stm"_s, u"--help"_s, u"-o"_s, u"x.bin"_s}, mDir.path());
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.startsWith(u"usage: tirvela-cli build PROJECT.stm [-o OUT.bin] [--program-dir DIR]\n"_s));
+        QVERIFY(help.out.contains(u"\n  -o OUT.bin "_s));
+        QVERIFY(help.out.contains(u"\n  PROJECT.stm "_s));
+        // --help only describes: nothing is built.
+        QVERIFY(!QFileInfo::exists(path(u"x.bin"_s)));
+        const CliRun import = runCli({u"help"_s, u"sound-import"_s}, mDir.path());
+        for (const QString &option : {u"--name NAME"_s, u"--level DB"_s, u"--keep-level"_s, u"--trim"_s, u"--force"_s})
+            QVERIFY2(import.out.contains(u"\n  "_s + option + u' '), qPrintable(option));
+    }
+
+    void versionIsPrinted()
+    {
+        const CliRun version = runCli({u"--version"_s}, mDir.path());
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY2(QRegularExpression(u"^tirvela-cli \\d+\\.\\d+"_s).match(version.out).hasMatch(), qPrintable(version.out));
+        QCOMPARE(runCli({u"version"_s}, mDir.path()).out, version.out);
     }
 };
 

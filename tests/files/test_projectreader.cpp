@@ -110,6 +110,27 @@ private slots:
         QCOMPARE(reread.routeNumberText(1), QByteArray("1a"));
     }
 
+    // The longest stop list a file may hold is saved and read back, and so is the route after it.
+    void stopListAtTheSizeLimitReadsBack()
+    {
+        Project original;
+        newProject(original);
+        original.routeCount = 2;
+        const qsizetype shortest = routeStream({stopNode(QString(), {u"a.wav"_s})}).size();
+        const QString longName(MaxRouteStreamSize - shortest, u'ж');
+        original.routeStreams[0] = routeStream({stopNode(longName, {u"a.wav"_s})});
+        QCOMPARE(original.routeStreams[0].size(), MaxRouteStreamSize);
+        original.routeStreams[1] = routeStream({stopNode(u"Парк"_s, {u"b.wav"_s})});
+
+        QVERIFY(!save(original, u"limit.stm"_s).isEmpty());
+        Project reread;
+        newProject(reread);
+        QVERIFY(readProjectFile(reread, path(u"limit.stm"_s)).ok());
+        QCOMPARE(reread.routeStreams[0].size(), MaxRouteStreamSize);
+        QVERIFY(reread.routeStreams[0] == original.routeStreams[0]);
+        QCOMPARE(reread.routeStreams[1], original.routeStreams[1]);
+    }
+
     void flashImageOpensAsItsProjectFile()
     {
         QVERIFY(QDir().mkpath(path(u"program/sounds"_s)));

@@ -45,12 +45,14 @@ private slots:
         QCOMPARE(quantizer.peak(), largest / 128);
     }
 
-    // Full scale and beyond stays within the 8-bit range instead of wrapping round.
+    // Full scale and beyond stays within the 8-bit range instead of wrapping round, and is
+    // counted: 1.0 lies half a step beyond the largest byte, -1.0 is the smallest.
     void clipsAtTheEnds()
     {
         DitherQuantizer quantizer(1.0f);
         QByteArray bytes;
-        quantizer.reduce({1.5f, -1.5f, 1.0f, -1.0f}, bytes);
+        quantizer.reduce({1.5f, -1.5f, 1.0f, -1.0f, 0.99f, -0.99f}, bytes);
+        QCOMPARE(quantizer.clippedCount(), 3);
         QCOMPARE(quint8(bytes[0]), 255);
         QCOMPARE(quint8(bytes[1]), 0);
         QCOMPARE(quint8(bytes[2]), 255);

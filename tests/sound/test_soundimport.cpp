@@ -132,10 +132,12 @@ private slots:
         QTest::addColumn<bool>("keepLevel");
         QTest::addColumn<double>("wantedDb");
         QTest::addColumn<double>("expectedDb");
+        QTest::addColumn<bool>("clips");
 
-        QTest::newRow("clipped recording brought under full scale") << 2.0 << true << false << -1.0 << -1.0;
-        QTest::newRow("quiet recording raised to -6 dB") << 0.01 << false << false << -6.0 << -6.0;
-        QTest::newRow("level kept") << 0.25 << false << true << -1.0 << decibelsOf(0.25);
+        QTest::newRow("clipped recording brought under full scale") << 2.0 << true << false << -1.0 << -1.0 << false;
+        QTest::newRow("quiet recording raised to -6 dB") << 0.01 << false << false << -6.0 << -6.0 << false;
+        QTest::newRow("level kept") << 0.25 << false << true << -1.0 << decibelsOf(0.25) << false;
+        QTest::newRow("full scale kept, clipped and told") << 2.0 << true << true << -1.0 << 0.0 << true;
     }
 
     void levelIsSetOrKept()
@@ -145,6 +147,7 @@ private slots:
         QFETCH(bool, keepLevel);
         QFETCH(double, wantedDb);
         QFETCH(double, expectedDb);
+        QFETCH(bool, clips);
         const auto signal = sine(440, amplitude);
         const QString source = path(u"level.wav"_s);
         QVERIFY(writeRecording(source, {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 1.0,
@@ -157,7 +160,9 @@ private slots:
         QVERIFY2(result.outcome == SoundImportResult::Outcome::Imported, qPrintable(result.message));
         const Measured measured = measure(readFile(sounds() + result.fileName));
         QVERIFY2(std::abs(measured.peakDb - expectedDb) <= 0.5, qPrintable(QString::number(measured.peakDb)));
-        QCOMPARE(measured.clipped, 0);
+        QCOMPARE(measured.clipped > 0, clips);
+        QCOMPARE(result.clippedCount > 0, clips);
+        QCOMPARE(clippingNote(result).contains(u"перегрузка: обрезано отсчётов"_s), clips);
     }
 
     void trimCutsTheSilenceAround()

@@ -1,6 +1,7 @@
 #include "sound/import/ditherquantizer.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace tirvela {
 
@@ -11,7 +12,7 @@ namespace {
 template<size_t kLanes>
 inline void reduceLanes(const float *samples, quint8 *__restrict bytes, size_t count, float gain,
                         std::array<quint32, kLanes> &randoms, std::array<int, kLanes> &lowest,
-                        std::array<int, kLanes> &highest)
+                        std::array<int, kLanes> &highest, std::array<qint64, kLanes> &clipped)
 {
     for (size_t lane = 0; lane < count; ++lane) {
         quint32 random = randoms[lane];
@@ -21,7 +22,9 @@ inline void reduceLanes(const float *samples, quint8 *__restrict bytes, size_t c
         randoms[lane] = random;
         const float dither = float(int(random & 0xFFFF) - int(random >> 16)) * (1.0f / 65536.0f);
         // Rounded by truncation of a value made positive: 128.5 is silence plus one half.
-        const int level = int(std::min(std::max(samples[lane] * gain + dither + 128.5f, 0.0f), 255.0f));
+        const float rounded = samples[lane] * gain + 128.5f;
+        clipped[lane] += rounded < 0.0f || rounded >= 256.0f;
+        const int level = int(std::min(std::max(rounded + dither, 0.0f), 255.0f));
         lowest[lane] = std::min(lowest[lane], level);
         highest[lane] = std::max(highest[lane], level);
         bytes[lane] = quint8(level);
@@ -36,6 +39,7 @@ DitherQuantizer::DitherQuantizer(float gain) : mGain(gain * 128.0f)
         mRandom[lane] = 20240601u + 0x9E3779B9u * quint32(lane);
     mLowest.fill(128);
     mHighest.fill(128);
+    mClipped.fill(0);
 }
 
 void DitherQuantizer::reduce(const std::vector<float> &samples, QByteArray &bytes)
@@ -44,8 +48,8 @@ void DitherQuantizer::reduce(const std::vector<float> &samples, QByteArray &byte
     auto *out = reinterpret_cast<quint8 *>(bytes.data());
     size_t i = 0;
     for (; i + kLanes <= samples.size(); i += kLanes)
-        reduceLanes(samples.data() + i, out + i, kLanes, mGain, mRandom, mLowest, mHighest);
-    reduceLanes(samples.data() + i, out + i, samples.size() - i, mGain, mRandom, mLowest, mHighest);
+        reduceLanes(samples.data() + i, out + i, kLanes, mGain, mRandom, mLowest, mHighest, mClipped);
+    reduceLanes(samples.data() + i, out + i, samples.size() - i, mGain, mRandom, mLowest, mHighest, mClipped);
 }
 
 double DitherQuantizer::peak() const
@@ -53,6 +57,11 @@ double DitherQuantizer::peak() const
     const int lowest = *std::min_element(mLowest.begin(), mLowest.end());
     const int highest = *std::max_element(mHighest.begin(), mHighest.end());
     return std::max(128 - lowest, highest - 128) / 128.0;
+}
+
+qint64 DitherQuantizer::clippedCount() const
+{
+    return std::accumulate(mClipped.begin(), mClipped.end(), qint64(0));
 }
 
 } // namespace tirvela

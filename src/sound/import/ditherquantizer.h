@@ -23,6 +23,8 @@ public:
 
     // The largest magnitude written so far, full scale 1.
     double peak() const;
+    // How many samples so far lay beyond what 8 bits hold and were cut to the nearest end.
+    qint64 clippedCount() const;
 
 private:
     static constexpr size_t kLanes = 16;
@@ -31,6 +33,7 @@ private:
     std::array<quint32, kLanes> mRandom;
     std::array<int, kLanes> mLowest;
     std::array<int, kLanes> mHighest;
+    std::array<qint64, kLanes> mClipped;
 };
 
 } // namespace tirvela

@@ -5,14 +5,14 @@
 #include <memory>
 #include <vector>
 
-struct SRC_STATE_tag;
+struct soxr;
 
 namespace tirvela {
 
-class PolyphaseResampler;
-
-// Converts a stream of mono samples from the recording's rate to the Announcer's 16 kHz,
-// block by block: the common rates by a filter of its own, the rare ones by libsamplerate.
+// Converts a stream of mono samples from the recording's rate to the Announcer's 16 kHz, block by
+// block, with libsoxr: everything up to 7.2 kHz passes within 0.01 dB, everything from the output's
+// 8 kHz on is stopped 120 dB down (nothing folds back, no images when the rate goes up), the filter
+// is linear in phase and its delay taken out, whatever the input rate.
 class MonoResampler
 {
 public:
@@ -35,15 +35,12 @@ public:
 private:
     struct Delete
     {
-        void operator()(SRC_STATE_tag *state) const;
+        void operator()(soxr *state) const;
     };
 
-    std::unique_ptr<PolyphaseResampler> mPolyphase;
-    std::unique_ptr<SRC_STATE_tag, Delete> mState; // none when the rate is already right
-    double mRatio = 1.0;
+    std::unique_ptr<soxr, Delete> mState; // none when the rate is already right
     QString mError;
     std::vector<float> mOutput;
-    std::vector<float> mBlock;
 };
 
 } // namespace tirvela

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -125,6 +126,16 @@ Target chooseTarget(const QString &source, const QString &programFolder, const S
 
 } // namespace
 
+QString clippingNote(const SoundImportResult &result)
+{
+    if (result.clippedCount == 0)
+        return {};
+    const double share = 100.0 * double(result.clippedCount) / double(std::max<qint64>(result.sampleCount, 1));
+    return QStringLiteral("; перегрузка: обрезано отсчётов %1 (%2 %)")
+        .arg(result.clippedCount)
+        .arg(QLocale(QLocale::Russian).toString(share, 'f', share < 1 ? 2 : 1));
+}
+
 double decibelsOf(double magnitude)
 {
     return magnitude > 0 ? 20.0 * std::log10(magnitude) : -std::numeric_limits<double>::infinity();
@@ -211,6 +222,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     result.sampleCount = span.count();
     result.sourcePeakDb = decibelsOf(decoder.sourcePeak());
     result.peakDb = decibelsOf(quantizer.peak());
+    result.clippedCount = quantizer.clippedCount();
     return result;
 }
 

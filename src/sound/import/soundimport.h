@@ -28,6 +28,7 @@ struct SoundImportResult
     qint64 sampleCount = 0;  // samples at 16 kHz
     double sourcePeakDb = 0; // the recording's peak over all its channels, dB of full scale
     double peakDb = 0;       // the SoundFile's peak
+    qint64 clippedCount = 0; // samples beyond full scale, cut (only when the level was kept)
 
     double seconds() const { return double(sampleCount) / 16000.0; }
 };
@@ -44,6 +45,9 @@ struct SoundImportResult
 // is asked whether to stop.
 SoundImportResult importSound(const QString &source, const QString &programFolder, const SoundImportOptions &options,
                               TransferProgress *progress = nullptr);
+
+// "; перегрузка: …" with the count and share of clipped samples, or nothing when none were.
+QString clippingNote(const SoundImportResult &result);
 
 // Decibels of full scale of a magnitude (1.0 is full scale); -infinity for 0.
 double decibelsOf(double magnitude);

@@ -1,4 +1,4 @@
-#include "editor/toolkittranslations.h"
+#include "common/toolkittranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
