@@ -1,5 +1,7 @@
 #include "common/regularfile.h"
 
+#include "common/systemreason.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -45,7 +47,7 @@ FileOpenResult openRegularFile(QFile &file, const QString &path, qint64 maxSize)
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return refused(FileOpenResult::Status::Failed, qt_error_string(errno));
+        return refused(FileOpenResult::Status::Failed, russianErrnoReason(errno));
     struct stat status;
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -55,7 +57,7 @@ FileOpenResult openRegularFile(QFile &file, const QString &path, qint64 maxSize)
     if (!result.ok() || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (result.ok())
-            result = refused(FileOpenResult::Status::Failed, qt_error_string(errno));
+            result = refused(FileOpenResult::Status::Failed, russianErrnoReason(errno));
         ::close(fd);
     }
     return result;

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <QtEndian>
 
 #include <array>
 
@@ -241,6 +242,23 @@ QByteArray AnnouncerSession::readReply(int maximum, QByteArrayView stopCharacter
     return reply.ok ? reply.bytes : QByteArray();
 }
 
+// Why the file cannot be the flash image of a project, or an empty text. An empty file is what a
+// failed build leaves: sending it would only reset the device and pass for a success. A file that
+// starts like a flash image must hold what its header promises.
+QString imageProblem(QFile &image, qint64 size)
+{
+    if (size == 0)
+        return QStringLiteral("файл пуст, записывать нечего (пустой файл оставляет неудачная сборка)");
+    constexpr int kHeaderSize = 32;
+    const QByteArray header = image.peek(kHeaderSize);
+    if (header.size() < kHeaderSize || !header.startsWith("KV21"))
+        return {};
+    const auto le32 = [&](int at) { return qFromLittleEndian<quint32>(header.constData() + at); };
+    if (le32(5) > quint64(size) || le32(12) >= quint64(size))
+        return QStringLiteral("файл короче, чем указано в его заголовке: образ неполон");
+    return {};
+}
+
 } // namespace
 
 AnnouncerLink announcerLink(const EditorSettings &settings, const QString &programFolder)
@@ -259,9 +277,13 @@ TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLi
     }
     QFile file;
     const FileOpenResult opened = openRegularFile(file, flashImagePath, kMaxImageSize);
-    if (!opened.ok()) {
-        const QString message = QStringLiteral("Невозможно открыть файл ") + QDir::toNativeSeparators(flashImagePath)
-                                + QStringLiteral(": ") + opened.reason;
+    const QString shown = QDir::toNativeSeparators(flashImagePath);
+    QString message;
+    if (!opened.ok())
+        message = QStringLiteral("Невозможно открыть файл ") + shown + QStringLiteral(": ") + opened.reason;
+    else if (const QString problem = imageProblem(file, opened.size); !problem.isEmpty())
+        message = QStringLiteral("Файл ") + shown + QStringLiteral(" не записывается в устройство: ") + problem;
+    if (!message.isEmpty()) {
         progress.showMessage(message);
         if (trace)
             trace->note(QStringLiteral("ошибка: ") + message);

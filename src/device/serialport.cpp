@@ -1,5 +1,6 @@
 #include "device/serialport.h"
 
+#include "common/systemreason.h"
 #include "device/devicetrace.h"
 
 #include <QFile>
@@ -73,7 +74,7 @@ QString openFailureNoteFor(const QString &devicePath, QSerialPort::SerialPortErr
         return QStringLiteral(" (устройство ") + path + QStringLiteral(" не найдено: не подключено?)");
     if (error == QSerialPort::PermissionError)
         return QStringLiteral(" (порт занят другой программой)");
-    return QStringLiteral(" (") + systemText + u')';
+    return QStringLiteral(" (") + russianReason(systemText) + u')';
 }
 
 QString lineModeText(const LineMode &mode)

@@ -48,6 +48,7 @@ void Document::resetToNew()
     mUndoStack->clear();
     mStopTrees->dropAll();
     newProject(*mProject);
+    mSourceImage.clear();
     setFileName({}, false);
     emit projectReplaced();
 }
@@ -67,10 +68,13 @@ Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
     mUndoStack->clear();
     mStopTrees->dropAll();
     *mProject = std::move(*loaded);
-    if (isProjectFileName(fileName))
+    mSourceImage.clear();
+    if (isProjectFileName(fileName)) {
         setFileName(fileName, false);
-    else
+    } else {
+        mSourceImage = fileName;
         setFileName(projectFileNameOf(fileName), true);
+    }
     emit projectReplaced();
     return {};
 }
@@ -89,7 +93,18 @@ BuildResult Document::saveAs(const QString &fileName, const SoundTable &sounds, 
 BuildResult Document::buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log)
 {
     mStopTrees->storeAll();
-    return buildProjectFile(*mProject, sounds, fileName, log, BuildMode::FlashImage);
+    const bool sourceImage = isSourceImage(fileName);
+    const BuildResult result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::FlashImage,
+                                                sourceImage ? FailedBuild::KeepFile : FailedBuild::EmptyImage);
+    if (result.ok && sourceImage)
+        mSourceImage.clear();
+    return result;
+}
+
+bool Document::isSourceImage(const QString &fileName) const
+{
+    const QFileInfo file(fileName);
+    return !mSourceImage.isEmpty() && file.isFile() && file.size() > 0 && file == QFileInfo(mSourceImage);
 }
 
 void Document::setFileName(const QString &fileName, bool derived)

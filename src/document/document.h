@@ -58,8 +58,12 @@ public:
 
     // Writes the project file; on success it becomes the document's file and the saved state.
     BuildResult saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);
-    // Writes the flash image of the project; the document's state does not change.
+    // Writes the flash image of the project. A failed build over the flash image the project was
+    // read from leaves that file as it was; a successful one makes it an image like any other.
     BuildResult buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log);
+    // `fileName` is the flash image the project was read from, not yet replaced by a build, and
+    // holds something: it may be the only copy of the project's sound data.
+    bool isSourceImage(const QString &fileName) const;
 
     // For undo commands: the project to change; afterwards they send the signal that fits.
     Project &projectForEdit() { return *mProject; }
@@ -91,6 +95,8 @@ private:
     StopTrees *mStopTrees;
     QString mFileName;
     bool mFileNameIsDerived = false;
+    QString mSourceImage; // the flash image (or other non-project file) the project was read from
+
 };
 
 } // namespace tirvela

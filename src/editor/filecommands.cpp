@@ -112,10 +112,30 @@ bool FileCommands::buildFlashImage()
         mDialogs.tell(mWindow, QStringLiteral("Сначала сохраните файл (Ctrl+S)!"));
         return false;
     }
+    const bool built = buildImage(flashImageNameOf(mDocument.fileName()));
+    mLog.logMessage(built ? QStringLiteral("Сохранение двоичного файла успешно завершено")
+                          : QStringLiteral("Двоичный файл не сохранен!!!"));
+    return built;
+}
+
+bool FileCommands::buildImage(const QString &flashImage)
+{
+    const QString shown = QDir::toNativeSeparators(flashImage);
+    const bool sourceImage = mDocument.isSourceImage(flashImage);
+    if (sourceImage
+        && mDialogs.ask(mWindow, kConfirmTitle,
+                        QStringLiteral("Проект открыт из файла %1, и только в нём хранятся звуковые данные проекта.\n"
+                                       "Заменить его новым двоичным файлом?")
+                            .arg(shown),
+                        QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes) {
+        mLog.logMessage(QStringLiteral("Файл %1 не заменен").arg(shown));
+        return false;
+    }
     listSounds(true);
-    const BuildResult result = mDocument.buildFlashImage(flashImageNameOf(mDocument.fileName()), mSession.sounds, mLog);
-    mLog.logMessage(result.ok ? QStringLiteral("Сохранение двоичного файла успешно завершено")
-                              : QStringLiteral("Двоичный файл не сохранен!!!"));
+    const BuildResult result = mDocument.buildFlashImage(flashImage, mSession.sounds, mLog);
+    if (!result.ok && sourceImage)
+        mLog.logMessage(QStringLiteral("Файл %1, из которого открыт проект, оставлен как был").arg(shown));
     if (!result.fileError.isEmpty())
         mDialogs.tell(mWindow, result.fileError);
     return result.ok;
@@ -153,12 +173,8 @@ QString FileCommands::flashImageToProgram()
     const QString flashImage = flashImageNameOf(projectFile);
     if (!flashImageNeedsRebuild(projectFile, flashImage, mDocument.isModified()))
         return flashImage;
-    listSounds(true);
-    const BuildResult result = mDocument.buildFlashImage(flashImage, mSession.sounds, mLog);
-    if (!result.ok) {
+    if (!buildImage(flashImage)) {
         mLog.logMessage(QStringLiteral("Программирование невозможно! Двоичный файл не сохранен!!!"));
-        if (!result.fileError.isEmpty())
-            mDialogs.tell(mWindow, result.fileError);
         return {};
     }
     return flashImage;

@@ -40,6 +40,9 @@ private:
     // Lists the sounds folder unless that was done; a missing or empty folder is told in a message
     // box when the command needs the sounds, in the log when it does not.
     void listSounds(bool needed);
+    // Builds the flash image; false when it was not built (the log or a message box says why).
+    // Over the flash image the project was read from, it asks first.
+    bool buildImage(const QString &flashImage);
     // The folder of the open project's file; empty for an unnamed project.
     QString projectFolder() const;
 

@@ -170,11 +170,12 @@ QByteArray headerRecords(const Project &project, int routeCount, const StopTable
 }
 
 // Drops what was written. A failed project file save leaves the previous file as it was;
-// a failed flash image build leaves an empty file, so that nothing stale is ever sent.
-BuildResult buildFailed(QSaveFile &file, BuildMode mode, const QString &fileError)
+// a failed flash image build leaves an empty file, so that nothing stale is ever sent, unless
+// the file is to be kept.
+BuildResult buildFailed(QSaveFile &file, BuildMode mode, FailedBuild failed, const QString &fileError)
 {
     file.cancelWriting();
-    if (mode == BuildMode::FlashImage) {
+    if (mode == BuildMode::FlashImage && failed == FailedBuild::EmptyImage) {
         const BuildResult emptied = emptyFlashImage(file.fileName());
         if (!emptied.fileError.isEmpty())
             return emptied;
@@ -193,7 +194,7 @@ BuildResult emptyFlashImage(const QString &fileName)
 }
 
 BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
-                             BuildMode mode)
+                             BuildMode mode, FailedBuild failed)
 {
     const bool flashImage = mode == BuildMode::FlashImage;
     log.logMessage((flashImage ? QStringLiteral("Сохранение двоичного файла ") : QStringLiteral("Сохранение файла "))
@@ -204,7 +205,7 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
         return {false, outputProblem};
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
     if (!routeStreamsFit(project, routeCount, log))
-        return flashImage ? emptyFlashImage(fileName) : BuildResult{false, {}};
+        return flashImage && failed == FailedBuild::EmptyImage ? emptyFlashImage(fileName) : BuildResult{false, {}};
     bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
     // An element the image cannot hold as it is would come back changed: refused, not altered.
     for (const QString &problem : checkBoardContent(project)) {
@@ -229,7 +230,7 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
         if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return {false, file.errorString()};
         if (!writeFully(file, QByteArray(headerSize, '\0')) || !writeFully(file, boardBlock) || !writeFully(file, streams))
-            return buildFailed(file, mode, file.errorString());
+            return buildFailed(file, mode, failed, file.errorString());
         out = &file;
     }
     StopTableWriter tables(out, sounds, mode, log, headerSize + boardBlock.size() + streams.size());
@@ -239,13 +240,13 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
                         routePlaceName(project, route));
 
     if (refused || !tables.ok())
-        return buildFailed(file, mode, {}); // the problems are in the log
+        return buildFailed(file, mode, failed, {}); // the problems are in the log
     if (!tables.outputFailed()) {
         const QByteArray header = headerRecords(project, routeCount, tables);
         if (file.seek(0) && writeFully(file, header) && commitFully(file))
             return {};
     }
-    return buildFailed(file, mode, file.errorString());
+    return buildFailed(file, mode, failed, file.errorString());
 }
 
 } // namespace tirvela

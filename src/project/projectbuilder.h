@@ -13,6 +13,12 @@ enum class BuildMode {
     FlashImage = 1,  // the .bin: every sound item is checked and its SoundFile's data stored once
 };
 
+// What a failed flash image build leaves at its target.
+enum class FailedBuild {
+    EmptyImage, // an empty file, so that no older image passes for the one the build did not make
+    KeepFile,   // the file as it was: it holds what nothing else does (the image a project was read from)
+};
+
 struct BuildResult
 {
     bool ok = true;
@@ -34,7 +40,7 @@ struct BuildResult
 // A target that exists and is not a regular file is refused before anything is written; the
 // caller checks that it is not the file the project was read from (outputFileProblem).
 BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
-                             BuildMode mode);
+                             BuildMode mode, FailedBuild failed = FailedBuild::EmptyImage);
 
 // Leaves an empty flash image at `fileName`, so that no older image passes for the one
 // a failed build (or a project that could not be read) did not make.

@@ -2,6 +2,7 @@
 
 #include "common/messagelog.h"
 #include "common/cp1251.h"
+#include "common/systemreason.h"
 #include "sound/undecodablenames.h"
 
 #include <QDir>
@@ -22,7 +23,7 @@ QString listingProblem(const QString &folder)
 #ifdef Q_OS_UNIX
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
-        return qt_error_string(errno);
+        return russianErrnoReason(errno);
     ::closedir(dir);
     return {};
 #else

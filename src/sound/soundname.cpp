@@ -3,10 +3,15 @@
 #include "common/cp1251.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace tirvela {
 
 namespace {
+
+// File systems hold names of up to 255 bytes; the save writes a temporary file first, whose name
+// is the file's name followed by seven more bytes (".XXXXXX").
+constexpr qsizetype kLongestNameBytes = 255 - 7;
 
 bool isForbiddenInFileName(char32_t character)
 {
@@ -41,6 +46,13 @@ SoundNameCheck checkNewSoundName(const QString &name)
             return check;
         }
     }
+    if (const qsizetype bytes = QFile::encodeName(check.name).size(); bytes > kLongestNameBytes) {
+        check.message = QStringLiteral("Имя %1 слишком длинное: %2 байт, допустимо не более %3")
+                            .arg(check.name)
+                            .arg(bytes)
+                            .arg(kLongestNameBytes);
+        return check;
+    }
     check.ok = true;
     return check;
 }
@@ -48,7 +60,9 @@ SoundNameCheck checkNewSoundName(const QString &name)
 QString soundFileNamedAlike(const QString &soundsFolder, const QString &name)
 {
     const QByteArray key = keyOf(name);
-    const QStringList names = QDir(soundsFolder).entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::Hidden, QDir::Name);
+    // Every kind of entry: a link that leads nowhere, a FIFO or a folder of that name is there too.
+    const QStringList names = QDir(soundsFolder).entryList(
+        {QStringLiteral("*.wav")}, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &existing : names) {
         if (isCp1251Encodable(existing) && keyOf(existing) == key)
             return existing;

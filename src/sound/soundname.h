@@ -15,9 +15,9 @@ struct SoundNameCheck
 // file name cannot hold) that Windows-1251 can store, since the stop lists refer to it so.
 SoundNameCheck checkNewSoundName(const QString &name);
 
-// The name of the file in the sounds folder that a SoundFile called `name` would replace: the
-// "*.wav" file whose name equals it without regard to letter case (what the sound table compares),
-// or an empty text.
+// The name of the entry in the sounds folder that a SoundFile called `name` would replace: the
+// "*.wav" entry of any kind (file, link, folder, FIFO, ...) whose name equals it without regard to
+// letter case (what the sound table compares), or an empty text.
 QString soundFileNamedAlike(const QString &soundsFolder, const QString &name);
 
 } // namespace tirvela

@@ -60,7 +60,8 @@ private slots:
     void failures_data();
     void failures();
     void portTaken();
-    void imageCannotBeOpened();
+    void imageRefusedBeforeThePortOpens_data();
+    void imageRefusedBeforeThePortOpens();
     void unansweredAddressRepeatsUntilCancelled();
     void traceHoldsTheExchangesInOrder_data();
     void traceHoldsTheExchangesInOrder();
@@ -102,7 +103,6 @@ void AnnouncerTest::transfer_data()
         << 1300 << 1536
         << QStringList{u"reset@115200"_s, u"setup@4800"_s, u"write 0@115200"_s, u"write 200@115200"_s, u"write 400@115200"_s,
                        u"reset@115200"_s};
-    QTest::newRow("empty file: resets only") << 0 << 0 << QStringList{u"reset@115200"_s, u"setup@4800"_s, u"reset@115200"_s};
 }
 
 void AnnouncerTest::transfer()
@@ -239,16 +239,53 @@ void AnnouncerTest::portTaken()
     QVERIFY(device.commands().isEmpty());
 }
 
-void AnnouncerTest::imageCannotBeOpened()
+void AnnouncerTest::imageRefusedBeforeThePortOpens_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes"); // written to the file unless it is "missing" or "folder"
+    QTest::addColumn<QString>("message");
+
+    QByteArray header(64, '\0');
+    header.replace(0, 4, "KV21");
+    header[5] = char(0x00); // sound data size 0x00020000, more than the file holds
+    header[7] = char(0x02);
+    header[12] = char(40);
+    QByteArray wholeHeader = header;
+    wholeHeader[7] = '\0';
+    QTest::newRow("missing") << u"missing.bin"_s << QByteArray() << u"Невозможно открыть файл "_s;
+    QTest::newRow("folder") << u"folder.bin"_s << QByteArray() << u"Невозможно открыть файл "_s;
+    QTest::newRow("empty, as a failed build leaves it")
+        << u"route.bin"_s << QByteArray() << u"не записывается в устройство: файл пуст"_s;
+    QTest::newRow("cut short of its header's sizes")
+        << u"route.bin"_s << header << u"не записывается в устройство: файл короче, чем указано в его заголовке"_s;
+    QTest::newRow("table offset past the end") << u"route.bin"_s << (wholeHeader.left(32) + QByteArray(8, 'x'))
+                                               << u"файл короче, чем указано в его заголовке"_s;
+}
+
+void AnnouncerTest::imageRefusedBeforeThePortOpens()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    const QString path = mFolder.filePath(name);
+    if (name == u"folder.bin")
+        QVERIFY(QDir().mkdir(path));
+    else if (name != u"missing.bin")
+        QCOMPARE(writeImage(bytes), path);
+
+    EmulatorRun run;
+    AnnouncerDevice device({}, run.log());
+    run.start(device);
     RecordingProgress progress;
-    const QString missing = mFolder.filePath(QStringLiteral("missing.bin"));
-    const TransferResult result = programAnnouncer(missing, link(QStringLiteral("/dev/null")), progress);
+    const TransferResult result = programAnnouncer(path, link(run.port()), progress);
+    run.stop();
     QCOMPARE(result.outcome, TransferResult::Failed);
-    QVERIFY2(result.message.startsWith(QStringLiteral("Невозможно открыть файл ")), qPrintable(result.message));
-    QVERIFY(result.message.contains(QStringLiteral("missing.bin")));
+    QVERIFY2(result.message.contains(message), qPrintable(result.message));
+    QVERIFY(result.message.contains(name));
     QCOMPARE(progress.messages, QStringList{result.message});
     QVERIFY(!progress.everShown);
+    QVERIFY(device.commands().isEmpty());
+    QVERIFY(portIsFree(run.port()));
 }
 
 void AnnouncerTest::unansweredAddressRepeatsUntilCancelled()

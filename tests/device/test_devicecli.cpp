@@ -109,6 +109,7 @@ private slots:
     void init();
     void programThroughMappedPort();
     void programFailureEndsWithMessage();
+    void programRefusesAnEmptyImage();
     void programInterrupted();
     void usageErrors();
     void blinkerRoute();
@@ -163,6 +164,20 @@ void DeviceCliTest::programFailureEndsWithMessage()
     const CliRun run = runCli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(u"При записи произошла ошибка!"_s), qPrintable(run.err));
+}
+
+// A failed build leaves an empty image: "build p.stm && program p.bin" must not pass for a success.
+void DeviceCliTest::programRefusesAnEmptyImage()
+{
+    Emulator device({u"announcer"_s});
+    QFile file(path(u"route.bin"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const CliRun run = runCli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(u"файл пуст"_s), qPrintable(run.err));
+    QVERIFY(!run.out.contains(u"Процесс завершен"_s));
+    QVERIFY(!device.stop().contains(u"reset"_s));
 }
 
 void DeviceCliTest::programInterrupted()

@@ -233,6 +233,55 @@ private slots:
         QCOMPARE(commandStates(editor), u"111111"_s);
     }
 
+    // The flash image a project was opened from may hold the only copy of its sounds: a failed
+    // build leaves it whole, and a build over it asks first, once.
+    void flashImageTheProjectCameFromIsKeptAndAskedAbout()
+    {
+        Editor editor;
+        provideSounds(editor);
+        editor.dialogs.filesToSave.enqueue(editor.path(u"route.stm"_s));
+        editor.trigger("SaveAsItem");
+        editor.trigger("SaveBinItem");
+        const QString bin = editor.path(u"route.bin"_s);
+        const QByteArray image = readFile(bin);
+        QVERIFY(!image.isEmpty());
+        QVERIFY(QFile::remove(editor.path(u"route.stm"_s)));
+        openProject(editor, bin);
+        editor.trigger("SaveStmItem");
+        QVERIFY(QFile::remove(editor.path(u"sounds/"_s + commonPhraseSounds().constFirst())));
+        const QString kept = u"Файл %1, из которого открыт проект, оставлен как был"_s.arg(QDir::toNativeSeparators(bin));
+
+        editor.dialogs.answers.enqueue(QMessageBox::Yes);
+        editor.trigger("SaveBinItem");
+        QVERIFY(editor.dialogs.allAnswered());
+        QVERIFY2(editor.dialogs.questions.constLast().contains(u"только в нём хранятся звуковые данные"_s),
+                 qPrintable(editor.dialogs.questions.constLast()));
+        QCOMPARE(readFile(bin), image);
+        const QStringList lines = editor.window->log().window()->lines();
+        QVERIFY(lines.contains(kept));
+        QCOMPARE(lines.constLast(), u"Двоичный файл не сохранен!!!"_s);
+
+        // Programming rebuilds (the project file is newer); No sends nothing and changes nothing.
+        editor.dialogs.answers.enqueue(QMessageBox::No);
+        QCOMPARE(editor.window->fileCommands().flashImageToProgram(), QString());
+        QVERIFY(editor.dialogs.allAnswered());
+        QCOMPARE(readFile(bin), image);
+
+        provideSounds(editor);
+        editor.dialogs.answers.enqueue(QMessageBox::Yes);
+        editor.trigger("SaveBinItem");
+        QVERIFY(editor.dialogs.allAnswered());
+        QCOMPARE(editor.window->log().window()->lines().constLast(), u"Сохранение двоичного файла успешно завершено"_s);
+        QVERIFY(!readFile(bin).isEmpty());
+
+        // Now it is the project's own build: no more questions, and a failed build empties it.
+        const qsizetype asked = editor.dialogs.questions.size();
+        QVERIFY(QFile::remove(editor.path(u"sounds/"_s + commonPhraseSounds().constFirst())));
+        editor.trigger("SaveBinItem");
+        QCOMPARE(editor.dialogs.questions.size(), asked);
+        QCOMPARE(QFileInfo(bin).size(), 0);
+    }
+
     void olderProjectNamesItsMissingBoardDataFiles()
     {
         Editor editor;

@@ -145,6 +145,7 @@ private slots:
     {
         QVERIFY(writeRecording(path(u"tone.flac"_s), {SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2, 0.5, sine(440, 0.5)}));
         QVERIFY(writeFile(path(u"text.wav"_s), "not a recording"));
+        QVERIFY(QDir().mkpath(path(u"imports"_s)));
         const QStringList arguments{u"sound-import"_s, u"tone.flac"_s, u"text.wav"_s, u"--level"_s, u"-3"_s,
                                     u"--program-dir"_s, path(u"imports"_s)};
         const CliRun run = runCli(arguments, mDir.path());

@@ -99,7 +99,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("нет.wav"));
         const WaveCheckResult result = checkWaveFile(path);
         QCOMPARE(result.message, u"Файл "_s + QDir::toNativeSeparators(path) + u" не найден!"_s);
-        QCOMPARE(result.reason, u"No such file or directory"_s);
+        QCOMPARE(result.reason, u"нет такого файла или каталога (No such file or directory)"_s);
     }
 
     void longPathsShowTheirLastHundredCharacters()
@@ -157,7 +157,7 @@ private slots:
         const SoundListing listing = listSoundsFolder(table, dir.path(), log);
         QFile::setPermissions(dir.filePath(u"sounds"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QCOMPARE(listing.message, u"На найдены звуковые файлы *.wav"_s);
-        QCOMPARE(listing.reason, u"Permission denied"_s);
+        QCOMPARE(listing.reason, u"нет доступа (Permission denied)"_s);
     }
 
     void listingKeysNamesForCaseBlindLookup()

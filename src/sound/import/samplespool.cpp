@@ -1,5 +1,7 @@
 #include "sound/import/samplespool.h"
 
+#include "common/savefile.h"
+
 namespace tirvela {
 
 namespace {
@@ -16,8 +18,9 @@ bool SampleSpool::open()
 
 bool SampleSpool::writePending()
 {
-    const auto bytes = qint64(mPending.size() * sizeof(float));
-    const bool written = mFile.write(reinterpret_cast<const char *>(mPending.data()), bytes) == bytes;
+    const auto bytes = qsizetype(mPending.size() * sizeof(float));
+    // writeFully: a short write (a full disk) is tried again, so that the error keeps its reason.
+    const bool written = writeFully(mFile, QByteArrayView(reinterpret_cast<const char *>(mPending.data()), bytes));
     mPending.clear();
     return written;
 }

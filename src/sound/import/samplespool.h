@@ -16,6 +16,7 @@ public:
     // False with errorString() when the temporary file cannot be made.
     bool open();
     QString errorString() const { return mFile.errorString(); }
+    QString fileName() const { return mFile.fileName(); }
 
     bool append(const std::vector<float> &samples);
 

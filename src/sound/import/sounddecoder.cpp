@@ -1,5 +1,7 @@
 #include "sound/import/sounddecoder.h"
 
+#include "common/systemreason.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -104,13 +106,20 @@ float peakOf(const short *values, size_t count)
 template<typename Sample, int kChannels>
 inline void mixFrames(const Sample *values, size_t frames, size_t channels, float scale, float *__restrict mono)
 {
-    using Sum = std::conditional_t<std::is_integral_v<Sample>, int, float>; // integers add up exactly
     const size_t count = kChannels > 0 ? size_t(kChannels) : channels;
     for (size_t frame = 0; frame < frames; ++frame) {
-        Sum sum = 0;
-        for (size_t channel = 0; channel < count; ++channel)
-            sum += values[frame * count + channel];
-        mono[frame] = float(sum) * scale;
+        if constexpr (std::is_integral_v<Sample>) {
+            int sum = 0; // integers add up exactly
+            for (size_t channel = 0; channel < count; ++channel)
+                sum += values[frame * count + channel];
+            mono[frame] = float(sum) * scale;
+        } else {
+            // Each value is scaled before it is added: the sum of the largest floats would overflow.
+            float sum = 0;
+            for (size_t channel = 0; channel < count; ++channel)
+                sum += values[frame * count + channel] * scale;
+            mono[frame] = sum;
+        }
     }
 }
 
@@ -151,19 +160,20 @@ bool SoundDecoder::open(const QString &path)
         return false;
     }
     if (!mFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        mError = QStringLiteral("Файл %1 не открывается: %2").arg(shown, mFile.errorString());
+        mError = QStringLiteral("Файл %1 не открывается: %2").arg(shown, russianReason(mFile.errorString()));
         return false;
     }
     SF_INFO info{};
     mHandle.reset(sf_open_virtual(&gFileIo, SFM_READ, &info, &mFile));
     if (!mHandle || info.channels < 1 || info.samplerate < 1) {
         mError = QStringLiteral("Файл %1 не является звукозаписью известного формата (%2)")
-                     .arg(shown, QString::fromLocal8Bit(sf_strerror(mHandle.get())));
+                     .arg(shown, russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
         mHandle.reset();
         return false;
     }
     mSampleRate = info.samplerate;
     mChannels = info.channels;
+    mFrameCount = info.frames >= 0 && info.frames < SF_COUNT_MAX ? info.frames : -1;
     if (fitsSixteenBits(info.format))
         mSixteenBits.resize(size_t(kBlockFrames) * size_t(mChannels));
     else
@@ -184,7 +194,7 @@ const std::vector<float> &SoundDecoder::readBlock()
         if (sf_error(mHandle.get()) != SF_ERR_NO_ERROR)
             mError = QStringLiteral("Файл %1 не читается: %2")
                          .arg(QDir::toNativeSeparators(mFile.fileName()),
-                              QString::fromLocal8Bit(sf_strerror(mHandle.get())));
+                              russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
         return mMono;
     }
     const size_t count = size_t(frames) * size_t(mChannels);

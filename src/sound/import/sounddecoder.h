@@ -27,8 +27,11 @@ public:
 
     int sampleRate() const { return mSampleRate; }
     int channels() const { return mChannels; }
+    // The frames the recording says it holds; negative when it does not say.
+    qint64 frameCount() const { return mFrameCount; }
 
-    // The next block of mono samples (the mean of the channels, full scale ±1); empty at the
+    // The next block of mono samples (the mean of the channels, full scale ±1, never infinite or
+    // NaN: such values read as silence, and the mean cannot overflow); empty at the
     // end of the recording or when reading fails (errorString() is then no longer empty).
     const std::vector<float> &readBlock();
 
@@ -48,6 +51,7 @@ private:
     QString mError;
     int mSampleRate = 0;
     int mChannels = 0;
+    qint64 mFrameCount = -1;
     std::vector<float> mInterleaved;  // the frames read, when read as float ...
     std::vector<short> mSixteenBits; // ... or as 16-bit integers
     std::vector<float> mMono;

@@ -1,6 +1,7 @@
 #include "sound/import/soundimport.h"
 
 #include "common/savefile.h"
+#include "common/systemreason.h"
 #include "common/transferprogress.h"
 #include "sound/import/ditherquantizer.h"
 #include "sound/import/leveltracker.h"
@@ -31,6 +32,14 @@ constexpr double kSilentPeakDb = -60.0;
 // one step of the 8-bit samples.
 constexpr double kTrimBelowPeakDb = -40.0;
 constexpr qint64 kSpoolBlock = 16384;
+// The input rates the import supports; beyond them a header is lying, and the filter that
+// converts the rate would grow with it.
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 768000;
+// Full scale is 1; a float recording may go past it, but not by this much: such values are
+// damaged data, and the sums that mix and filter the samples would overflow further on.
+constexpr double kLoudestSourceDb = 240.0;
+constexpr qint64 kLongestSeconds = kMaxSoundDataSize / MonoResampler::kTargetRate;
 
 double amplitudeOf(double decibels)
 {
@@ -42,6 +51,52 @@ SoundImportResult failed(const QString &message)
     SoundImportResult result;
     result.message = message;
     return result;
+}
+
+// "1 ч 02 мин 05 с", "17 мин 30 с", "12 с".
+QString durationText(double seconds)
+{
+    const auto whole = qint64(seconds);
+    const qint64 hours = whole / 3600;
+    const qint64 minutes = whole / 60 % 60;
+    const auto twoDigits = [](qint64 value) { return QStringLiteral("%1").arg(value, 2, 10, QChar(u'0')); };
+    if (hours > 0)
+        return QStringLiteral("%1 ч %2 мин %3 с").arg(hours).arg(twoDigits(minutes), twoDigits(whole % 60));
+    if (minutes > 0)
+        return QStringLiteral("%1 мин %2 с").arg(minutes).arg(twoDigits(whole % 60));
+    return QStringLiteral("%1 с").arg(whole);
+}
+
+QString tooLongMessage(const QString &shownSource, const QString &duration)
+{
+    return QStringLiteral("Файл %1 %2 %3 с: столько звука не помещается в память автоинформатора")
+        .arg(shownSource, duration)
+        .arg(kLongestSeconds);
+}
+
+// Why the decoder's recording cannot be imported at all, or an empty text.
+QString recordingProblem(const SoundDecoder &decoder, const QString &shownSource)
+{
+    const int rate = decoder.sampleRate();
+    if (rate < kLowestRate || rate > kHighestRate)
+        return QStringLiteral("Файл %1: частота дискретизации %2 Гц не поддерживается (допустимо от %3 до %4 кГц)")
+            .arg(shownSource)
+            .arg(rate)
+            .arg(kLowestRate / 1000)
+            .arg(kHighestRate / 1000);
+    // Told before anything is read: hours of recording would fill the temporary folder first.
+    const double seconds = double(decoder.frameCount()) / rate;
+    if (seconds > double(kLongestSeconds) + 1.0)
+        return tooLongMessage(shownSource, QStringLiteral("длится %1, это дольше").arg(durationText(seconds)));
+    return {};
+}
+
+QString tooLoudMessage(const QString &shownSource, double peak)
+{
+    return QStringLiteral("Файл %1 не импортируется: пик записи %2 дБ — на столько выше полной шкалы отсчёты не "
+                          "бывают, данные повреждены")
+        .arg(shownSource)
+        .arg(decibelsOf(peak), 0, 'f', 1);
 }
 
 SoundImportResult cancelled()
@@ -91,6 +146,26 @@ struct Target
     QString message; // when no target could be chosen
 };
 
+// Why the entry `name` of the sounds folder must not be replaced, or an empty text. Only a regular
+// file is replaced, or a link that leads to a regular file in the sounds folder itself (the save
+// writes through the link): a link elsewhere would have the import write outside the folder.
+QString replaceProblem(const QString &folder, const QString &name)
+{
+    const QFileInfo entry(folder + name);
+    const QString shown = QDir::toNativeSeparators(entry.filePath());
+    if (entry.isSymLink()) {
+        const QFileInfo target(entry.canonicalFilePath()); // empty when the link leads nowhere
+        if (entry.canonicalFilePath().isEmpty() || !target.isFile()
+            || target.absolutePath() != QFileInfo(folder).canonicalFilePath())
+            return QStringLiteral("%1 — ссылка не на звуковой файл каталога %2; она не заменяется")
+                .arg(shown, QDir::toNativeSeparators(folder));
+        return {};
+    }
+    if (!entry.isFile())
+        return QStringLiteral("%1 не является обычным файлом; он не заменяется").arg(shown);
+    return {};
+}
+
 Target chooseTarget(const QString &source, const QString &programFolder, const SoundImportOptions &options)
 {
     Target target;
@@ -100,8 +175,12 @@ Target chooseTarget(const QString &source, const QString &programFolder, const S
         target.message = name.message;
         return target;
     }
+    if (!QFileInfo(programFolder).isDir()) {
+        target.message = QStringLiteral("Папка программы %1 не найдена").arg(QDir::toNativeSeparators(programFolder));
+        return target;
+    }
     const QString folder = soundsFolderOf(programFolder);
-    if (!QDir().mkpath(folder)) {
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
         target.message = QStringLiteral("Каталог %1 не может быть создан").arg(QDir::toNativeSeparators(folder));
         return target;
     }
@@ -113,6 +192,9 @@ Target chooseTarget(const QString &source, const QString &programFolder, const S
                                  .arg(existing);
             return target;
         }
+        target.message = replaceProblem(folder, existing);
+        if (!target.message.isEmpty())
+            return target;
         target.fileName = existing; // the file the stop lists already find is the one replaced
     }
     target.path = folder + target.fileName;
@@ -150,16 +232,24 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     if (target.path.isEmpty())
         return failed(target.message);
 
+    const QString shownSource = QDir::toNativeSeparators(source);
     SoundDecoder decoder;
     if (!decoder.open(source))
         return failed(decoder.errorString());
+    if (const QString problem = recordingProblem(decoder, shownSource); !problem.isEmpty())
+        return failed(problem);
     MonoResampler resampler;
     if (!resampler.start(decoder.sampleRate()))
         return failed(QStringLiteral("Файл %1: %2").arg(QDir::toNativeSeparators(source), resampler.errorString()));
     // The converted samples of the whole recording wait in a temporary file until their peak is known.
     SampleSpool spool;
     if (!spool.open())
-        return failed(QStringLiteral("Временный файл не создаётся: %1").arg(spool.errorString()));
+        return failed(QStringLiteral("Временный файл не создаётся: %1").arg(russianReason(spool.errorString())));
+    const auto spoolFailed = [&spool](const char *what) {
+        return failed(QStringLiteral("Временный файл %1 не %2: %3")
+                          .arg(QDir::toNativeSeparators(spool.fileName()), QLatin1StringView(what),
+                               russianReason(spool.errorString())));
+    };
     LevelTracker levels;
 
     ReadProgress reading(progress, decoder.fileSize());
@@ -169,36 +259,36 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
         const std::vector<float> &block = decoder.readBlock();
         if (!decoder.errorString().isEmpty())
             return failed(decoder.errorString());
+        if (decoder.sourcePeak() > amplitudeOf(kLoudestSourceDb))
+            return failed(tooLoudMessage(shownSource, decoder.sourcePeak()));
         last = block.empty();
         const std::vector<float> &converted = resampler.convert(block, last);
         if (!resampler.errorString().isEmpty())
             return failed(QStringLiteral("Файл %1: %2").arg(QDir::toNativeSeparators(source), resampler.errorString()));
         levels.add(converted);
         if (!spool.append(converted))
-            return failed(QStringLiteral("Временный файл не записывается: %1").arg(spool.errorString()));
-        if (!options.trim && levels.count() > kMaxSoundDataSize)
+            return spoolFailed("записывается");
+        // A recording longer than its header says is spooled no further than the limit.
+        if (levels.count() > kMaxSoundDataSize)
             break;
         reading.update(decoder.bytesRead());
     }
 
-    const QString shownSource = QDir::toNativeSeparators(source);
+    if (levels.count() > kMaxSoundDataSize)
+        return failed(tooLongMessage(shownSource, QStringLiteral("длиннее")));
     const double peak = levels.peak();
     if (decibelsOf(peak) < kSilentPeakDb)
         return failed(QStringLiteral("Файл %1 не содержит звука: его пик ниже %2 дБ").arg(shownSource).arg(kSilentPeakDb));
     const LevelTracker::Span span = options.trim ? levels.spanReaching(float(peak * amplitudeOf(kTrimBelowPeakDb)))
                                                  : LevelTracker::Span{0, levels.count()};
-    if (span.count() > kMaxSoundDataSize)
-        return failed(QStringLiteral("Файл %1 длиннее %2 с: столько звука не помещается в память автоинформатора")
-                          .arg(shownSource)
-                          .arg(kMaxSoundDataSize / MonoResampler::kTargetRate));
 
     QSaveFile output(target.path);
     if (!output.open(QIODevice::WriteOnly))
-        return failed(QStringLiteral("Файл %1 не создаётся: %2").arg(QDir::toNativeSeparators(target.path), output.errorString()));
+        return failed(QStringLiteral("Файл %1 не создаётся: %2").arg(QDir::toNativeSeparators(target.path), russianReason(output.errorString())));
     output.write(announcerWaveHeader(quint32(span.count())));
     DitherQuantizer quantizer(options.keepLevel ? 1.0f : float(amplitudeOf(options.peakDb) / peak));
     if (!spool.seek(span.begin))
-        return failed(QStringLiteral("Временный файл не записывается: %1").arg(spool.errorString()));
+        return spoolFailed("записывается");
     std::vector<float> samples;
     QByteArray bytes;
     for (qint64 done = 0; done < span.count();) {
@@ -206,7 +296,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
             return cancelled();
         const qint64 count = std::min(kSpoolBlock, span.count() - done);
         if (!spool.read(count, samples))
-            return failed(QStringLiteral("Временный файл не читается: %1").arg(spool.errorString()));
+            return spoolFailed("читается");
         quantizer.reduce(samples, bytes);
         output.write(bytes);
         done += count;
@@ -214,7 +304,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     if (span.count() % 2)
         output.write(QByteArray(1, '\0')); // chunks are padded to an even size
     if (!commitFully(output))
-        return failed(QStringLiteral("Файл %1 не записан: %2").arg(QDir::toNativeSeparators(target.path), output.errorString()));
+        return failed(QStringLiteral("Файл %1 не записан: %2").arg(QDir::toNativeSeparators(target.path), russianReason(output.errorString())));
 
     SoundImportResult result;
     result.outcome = SoundImportResult::Outcome::Imported;
