@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDeadlineTimer>
 #include <QThread>
 #include <QtEndian>
 
@@ -29,6 +30,7 @@ constexpr int kReplyTimeoutMs = 500;
 constexpr int kAfterBlockMs = 1;
 constexpr int kBeforeFinalResetMs = 500;
 constexpr int kRefreshIntervalMs = 1000;
+constexpr int kPauseSliceMs = 50;
 constexpr int kStatusReplyMaximum = 99;
 constexpr qint64 kMaxImageSize = 0xFFFFFFFFLL; // the image's offsets are 4 bytes
 
@@ -49,9 +51,6 @@ public:
 
 private:
     TransferResult fail(const QString &message);
-    TransferResult cancelled();
-    // Waits for the device, the progress still answering; false when the user cancelled.
-    bool waitForDevice(int ms);
     enum class Addressed { Ready, Cancelled, DeviceGone };
     // Repeats the write command for the block until the device answers it.
     Addressed addressBlock(qint64 offset);
@@ -61,6 +60,10 @@ private:
     QString sendBlock(qint64 offset);
     // Refreshes the progress about once a second; false when the user cancelled.
     bool refresh(qint64 offset);
+    // Waits, the progress answering meanwhile (a window handles its events) and a cancel (Ctrl+C,
+    // "Отмена") seen within a twentieth of a second; false when cancelled.
+    bool pause(int ms);
+    TransferResult cancel();
     QByteArray readReply(int maximum, QByteArrayView stopCharacters);
 
     void note(const QString &text)
@@ -99,13 +102,13 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     if (!mPort.applyMode(mRecord, mLink.programmingMode))
         return fail(modeFailed);
     mPort.write(kResetCommand);
-    if (!waitForDevice(kAfterResetMs))
-        return cancelled();
+    if (!pause(kAfterResetMs))
+        return cancel();
     if (!mPort.applyMode(mRecord, mLink.workingMode))
         return fail(modeFailed);
     mPort.write(kSetupCommand);
-    if (!waitForDevice(kAfterSetupMs))
-        return cancelled();
+    if (!pause(kAfterSetupMs))
+        return cancel();
     mPort.purge();
     if (!mPort.applyMode(mRecord, mLink.programmingMode))
         return fail(QStringLiteral("Ошибка!") + mLink.programmingMode);
@@ -114,7 +117,7 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     for (qint64 offset = 0; offset < size; offset += kBlockSize) {
         switch (addressBlock(offset)) {
         case Addressed::Cancelled:
-            return cancelled();
+            return cancel();
         case Addressed::DeviceGone:
             return fail(QStringLiteral("Ошибка! Невозможно получить доступ к порту") + mPort.goneNote());
         case Addressed::Ready:
@@ -139,6 +142,25 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     return TransferResult::completed();
 }
 
+TransferResult AnnouncerSession::cancel()
+{
+    note(QStringLiteral("прервано"));
+    mPort.close();
+    return TransferResult::cancelled();
+}
+
+bool AnnouncerSession::pause(int ms)
+{
+    const QDeadlineTimer end(ms);
+    while (!mProgress.cancelRequested()) {
+        const qint64 remaining = end.remainingTime();
+        if (remaining <= 0)
+            return true;
+        mProgress.pause(int(std::min<qint64>(remaining, kPauseSliceMs)));
+    }
+    return false;
+}
+
 TransferResult AnnouncerSession::fail(const QString &message)
 {
     note(QStringLiteral("ошибка: ") + message);
@@ -146,19 +168,6 @@ TransferResult AnnouncerSession::fail(const QString &message)
     mProgress.showMessage(message);
     mPort.close();
     return TransferResult::failed(message);
-}
-
-TransferResult AnnouncerSession::cancelled()
-{
-    note(QStringLiteral("прервано"));
-    mPort.close();
-    return TransferResult::cancelled();
-}
-
-bool AnnouncerSession::waitForDevice(int ms)
-{
-    mProgress.pause(ms);
-    return !mProgress.cancelRequested();
 }
 
 AnnouncerSession::Addressed AnnouncerSession::addressBlock(qint64 offset)

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace tirvela {
 
@@ -37,12 +39,17 @@ bool readStopBits(QStringView value, QSerialPort::StopBits &stopBits)
     return true;
 }
 
+// The speeds serial ports run at. Any other number is a typing error; a speed of 1 would make
+// every command take minutes on the wire.
+constexpr int kBaudRates[] = {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, 128000,
+                              230400, 256000, 460800, 921600};
+
 bool readPair(QStringView key, QStringView value, LineMode &mode)
 {
     bool ok = false;
     if (key.compare(u"baud", Qt::CaseInsensitive) == 0) {
         const int baud = value.toInt(&ok);
-        if (!ok || baud <= 0)
+        if (!ok || std::find(std::begin(kBaudRates), std::end(kBaudRates), baud) == std::end(kBaudRates))
             return false;
         mode.baud = baud;
         return true;

@@ -19,7 +19,8 @@ struct LineMode
 };
 
 // Reads a mode string ("baud=4800 parity=N data=8 stop=1") onto a copy of the record.
-// Keys and letters are matched without regard to case; parity is N, E, O, M or S, data bits
+// Keys and letters are matched without regard to case; the speed is one serial ports run at
+// (110 to 921600 baud, the usual steps), parity is N, E, O, M or S, data bits
 // 5 to 8, stop bits 1, 1.5 or 2. The switches of the same syntax that only turn flow control
 // and handshake lines off ("to", "xon", "odsr", "octs", "dtr", "rts", "idsr" set to "off") are
 // accepted and change nothing. Returns false, leaving the record alone, on anything else.

@@ -24,6 +24,8 @@ namespace {
 
 // How long a USB adapter may still hold bytes after its driver reports them sent.
 constexpr qint64 kAdapterLatencyMs = 20;
+// Room for what arrives between two reads: far more than any reply.
+constexpr qint64 kReadBufferBytes = 4096;
 
 // Bytes still waiting in the driver's output queue, where the platform tells.
 qint64 driverOutputQueue([[maybe_unused]] qintptr handle)
@@ -106,6 +108,9 @@ bool SerialPort::open(const QString &devicePath, Access access)
         mPort.clearError();
         return false;
     }
+    // A device that floods the line must not grow the memory: what the protocol's replies
+    // cannot use waits in the driver, which drops it when full.
+    mPort.setReadBufferSize(kReadBufferBytes);
     mLowLatency = mLowLatencyRequest.apply(int(mPort.handle()));
     if (mTrace) {
         mTrace->line(QStringLiteral("открыт ") + devicePath
@@ -210,6 +215,12 @@ SerialPort::ReadResult SerialPort::timedRead(int maximum, int timeoutMs, QByteAr
             if (mTrace)
                 mTrace->timeout(timeoutMs, result.bytes.size());
             break;
+        }
+        if (result.bytes.size() >= maximum) {
+            // Nothing more may be taken: the rest of the time passes without reading, since
+            // waiting for input that cannot be read would spin on a flooding line.
+            QThread::msleep(quint64(std::max<qint64>(deadline.remainingTime(), 0)));
+            continue;
         }
         mPort.clearError();
         if (!mPort.waitForReadyRead(int(deadline.remainingTime())) && mPort.error() != QSerialPort::TimeoutError

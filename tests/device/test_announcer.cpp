@@ -296,8 +296,9 @@ void AnnouncerTest::unansweredAddressRepeatsUntilCancelled()
     AnnouncerDevice device(faults, run.log());
     run.start(device);
     RecordingProgress progress;
-    // At the third refresh (the waits of the preparation ask too, before any refresh).
-    progress.cancelWhen = [&] { return progress.eventRounds == 3; };
+    int refreshes = 0;
+    // The third look once the blocks are being written (the waits before look all the time).
+    progress.cancelWhen = [&] { return progress.stages.contains(u"Запись"_s) && ++refreshes == 3; };
     QElapsedTimer clock;
     clock.start();
     const TransferResult result = programAnnouncer(writeImage(randomBytes(600)), link(run.port()), progress);

@@ -10,7 +10,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 using namespace tirvela;
 using namespace Qt::StringLiterals;
@@ -94,6 +100,55 @@ CliRun runCli(const QStringList &arguments, int timeoutMs = 15000)
     return Cli(arguments).finish(timeoutMs);
 }
 
+// A pseudo-terminal whose other end writes noise without pause, as a device gone mad does.
+class FloodingLine
+{
+public:
+    FloodingLine()
+    {
+        mMaster = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (mMaster < 0 || ::grantpt(mMaster) != 0 || ::unlockpt(mMaster) != 0)
+            return;
+        mPath = QString::fromLocal8Bit(::ptsname(mMaster));
+        mWriter = std::thread([this] {
+            const QByteArray noise(4096, 'x');
+            while (!mStop) {
+                pollfd ready{mMaster, POLLOUT, 0};
+                if (::poll(&ready, 1, 20) <= 0 || ::write(mMaster, noise.constData(), size_t(noise.size())) < 0)
+                    ::usleep(1000);
+            }
+        });
+    }
+    ~FloodingLine()
+    {
+        mStop = true;
+        if (mWriter.joinable())
+            mWriter.join();
+        if (mMaster >= 0)
+            ::close(mMaster);
+    }
+    QString path() const { return mPath; }
+
+private:
+    int mMaster = -1;
+    QString mPath;
+    std::atomic<bool> mStop = false;
+    std::thread mWriter;
+};
+
+// The resident memory of a process in kB, from the system's account of it.
+qint64 residentKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
 struct NoLog : MessageLog
 {
     void logMessage(const QString &) override {}
@@ -110,6 +165,8 @@ private slots:
     void programThroughMappedPort();
     void programFailureEndsWithMessage();
     void programRefusesAnEmptyImage();
+    void floodingDeviceCostsNoMemory();
+    void interruptedWhileTheDeviceStarts();
     void programInterrupted();
     void usageErrors();
     void blinkerRoute();
@@ -178,6 +235,50 @@ void DeviceCliTest::programRefusesAnEmptyImage()
     QVERIFY2(run.err.contains(u"файл пуст"_s), qPrintable(run.err));
     QVERIFY(!run.out.contains(u"Процесс завершен"_s));
     QVERIFY(!device.stop().contains(u"reset"_s));
+}
+
+// The address phase repeats its command for as long as the device does not answer 'R', as it
+// should; what the device floods in meanwhile must not pile up.
+void DeviceCliTest::floodingDeviceCostsNoMemory()
+{
+    FloodingLine line;
+    QVERIFY(!line.path().isEmpty());
+    QFile file(path(u"route.bin"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(1000, 'x'));
+    file.close();
+    QProcess process;
+    process.start(QStringLiteral(TIRVELA_CLI), QStringList{u"program"_s, file.fileName(), u"--port"_s, line.path()} + programDir());
+    QVERIFY(process.waitForStarted());
+    QTest::qWait(4000); // past the waits after the reset and the setup
+    const qint64 before = residentKb(process.processId());
+    QTest::qWait(3000);
+    const qint64 after = residentKb(process.processId());
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(5000));
+    QVERIFY(before > 0 && after > 0);
+    QVERIFY2(after - before < 16 * 1024, qPrintable(QStringLiteral("%1 kB, then %2 kB").arg(before).arg(after)));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(u"Прервано"_s));
+}
+
+// A Ctrl+C in the waits before the transfer ends the command at once.
+void DeviceCliTest::interruptedWhileTheDeviceStarts()
+{
+    Emulator device({u"announcer"_s});
+    QFile file(path(u"route.bin"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(100, 'x'));
+    file.close();
+    Cli cli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    QVERIFY(device.waitForLog(u"reset"_s, 8000));
+    QElapsedTimer clock;
+    clock.start();
+    cli.interrupt();
+    const CliRun run = cli.finish(3000);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(run.err.contains(u"Прервано"_s), qPrintable(run.err));
 }
 
 void DeviceCliTest::programInterrupted()

@@ -52,6 +52,8 @@ void PortSettingsTest::modeStrings_data()
     QTest::newRow("handshake on") << "baud=4800 rts=on" << false << 0 << 0 << 0 << 0;
     QTest::newRow("speed not a number") << "baud=fast" << false << 0 << 0 << 0 << 0;
     QTest::newRow("speed zero") << "baud=0" << false << 0 << 0 << 0 << 0;
+    QTest::newRow("speed 1: minutes per command") << "baud=1" << false << 0 << 0 << 0 << 0;
+    QTest::newRow("speed no port runs at") << "baud=4801" << false << 0 << 0 << 0 << 0;
     QTest::newRow("unknown parity") << "baud=4800 parity=X" << false << 0 << 0 << 0 << 0;
     QTest::newRow("nine data bits") << "baud=4800 data=9" << false << 0 << 0 << 0 << 0;
     QTest::newRow("three stop bits") << "baud=4800 stop=3" << false << 0 << 0 << 0 << 0;

@@ -10,6 +10,18 @@
 // Runs tirvela-cli (TIRVELA_CLI) as a user runs it, optionally under resource limits.
 namespace tirvela::fixture {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 struct CliLimits
 {
     rlim_t addressSpace = 0; // bytes of virtual memory, 0 for no limit

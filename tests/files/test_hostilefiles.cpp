@@ -20,18 +20,6 @@ namespace {
 // A run that ends within this is no hang.
 constexpr int kNoHangMs = 20000;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
 // A memory limit for the child; none under AddressSanitizer, which reserves terabytes of address space.
 CliLimits memoryLimit(rlim_t bytes)
 {

@@ -32,13 +32,6 @@ constexpr double kSilentPeakDb = -60.0;
 // one step of the 8-bit samples.
 constexpr double kTrimBelowPeakDb = -40.0;
 constexpr qint64 kSpoolBlock = 16384;
-// The input rates the import supports; beyond them a header is lying, and the filter that
-// converts the rate would grow with it.
-constexpr int kLowestRate = 1000;
-constexpr int kHighestRate = 768000;
-// Full scale is 1; a float recording may go past it, but not by this much: such values are
-// damaged data, and the sums that mix and filter the samples would overflow further on.
-constexpr double kLoudestSourceDb = 240.0;
 constexpr qint64 kLongestSeconds = kMaxSoundDataSize / MonoResampler::kTargetRate;
 
 double amplitudeOf(double decibels)
@@ -78,12 +71,12 @@ QString tooLongMessage(const QString &shownSource, const QString &duration)
 QString recordingProblem(const SoundDecoder &decoder, const QString &shownSource)
 {
     const int rate = decoder.sampleRate();
-    if (rate < kLowestRate || rate > kHighestRate)
+    if (rate < kLowestImportRate || rate > kHighestImportRate)
         return QStringLiteral("Файл %1: частота дискретизации %2 Гц не поддерживается (допустимо от %3 до %4 кГц)")
             .arg(shownSource)
             .arg(rate)
-            .arg(kLowestRate / 1000)
-            .arg(kHighestRate / 1000);
+            .arg(kLowestImportRate / 1000)
+            .arg(kHighestImportRate / 1000);
     // Told before anything is read: hours of recording would fill the temporary folder first.
     const double seconds = double(decoder.frameCount()) / rate;
     if (seconds > double(kLongestSeconds) + 1.0)
@@ -259,7 +252,7 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
         const std::vector<float> &block = decoder.readBlock();
         if (!decoder.errorString().isEmpty())
             return failed(decoder.errorString());
-        if (decoder.sourcePeak() > amplitudeOf(kLoudestSourceDb))
+        if (decoder.sourcePeak() > kLoudestImportPeak)
             return failed(tooLoudMessage(shownSource, decoder.sourcePeak()));
         last = block.empty();
         const std::vector<float> &converted = resampler.convert(block, last);

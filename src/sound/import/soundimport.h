@@ -7,6 +7,14 @@ namespace tirvela {
 
 class TransferProgress;
 
+// The input rates the import supports; beyond them a header is lying, and the filter that
+// converts the rate would grow with it.
+inline constexpr int kLowestImportRate = 1000;
+inline constexpr int kHighestImportRate = 768000;
+// Full scale is 1; a float recording may go past it, but not this far (+240 dB): such values are
+// damaged data, and the sums that mix and filter the samples would overflow further on.
+inline constexpr double kLoudestImportPeak = 1e12;
+
 struct SoundImportOptions
 {
     static constexpr double kLowestPeakDb = -40.0;
