@@ -48,6 +48,8 @@ public:
     {
         return mParser.isSet(option) ? std::optional(mParser.value(option)) : std::nullopt;
     }
+    // The values of every occurrence of an option that may be given more than once.
+    QStringList values(const QString &option) const { return mParser.values(option); }
 
 private:
     const QCommandLineParser &mParser;

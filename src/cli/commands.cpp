@@ -5,6 +5,7 @@
 #include "cli/commandparser.h"
 #include "cli/devicecommands.h"
 #include "cli/fontsheetcommand.h"
+#include "cli/gtfscommand.h"
 #include "cli/manpagecommand.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
@@ -98,6 +99,7 @@ QList<Command> allCommands()
         dumpCommand(),
         soundsCommand(),
         soundImportCommand(),
+        gtfsCommand(),
         programCommand(),
         blinkerRouteCommand(),
         blinkerProgramCommand(),

@@ -1,0 +1,119 @@
+#include "gtfs/routecatalog.h"
+
+#include "gtfs/feedtable.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace tirvela {
+
+namespace {
+
+// agency_id -> agency_name; a feed of one agency may leave agency_id out everywhere.
+QString readAgencies(const FeedSource &feed, QHash<QByteArray, QString> &agencies)
+{
+    FeedTable table;
+    if (!table.open(feed, QStringLiteral("agency.txt"), {"agency_name"}, false))
+        return table.error();
+    const int idColumn = table.column("agency_id");
+    const int nameColumn = table.column("agency_name");
+    while (table.next())
+        agencies.insert(table.field(idColumn).toByteArray(), fieldText(table.field(nameColumn)));
+    return table.error();
+}
+
+QString readRoutes(const FeedSource &feed, RouteCatalog &catalog, QHash<QByteArray, int> &index)
+{
+    QHash<QByteArray, QString> agencies;
+    if (const QString problem = readAgencies(feed, agencies); !problem.isEmpty())
+        return problem;
+    FeedTable table;
+    if (!table.open(feed, QStringLiteral("routes.txt"), {"route_id"}))
+        return table.error();
+    const int idColumn = table.column("route_id");
+    const int shortColumn = table.column("route_short_name");
+    const int longColumn = table.column("route_long_name");
+    const int agencyColumn = table.column("agency_id");
+    while (table.next()) {
+        FeedRoute route;
+        route.id = table.field(idColumn).toByteArray();
+        if (route.id.isEmpty())
+            return table.fail(QStringLiteral("пустой route_id"));
+        if (index.contains(route.id))
+            return table.fail(QStringLiteral("route_id %1 уже был выше").arg(fieldText(route.id)));
+        route.shortName = fieldText(table.field(shortColumn));
+        route.longName = fieldText(table.field(longColumn));
+        const QByteArray agencyId = table.field(agencyColumn).toByteArray();
+        route.agency = agencies.value(agencyId, agencies.size() == 1 ? agencies.cbegin().value() : QString());
+        index.insert(route.id, int(catalog.routes.size()));
+        catalog.routes.push_back(std::move(route));
+    }
+    return table.error();
+}
+
+QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QByteArray, int> &index)
+{
+    FeedTable table;
+    if (!table.open(feed, QStringLiteral("trips.txt"), {"route_id", "service_id", "trip_id"}))
+        return table.error();
+    const int routeColumn = table.column("route_id");
+    const int serviceColumn = table.column("service_id");
+    const int directionColumn = table.column("direction_id");
+    while (table.next()) {
+        const int route = index.value(table.field(routeColumn).toByteArray(), -1);
+        if (route < 0)
+            return table.fail(QStringLiteral("маршрута %1 нет в routes.txt").arg(fieldText(table.field(routeColumn))));
+        const int direction = directionOf(table.field(directionColumn));
+        if (direction < 0)
+            return table.fail(QStringLiteral("direction_id должен быть 0 или 1"));
+        FeedRoute &entry = catalog.routes[size_t(route)];
+        ++entry.trips[size_t(direction)];
+        const int service = catalog.calendar.service(table.field(serviceColumn));
+        const auto at = std::lower_bound(entry.services.begin(), entry.services.end(), service);
+        if (at == entry.services.end() || *at != service)
+            entry.services.insert(at, service);
+    }
+    return table.error();
+}
+
+} // namespace
+
+int RouteCatalog::routeWithId(QByteArrayView id) const
+{
+    for (size_t at = 0; at < routes.size(); ++at) {
+        if (routes[at].id == id)
+            return int(at);
+    }
+    return -1;
+}
+
+int directionOf(QByteArrayView directionId)
+{
+    if (directionId.isEmpty())
+        return 2;
+    if (directionId == "0" || directionId == "1")
+        return directionId[0] - '0';
+    return -1;
+}
+
+QString readRouteCatalog(const FeedSource &feed, RouteCatalog &catalog)
+{
+    QHash<QByteArray, int> index;
+    QString problem = catalog.calendar.read(feed);
+    if (problem.isEmpty())
+        problem = readRoutes(feed, catalog, index);
+    if (problem.isEmpty())
+        problem = readTrips(feed, catalog, index);
+    return problem;
+}
+
+quint8 routeWeekdays(const RouteCatalog &catalog, const FeedRoute &route)
+{
+    quint8 days = 0;
+    for (const int service : route.services)
+        days |= catalog.calendar.weekdays(service);
+    return days;
+}
+
+} // namespace tirvela

@@ -1,0 +1,157 @@
+#include "gtfs/routetrips.h"
+
+#include "gtfs/feedstopnames.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace tirvela {
+
+namespace {
+
+struct TextHash
+{
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+// trip_id -> place in RouteTrips::trips; looked up by the bytes of a field, without a copy.
+using TripIndex = std::unordered_map<std::string, int, TextHash, std::equal_to<>>;
+
+std::string_view viewOf(QByteArrayView field)
+{
+    return {field.data(), size_t(field.size())};
+}
+
+QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const RouteSelection &selection,
+                  RouteTrips &trips, TripIndex &index)
+{
+    FeedTable table;
+    if (!table.open(feed, QStringLiteral("trips.txt"), {"route_id", "service_id", "trip_id"}))
+        return table.error();
+    const QByteArray forwardId = catalog.routes[size_t(selection.route)].id;
+    const QByteArray reverseId = selection.reverseRoute >= 0 ? catalog.routes[size_t(selection.reverseRoute)].id : QByteArray();
+    const int routeColumn = table.column("route_id");
+    const int tripColumn = table.column("trip_id");
+    const int serviceColumn = table.column("service_id");
+    const int directionColumn = table.column("direction_id");
+    const int headsignColumn = table.column("trip_headsign");
+    while (table.next()) {
+        const QByteArrayView route = table.field(routeColumn);
+        const bool reverse = !reverseId.isEmpty() && route == reverseId;
+        if (route != forwardId && !reverse)
+            continue;
+        RouteTrip trip;
+        trip.id = table.field(tripColumn).toByteArray();
+        trip.service = catalog.calendar.findService(table.field(serviceColumn));
+        trip.direction = reverseId.isEmpty() ? directionOf(table.field(directionColumn)) : reverse ? 1 : 0;
+        trip.headsign = fieldText(table.field(headsignColumn));
+        trip.line = table.line();
+        if (!index.emplace(trip.id.toStdString(), int(trips.trips.size())).second)
+            return table.fail(QStringLiteral("trip_id %1 уже был выше").arg(fieldText(trip.id)));
+        trips.trips.push_back(std::move(trip));
+    }
+    if (table.error().isEmpty() && trips.trips.empty())
+        return QStringLiteral("У маршрута «%1» нет рейсов в trips.txt").arg(catalog.routes[size_t(selection.route)].shortName);
+    return table.error();
+}
+
+QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex &index,
+                      QHash<QByteArray, int> &stopIndex, const FeedProgress &progress)
+{
+    FeedTable table;
+    if (!table.open(feed, QStringLiteral("stop_times.txt"), {"trip_id", "stop_id", "stop_sequence"}))
+        return table.error();
+    table.setProgress(progress);
+    const int tripColumn = table.column("trip_id");
+    const int stopColumn = table.column("stop_id");
+    const int sequenceColumn = table.column("stop_sequence");
+    const int departureColumn = table.column("departure_time");
+    const int arrivalColumn = table.column("arrival_time");
+    const int timepointColumn = table.column("timepoint");
+    trips.timepointColumn = timepointColumn >= 0;
+    // The rows of a trip follow each other in every feed seen: the last trip_id is looked up once.
+    std::string lastTrip;
+    int lastIndex = -1;
+    while (table.next()) {
+        const std::string_view tripId = viewOf(table.field(tripColumn));
+        if (tripId != lastTrip) {
+            lastTrip.assign(tripId);
+            const auto found = index.find(tripId);
+            lastIndex = found == index.end() ? -1 : found->second;
+        }
+        if (lastIndex < 0)
+            continue;
+        TripStop row;
+        bool number = false;
+        row.sequence = table.field(sequenceColumn).toByteArray().toInt(&number);
+        if (!number || row.sequence < 0)
+            return table.fail(QStringLiteral("stop_sequence должен быть целым неотрицательным числом"));
+        QByteArrayView time = table.field(departureColumn);
+        if (time.isEmpty())
+            time = table.field(arrivalColumn);
+        row.departure = feedTime(time);
+        if (row.departure == -2)
+            return table.fail(QStringLiteral("время «%1» не в виде ЧЧ:ММ:СС").arg(fieldText(time)));
+        row.timepoint = table.field(timepointColumn) != "0";
+        const QByteArray stopId = table.field(stopColumn).toByteArray();
+        auto stop = stopIndex.constFind(stopId);
+        if (stop == stopIndex.cend()) {
+            stop = stopIndex.insert(stopId, int(trips.stops.size()));
+            trips.stops.push_back(FeedStop{stopId, {}, table.line()});
+        }
+        row.stop = *stop;
+        trips.trips[size_t(lastIndex)].stops.push_back(row);
+    }
+    return table.error();
+}
+
+} // namespace
+
+int feedTime(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return -1;
+    const qsizetype firstColon = text.indexOf(':');
+    if (firstColon < 1 || firstColon > 3 || text.size() != firstColon + 6 || text[firstColon + 3] != ':')
+        return -2;
+    int parts[3] = {0, 0, 0};
+    int part = 0;
+    for (const char c : text) {
+        if (c == ':') {
+            ++part;
+        } else if (c >= '0' && c <= '9') {
+            parts[part] = parts[part] * 10 + (c - '0');
+        } else {
+            return -2;
+        }
+    }
+    if (parts[1] > 59 || parts[2] > 59)
+        return -2;
+    return parts[0] * 3600 + parts[1] * 60 + parts[2];
+}
+
+QString loadRouteTrips(const FeedSource &feed, const RouteCatalog &catalog, const RouteSelection &selection,
+                       RouteTrips &trips, const FeedProgress &progress)
+{
+    TripIndex index;
+    if (const QString problem = readTrips(feed, catalog, selection, trips, index); !problem.isEmpty())
+        return problem;
+    QHash<QByteArray, int> stopIndex;
+    if (const QString problem = readStopTimes(feed, trips, index, stopIndex, progress); !problem.isEmpty())
+        return problem;
+    for (RouteTrip &trip : trips.trips) {
+        if (trip.stops.empty())
+            return QStringLiteral("trips.txt, строка %1: у рейса %2 нет ни одной строки в stop_times.txt")
+                .arg(trip.line)
+                .arg(fieldText(trip.id));
+        std::stable_sort(trip.stops.begin(), trip.stops.end(),
+                         [](const TripStop &a, const TripStop &b) { return a.sequence < b.sequence; });
+    }
+    return readStopNames(feed, trips.stops, stopIndex);
+}
+
+} // namespace tirvela
