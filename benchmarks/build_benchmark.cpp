@@ -1,6 +1,9 @@
 // Builds the flash image of a maximum project and sets it against a plain copy of the same sound
 // bytes into one file, measured in the same run: the build should cost at most 1.5 times the copy
 // and keep its peak memory under 64 MB, since the sound data are copied one SoundFile at a time.
+// Then the same as whole processes: `tirvela-cli build` against `cat` of the sound files into one
+// file followed by `sync -d` of it, in pairs run back to back (target at most 1.3), with the
+// flash image of the command the same, byte for byte, as the one built in this process.
 
 #include "fixtures.h"
 #include "peakmemory.h"
@@ -13,11 +16,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 using namespace tirvela;
 using namespace tirvela::fixture;
@@ -32,6 +38,7 @@ constexpr int kFragmentsPerStop = 10;
 constexpr int kSoundFiles = 500;
 constexpr int kSoundSize = 100 * 1024;
 constexpr int kRepeats = 5;
+constexpr int kProcessPairs = 7;
 
 struct CountingLog : MessageLog
 {
@@ -111,6 +118,74 @@ bool copySoundBytes(const SoundTable &sounds, const QString &target)
     return out.commit();
 }
 
+// Runs a program to its end and gives its wall time in seconds, or a negative number when it failed.
+double runTimed(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return -1;
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// `tirvela-cli build` against `cat SOUNDS... > f && sync -d f`, both whole processes, in pairs run
+// back to back (which one goes first alternates), so that both meet the same load of the machine.
+bool compareProcesses(const QString &programFolder, const SoundTable &sounds, const QString &inProcessImage)
+{
+    const QString project = programFolder + QStringLiteral("maximum.stm");
+    const QString image = programFolder + QStringLiteral("cli.bin");
+    const QString copy = programFolder + QStringLiteral("cat.bin");
+    const QStringList build{QStringLiteral("build"), project, QStringLiteral("-o"), image,
+                            QStringLiteral("--program-dir"), programFolder};
+    QStringList cat{QStringLiteral("-c"), QStringLiteral("cat -- \"$@\" > \"$0\" && sync -d \"$0\""), copy};
+    for (int i = 0; i < sounds.count(); ++i)
+        cat << sounds.at(i).path();
+
+    std::vector<double> ratios;
+    std::vector<double> buildTimes;
+    std::vector<double> catTimes;
+    for (int pair = 0; pair < kProcessPairs; ++pair) {
+        double buildSeconds = 0;
+        double catSeconds = 0;
+        if (pair % 2 == 0) {
+            buildSeconds = runTimed(QStringLiteral(TIRVELA_CLI), build);
+            catSeconds = runTimed(QStringLiteral("/bin/sh"), cat);
+        } else {
+            catSeconds = runTimed(QStringLiteral("/bin/sh"), cat);
+            buildSeconds = runTimed(QStringLiteral(TIRVELA_CLI), build);
+        }
+        if (buildSeconds < 0 || catSeconds < 0) {
+            std::fprintf(stderr, "%s failed\n", buildSeconds < 0 ? "tirvela-cli build" : "cat");
+            return false;
+        }
+        buildTimes.push_back(buildSeconds);
+        catTimes.push_back(catSeconds);
+        ratios.push_back(buildSeconds / catSeconds);
+    }
+    QFile ours(image);
+    QFile reference(inProcessImage);
+    if (!ours.open(QIODevice::ReadOnly) || !reference.open(QIODevice::ReadOnly) || ours.readAll() != reference.readAll()) {
+        std::fprintf(stderr, "the flash image of tirvela-cli differs from the one built in this process\n");
+        return false;
+    }
+    const double ratio = median(ratios);
+    std::printf("\nwhole processes, %d pairs run back to back (median):\n", kProcessPairs);
+    std::printf("cat of the sound files into one file && sync -d: %.3f s\n", median(catTimes));
+    std::printf("tirvela-cli build (image byte-identical):        %.3f s\n", median(buildTimes));
+    std::printf("build / (cat && sync -d), median of the pairs' ratios: %.2f (best %.2f; target at most 1.3)%s\n",
+                ratio, *std::min_element(ratios.begin(), ratios.end()), ratio <= 1.3 ? "" : "  OVER TARGET");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -166,5 +241,12 @@ int main(int argc, char *argv[])
     std::printf("peak memory %s: %.1f MB (target at most 64 MB)%s\n",
                 peakResets ? "during the build (resident set)" : "of the whole process", peakMb,
                 peakMb <= 64 ? "" : "  OVER TARGET");
-    return 0;
+
+    if (!buildProjectFile(*project, SoundTable{}, programFolder + QStringLiteral("maximum.stm"), log,
+                          BuildMode::ProjectFile)
+             .ok) {
+        std::fprintf(stderr, "the project file could not be saved\n");
+        return 1;
+    }
+    return compareProcesses(programFolder, sounds, programFolder + QStringLiteral("route.bin")) ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "project/projectbuilder.h"
 
+#include "common/blockwriter.h"
 #include "common/messagelog.h"
 #include "common/outputfile.h"
 #include "common/regularfile.h"
@@ -16,6 +17,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <numeric>
 
 namespace tirvela {
 
@@ -119,16 +121,23 @@ QByteArray buildBoardBlock(const Project &project, MessageLog &log)
     return block + images;
 }
 
-QByteArray routeStreamRecords(const Project &project, int routeCount)
+// The route streams, each after its length.
+bool appendRouteStreams(BlockWriter &writer, const Project &project, int routeCount)
 {
-    QByteArray records;
     for (int route = 0; route < routeCount; ++route) {
         const QByteArray &stream = project.routeStreams[size_t(route)];
         char size[4];
         putLe32(size, quint32(stream.size()));
-        records.append(size, 4).append(stream);
+        if (!writer.append(QByteArrayView(size, 4)) || !writer.append(stream))
+            return false;
     }
-    return records;
+    return true;
+}
+
+qint64 routeStreamsSize(const Project &project, int routeCount)
+{
+    return std::accumulate(project.routeStreams.begin(), project.routeStreams.begin() + routeCount, qint64(0),
+                           [](qint64 sum, const QByteArray &stream) { return sum + 4 + stream.size(); });
 }
 
 // A stop count less one as two BCD digits; 0xFF for no stops.
@@ -221,19 +230,18 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
     // A refused flash image build writes nothing but still checks its stop tables, so that every
     // problem is listed.
     QSaveFile file(fileName);
-    QIODevice *out = nullptr;
-    const QByteArray streams = routeStreamRecords(project, routeCount);
+    // Unbuffered: the writer gathers large blocks itself, and a write that fails then fails at
+    // once, with the system's reason, and not later inside a flush that keeps only "Unknown error".
+    if (!refused && !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {false, file.errorString()};
+    BlockWriter writer(file);
     const qint64 headerSize = kHeaderRecordSize * (routeCount + 1);
-    if (!refused) {
-        // Unbuffered: a write that fails then fails at once, with the system's reason, and not
-        // later inside a seek or a flush that keeps only "Unknown error".
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return {false, file.errorString()};
-        if (!writeFully(file, QByteArray(headerSize, '\0')) || !writeFully(file, boardBlock) || !writeFully(file, streams))
-            return buildFailed(file, mode, failed, file.errorString());
-        out = &file;
-    }
-    StopTableWriter tables(out, sounds, mode, log, headerSize + boardBlock.size() + streams.size());
+    if (!refused
+        && !(writer.append(QByteArray(headerSize, '\0')) && writer.append(boardBlock)
+             && appendRouteStreams(writer, project, routeCount)))
+        return buildFailed(file, mode, failed, file.errorString());
+    const qint64 tablesStart = headerSize + boardBlock.size() + routeStreamsSize(project, routeCount);
+    StopTableWriter tables(refused ? nullptr : &writer, sounds, mode, log, tablesStart);
     tables.addCommonPhrases();
     for (int route = 0; route < routeCount; ++route)
         tables.addRoute(project.routeStreams[size_t(route)], route, routeCaption(project, route),
@@ -243,7 +251,7 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
         return buildFailed(file, mode, failed, {}); // the problems are in the log
     if (!tables.outputFailed()) {
         const QByteArray header = headerRecords(project, routeCount, tables);
-        if (file.seek(0) && writeFully(file, header) && commitFully(file))
+        if (writer.overwrite(0, header) && writer.flush() && commitFully(file))
             return {};
     }
     return buildFailed(file, mode, failed, file.errorString());

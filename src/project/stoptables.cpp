@@ -1,16 +1,15 @@
 #include "project/stoptables.h"
 
 #include "project/controltime.h"
+#include "common/blockwriter.h"
 #include "common/messagelog.h"
 #include "common/cp1251.h"
-#include "common/savefile.h"
 #include "sound/soundtable.h"
 #include "project/stoplistedits.h"
 #include "project/stoptree.h"
 #include "sound/wavecheck.h"
 
 #include <QFile>
-#include <QIODevice>
 #include <QtEndian>
 
 #include <algorithm>
@@ -27,7 +26,6 @@ constexpr int kMaxFragments = 10;
 constexpr int kMaxControlTimes = 255; // their count is one byte
 constexpr int kMaxDirectionStops = 100;
 constexpr int kMaxRouteStops = 127;
-constexpr qint64 kCopyBufferSize = 1 << 20;
 constexpr qint64 kMaxFileSize = 0xFFFFFFFFLL; // offsets are stored in 4 bytes
 
 // Flags of a stop: its direction, and whether it is the first or the last of it.
@@ -89,14 +87,14 @@ void appendLe32(QByteArray &bytes, quint32 value)
 
 } // namespace
 
-StopTableWriter::StopTableWriter(QIODevice *out, const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start)
+StopTableWriter::StopTableWriter(BlockWriter *out, const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start)
     : mOut(out), mSounds(sounds), mMode(mode), mLog(log), mEnd(start), mUses(size_t(sounds.count()))
 {
 }
 
 void StopTableWriter::put(const QByteArray &bytes)
 {
-    if (writing() && !writeFully(*mOut, bytes))
+    if (writing() && !mOut->append(bytes))
         mOutputFailed = true;
 }
 
@@ -199,8 +197,7 @@ void StopTableWriter::addTree(const StopTree &tree)
             records += addStop(directionStops.child(i), flags, table);
         }
     }
-    if (writing() && stops > 0
-        && !(mOut->seek(table) && writeFully(*mOut, records) && mOut->seek(mEnd)))
+    if (writing() && stops > 0 && !mOut->overwrite(table, records))
         mOutputFailed = true;
 }
 
@@ -289,11 +286,11 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
 // Items repeat the same few names all over a project; each is upper-cased and looked up once.
 int StopTableWriter::soundOf(const QByteArray &itemText)
 {
-    const auto known = mSoundOfItem.constFind(itemText);
-    if (known != mSoundOfItem.constEnd())
-        return *known;
+    const auto known = mSoundOfItem.find(itemText);
+    if (known != mSoundOfItem.end())
+        return known->second;
     const int sound = mSounds.find(itemText);
-    mSoundOfItem.insert(itemText, sound);
+    mSoundOfItem.emplace(itemText, sound);
     return sound;
 }
 
@@ -319,22 +316,20 @@ std::unique_ptr<QFile> StopTableWriter::checkSound(int sound, const StopNode &it
 
 void StopTableWriter::copySoundData(QFile &file, int sound)
 {
+    if (!writing())
+        return;
     const SoundUse &use = mUses[size_t(sound)];
-    if (mCopyBuffer.isEmpty())
-        mCopyBuffer.resize(kCopyBufferSize);
-    bool read = file.seek(use.dataOffset);
-    for (qint64 left = use.size; read && writing() && left > 0;) {
-        const qint64 got = file.read(mCopyBuffer.data(), std::min(left, kCopyBufferSize));
-        if (got <= 0) {
-            read = false;
-        } else if (!writeFully(*mOut, QByteArrayView(mCopyBuffer.constData(), got))) {
-            mOutputFailed = true;
-        } else {
-            left -= got;
-        }
+    switch (mOut->copyFrom(file, use.dataOffset, use.size)) {
+    case BlockWriter::Copy::Done:
+        break;
+    case BlockWriter::Copy::WriteFailed:
+        mOutputFailed = true;
+        break;
+    case BlockWriter::Copy::ReadFailed:
+        fail(QStringLiteral("Файл %1 не удалось прочитать при записи звуковых данных!")
+                 .arg(shownSoundPath(mSounds.at(sound).path())));
+        break;
     }
-    if (!read)
-        fail(QStringLiteral("Файл %1 не удалось прочитать при записи звуковых данных!").arg(shownSoundPath(mSounds.at(sound).path())));
 }
 
 } // namespace tirvela
