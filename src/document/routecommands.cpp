@@ -31,10 +31,20 @@ AddRouteCommand::AddRouteCommand(Document &document, const QByteArray &number, i
 {
 }
 
+AddRouteCommand::AddRouteCommand(Document &document, const QByteArray &number, const QByteArray &stream,
+                                 const QString &text)
+    : QUndoCommand(text)
+    , mDocument(document)
+    , mNumber(number)
+    , mStream(stream)
+    , mRoute(document.project().routeCount)
+{
+}
+
 void AddRouteCommand::redo()
 {
     Project &project = projectForRouteEdit(mDocument);
-    const QByteArray stream = mCopyStopsFrom >= 0 ? project.routeStreams[size_t(mCopyStopsFrom)] : QByteArray();
+    const QByteArray stream = mCopyStopsFrom >= 0 ? project.routeStreams[size_t(mCopyStopsFrom)] : mStream;
     insertRoute(project, mRoute, newRouteSlot(mNumber, stream));
     mDocument.notifyRouteInserted(mRoute);
     mDocument.notifyRoutesChanged();
@@ -45,6 +55,23 @@ void AddRouteCommand::undo()
     removeRoute(projectForRouteEdit(mDocument), mRoute);
     mDocument.notifyRouteRemoved(mRoute);
     mDocument.notifyRoutesChanged();
+}
+
+ReplaceRouteStopsCommand::ReplaceRouteStopsCommand(Document &document, int route, const QByteArray &stream,
+                                                   const QString &text)
+    : QUndoCommand(text)
+    , mDocument(document)
+    , mRoute(route)
+    , mNew(stream)
+{
+}
+
+QByteArray ReplaceRouteStopsCommand::set(const QByteArray &stream)
+{
+    // The open stop list of the route is stored first, so that undo gives back what was edited.
+    const std::optional<QByteArray> previous = setRouteStream(projectForRouteEdit(mDocument), mRoute, stream);
+    mDocument.notifyRoutesChanged();
+    return previous.value_or(QByteArray());
 }
 
 DeleteRouteCommand::DeleteRouteCommand(Document &document, int route)

@@ -16,14 +16,35 @@ class AddRouteCommand : public QUndoCommand
 {
 public:
     AddRouteCommand(Document &document, const QByteArray &number, int copyStopsFrom);
+    // A new route at the end with the stop list given in stored form (an imported route).
+    AddRouteCommand(Document &document, const QByteArray &number, const QByteArray &stream, const QString &text);
     void redo() override;
     void undo() override;
 
 private:
     Document &mDocument;
     QByteArray mNumber;
-    int mCopyStopsFrom;
+    int mCopyStopsFrom = -1;
+    QByteArray mStream;
     int mRoute;
+};
+
+// Gives a route another stop list, in stored form (an imported one); its board pictures stay.
+class ReplaceRouteStopsCommand : public QUndoCommand
+{
+public:
+    ReplaceRouteStopsCommand(Document &document, int route, const QByteArray &stream, const QString &text);
+    void redo() override { mOld = set(mNew); }
+    void undo() override { set(mOld); }
+
+private:
+    // Returns the stop list the route had.
+    QByteArray set(const QByteArray &stream);
+
+    Document &mDocument;
+    int mRoute;
+    QByteArray mNew;
+    QByteArray mOld;
 };
 
 class DeleteRouteCommand : public QUndoCommand

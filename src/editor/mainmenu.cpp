@@ -4,6 +4,7 @@
 #include "document/document.h"
 #include "editor/editorsession.h"
 #include "editor/filecommands.h"
+#include "editor/gtfsimportcommand.h"
 #include "editor/icons.h"
 #include "editor/messagewindow.h"
 #include "editor/routelistwindow.h"
@@ -37,6 +38,9 @@ void MainWindow::createMenus()
     connect(addCommand(files, "N21", QStringLiteral("Открыть"), "document-open"), &QAction::triggered, this, [this] {
         if (mFileCommands->open())
             showRouteListWindow();
+    });
+    connect(addCommand(files, "GtfsImportItem", QStringLiteral("Импорт из GTFS…")), &QAction::triggered, this, [this] {
+        importGtfsRoute(*mDocument, mSession, mDialogs, *mLog, mRouteList ? mRouteList->selectedRoute() : -1, this);
     });
     files->addSeparator()->setObjectName(QStringLiteral("N14"));
     QAction *save = addCommand(files, "SaveStmItem", QStringLiteral("Сохранить"), "document-save");

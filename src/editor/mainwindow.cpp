@@ -212,7 +212,7 @@ void MainWindow::updateCommandStates()
 {
     const bool open = mRouteList;
     const bool saved = open && mDocument->hasProjectFile();
-    for (const char *name : {"SaveStmItem", "SaveAsItem", "EditRouteMenuItem", "ProjectMenuItem"})
+    for (const char *name : {"SaveStmItem", "SaveAsItem", "GtfsImportItem", "EditRouteMenuItem", "ProjectMenuItem"})
         findChild<QAction *>(QLatin1String(name))->setEnabled(open);
     for (const char *name : {"SaveBinItem", "ProgramMenuItem"})
         findChild<QAction *>(QLatin1String(name))->setEnabled(saved);

@@ -78,6 +78,17 @@ QStringList WidgetDialogs::chooseRecordings(QWidget *parent)
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
+QString WidgetDialogs::chooseFeed(QWidget *parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Импорт из GTFS"));
+    dialog.setObjectName(QStringLiteral("GtfsFeedDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Расписание GTFS (*.zip routes.txt)"), QStringLiteral("Все файлы (*)")});
+    dialog.setDirectory(QDir::currentPath());
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 QMessageBox::StandardButton WidgetDialogs::ask(QWidget *parent, const QString &title, const QString &text,
                                                QMessageBox::StandardButtons buttons)
 {

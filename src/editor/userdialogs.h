@@ -26,6 +26,8 @@ public:
     virtual QString chooseProgram(QWidget *parent, const QString &proposed) = 0;
     // Recordings to import as SoundFiles, any number; empty when cancelled.
     virtual QStringList chooseRecordings(QWidget *parent) = 0;
+    // A transit timetable feed: a ZIP archive, or a file of a feed folder; empty when cancelled.
+    virtual QString chooseFeed(QWidget *parent) = 0;
     // A question with the given buttons; the button pressed (Cancel when the box was closed).
     virtual QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
                                             QMessageBox::StandardButtons buttons) = 0;
@@ -51,6 +53,7 @@ public:
     QString chooseFileToSave(QWidget *parent, const QString &startFolder) override;
     QString chooseProgram(QWidget *parent, const QString &proposed) override;
     QStringList chooseRecordings(QWidget *parent) override;
+    QString chooseFeed(QWidget *parent) override;
     QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
                                     QMessageBox::StandardButtons buttons) override;
     void tell(QWidget *parent, const QString &text) override;

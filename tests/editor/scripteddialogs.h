@@ -19,6 +19,7 @@ public:
     QQueue<QString> filesToSave;
     QQueue<QString> programs;
     QQueue<QStringList> recordings;
+    QQueue<QString> feeds;
     QQueue<QMessageBox::StandardButton> answers;
     QStringList questions; // the texts of ask()
     QStringList messages;  // the texts of tell()
@@ -40,6 +41,7 @@ public:
     }
     QString chooseProgram(QWidget *, const QString &) override { return take(programs, "program dialog"); }
     QStringList chooseRecordings(QWidget *) override { return take(recordings, "recordings dialog"); }
+    QString chooseFeed(QWidget *) override { return take(feeds, "feed dialog"); }
 
     QMessageBox::StandardButton ask(QWidget *parent, const QString &, const QString &text,
                                     QMessageBox::StandardButtons) override
@@ -76,7 +78,7 @@ public:
 
     bool allAnswered() const
     {
-        return filesToOpen.isEmpty() && filesToSave.isEmpty() && programs.isEmpty() && recordings.isEmpty()
+        return filesToOpen.isEmpty() && filesToSave.isEmpty() && programs.isEmpty() && recordings.isEmpty() && feeds.isEmpty()
             && answers.isEmpty() && texts.isEmpty();
     }
 

@@ -55,6 +55,11 @@ public:
         unexpected(QStringLiteral("recordings dialog"));
         return {};
     }
+    QString chooseFeed(QWidget *) override
+    {
+        unexpected(QStringLiteral("feed dialog"));
+        return {};
+    }
     QMessageBox::StandardButton ask(QWidget *, const QString &, const QString &text,
                                     QMessageBox::StandardButtons) override
     {
