@@ -1,6 +1,7 @@
 #include "editor/mainwindow.h"
 
 #include "editor/announcementplayer.h"
+#include "editor/childwindows.h"
 #include "editor/devicecommands.h"
 #include "document/document.h"
 #include "editor/editorsession.h"
@@ -17,17 +18,33 @@
 #include "editor/toolswindow.h"
 #include "editor/userdialogs.h"
 #include "editor/stoppropertiesgrid.h"
+#include "editor/windowplacement.h"
 #include "sound/soundlibrary.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTreeView>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 
 namespace tirvela {
+
+namespace {
+
+QMargins frameMargins(const QWidget &window)
+{
+    const QRect inside = window.geometry();
+    const QRect frame = window.frameGeometry();
+    return {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+            frame.bottom() - inside.bottom()};
+}
+
+} // namespace
 
 MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
@@ -42,6 +59,9 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
     mLog->setPlaceHandler([this](const LogPlace &place) { openPlace(place); });
     mMdiArea->setObjectName(QStringLiteral("ClientArea"));
+    // A child window left outside a smaller main window can still be reached.
+    mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mMdiArea);
 
     resize(659, 404);
@@ -99,7 +119,7 @@ void MainWindow::showRouteListWindow()
         QMdiSubWindow *frame = mMdiArea->addSubWindow(mRouteList);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(bundledIcon("document-edit"));
-        frame->resize(500, 320);
+        frame->resize(qMax(500, frame->sizeHint().width()), 320);
         connect(mRouteList, &RouteListWindow::stopListRequested, this, &MainWindow::openStopList);
         connect(mRouteList, &RouteListWindow::pictureCellSelected, mToolsWindow, &ToolsWindow::showElements);
         connect(mRouteList, &RouteListWindow::pictureRequested, this, &MainWindow::openPicture);
@@ -128,6 +148,8 @@ void MainWindow::showSoundFilesWindow()
         frame->setGeometry(514, 163, 205, 382);
         connect(mSoundFiles, &SoundFilesWindow::addRequested, this, &MainWindow::addSoundToStopList);
         frame->show();
+        // Listed now: wide enough for the longest name.
+        fitIntoWorkspace(frame, {qMax(mSoundFiles->width(), mSoundFiles->sizeHint().width()), mSoundFiles->height()});
     }
     mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mSoundFiles->parentWidget()));
 }
@@ -186,14 +208,21 @@ void MainWindow::playAnnouncement(const QList<QByteArray> &items)
 void MainWindow::openPicture(int route, int boardRow)
 {
     for (QMdiSubWindow *frame : mMdiArea->subWindowList()) {
-        const auto *picture = qobject_cast<PictureWindow *>(frame->widget());
+        const auto *picture = frame->widget()->findChild<PictureWindow *>();
         if (picture && picture->route() == route && picture->boardRow() == boardRow) {
             mMdiArea->setActiveSubWindow(frame);
             return;
         }
     }
     auto *picture = new PictureWindow(*mDocument, mDialogs, route, boardRow);
-    QMdiSubWindow *frame = mMdiArea->addSubWindow(picture);
+    // A zoomed picture larger than the workspace scrolls inside its window.
+    auto *scroller = new QScrollArea;
+    scroller->setObjectName(QStringLiteral("PictureScrollArea"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(picture);
+    scroller->setWindowTitle(picture->windowTitle());
+    scroller->setFocusProxy(picture);
+    QMdiSubWindow *frame = mMdiArea->addSubWindow(scroller);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(bundledIcon("document-edit"));
     connect(picture, &PictureWindow::elementsShown, mToolsWindow, &ToolsWindow::showElements);
@@ -203,7 +232,7 @@ void MainWindow::openPicture(int route, int boardRow)
     connect(entry, &QAction::triggered, frame, [this, frame] { mMdiArea->setActiveSubWindow(frame); });
     connect(picture, &QObject::destroyed, entry, &QObject::deleteLater);
     frame->show();
-    frame->adjustSize();
+    fitIntoWorkspace(frame, picture->size());
     mMdiArea->setActiveSubWindow(frame);
     mToolsWindow->showElements(route, boardRow);
 }
@@ -231,7 +260,32 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // Only a place the user chose is kept: the usual one follows the workspace.
+    if (mToolsWindow->geometry().topLeft() != mToolsWindowPlace)
+        rememberPosition(mSession.programFolder, mToolsWindow->objectName(), mToolsWindow->geometry().topLeft());
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showToolsWindow()
+{
+    // Where the user left it, else inside the workspace's right edge, where the child windows
+    // (which open from the left) are least often. Placed by its inside: its frame is unknown
+    // until the window manager has framed it, so the frame is taken to be a title bar.
+    mToolsWindow->show();
+    const std::optional<QPoint> remembered = rememberedPosition(mSession.programFolder, mToolsWindow->objectName());
+    QPoint at;
+    if (remembered && QGuiApplication::screenAt(*remembered)) {
+        at = *remembered;
+    } else {
+        const QWidget *workspace = mMdiArea->viewport();
+        const QPoint topRight = workspace->mapToGlobal(QPoint(workspace->width(), 0));
+        QMargins frame = frameMargins(*mToolsWindow);
+        if (frame.isNull())
+            frame.setTop(style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        at = QPoint(topRight.x() - frame.right() - mToolsWindow->width(), topRight.y() + frame.top());
+    }
+    mToolsWindow->setGeometry(QRect(at, mToolsWindow->size()));
+    mToolsWindowPlace = mToolsWindow->geometry().topLeft();
 }
 
 } // namespace tirvela

@@ -54,6 +54,9 @@ public:
     // Brings the route's picture window on a board type forward, opening it when there is none.
     void openPicture(int route, int boardRow);
     ToolsWindow &toolsWindow() const { return *mToolsWindow; }
+    // Shows the tools window where the user left it last time (its inside, without the frame),
+    // else inside the workspace's right edge; call once the main window has its size.
+    void showToolsWindow();
     // Plays the stop announcements of the stop list editor.
     AnnouncementPlayer &announcementPlayer() const { return *mPlayer; }
     SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
@@ -64,6 +67,7 @@ protected:
 
 private:
     void createMenus();
+    void addArrangeCommands(QMenu *windows);
     QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon = nullptr);
     void showRouteListWindow();
     void showSoundFilesWindow();
@@ -85,6 +89,7 @@ private:
     QPointer<StopListWindow> mStopList;
     RouteNumberDialog *mRouteNumberDialog;
     ToolsWindow *mToolsWindow;
+    QPoint mToolsWindowPlace; // where showToolsWindow() put it
     AnnouncementPlayer *mPlayer;
     QMenu *mWindowsMenu = nullptr;
     ProgressDialog *mProgressDialog;

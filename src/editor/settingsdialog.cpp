@@ -127,6 +127,15 @@ SettingsDialog::SettingsDialog(EditorSettings &settings, const QString &programF
     layout->addWidget(folder);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Tab goes through the controls as they are seen: down the dialog, left to right in a row.
+    QList<QWidget *> order{mPort};
+    if (mDevice)
+        order << mDevice << findChild<QPushButton *>(QStringLiteral("RefreshButton"));
+    order << mWorkingMode << restoreWorking << mProgrammingMode << restoreProgramming << mSoundEditor
+          << chooseEditor << mTrace << ok << cancel;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 QStringList SettingsDialog::portNames()

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProcess>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -94,6 +95,14 @@ SoundFilesWindow::SoundFilesWindow(EditorSession &session, UserDialogs &dialogs,
     layout->addWidget(mWave);
     resize(205, 382);
     mWave->showText(QStringLiteral("Файл не выбран"));
+}
+
+QSize SoundFilesWindow::sizeHint() const
+{
+    // The longest name whole beside the vertical scroll bar.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mList);
+    const int width = mList->sizeHintForColumn(0) + 2 * mList->frameWidth() + scrollBar;
+    return {qMax(width, QWidget::sizeHint().width()), QWidget::sizeHint().height()};
 }
 
 void SoundFilesWindow::showEvent(QShowEvent *event)
@@ -251,7 +260,7 @@ void SoundFilesWindow::showSelectedWave()
     if (sound.ok)
         mWave->showSamples(sound.samples);
     else
-        mWave->showText(QStringLiteral("Файл не подходит автоинформатору"));
+        mWave->showText(sound.message);
 }
 
 void SoundFilesWindow::showPlaying(bool playing)

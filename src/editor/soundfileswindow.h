@@ -32,6 +32,7 @@ public:
     QStringList fileNames() const;
     QStringList markedFileNames() const;
     void selectFile(const QString &fileName);
+    QSize sizeHint() const override;
 
     void addSelectedFile();
     // Asks for recordings and turns each into a SoundFile, asking before one replaces another.

@@ -4,6 +4,7 @@
 #include "document/stopcommands.h"
 #include "document/stoptrees.h"
 #include "editor/icons.h"
+#include "editor/textfit.h"
 #include "editor/textinput.h"
 #include "editor/userdialogs.h"
 #include "common/cp1251.h"
@@ -43,11 +44,11 @@ StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs,
     , mDialogs(dialogs)
 {
     setObjectName(QStringLiteral("StringGrid2"));
-    horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(24);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalHeaderLabels({QStringLiteral("Свойство"), QStringLiteral("Значение")});
     setColumnWidth(0, 150);
     setColumnWidth(1, 137);
     const QStringList labels = {QStringLiteral("Название"), QStringLiteral("Файл"), QStringLiteral("Контрольное время")};
@@ -55,6 +56,10 @@ StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs,
         setItem(row, 0, new QTableWidgetItem(labels[row]));
         setItem(row, 1, new QTableWidgetItem(kNone));
     }
+    resizeColumnToContents(0);
+    setColumnWidth(0, qMax(150, columnWidth(0)));
+    fitHeaderSections(horizontalHeader());
+    horizontalHeader()->setStretchLastSection(true);
     connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         if (column == 1)
             activate(row);

@@ -1,5 +1,7 @@
 #include "editor/userdialogs.h"
 
+#include "editor/textfit.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -119,6 +121,7 @@ std::optional<QString> WidgetDialogs::askTextOffering(QWidget *parent, const QSt
     QInputDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("InputBox"));
     dialog.setWindowTitle(title);
+    dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(prompt);
     dialog.setTextValue(proposed);
     dialog.setOkButtonText(QStringLiteral("OK"));
@@ -128,6 +131,7 @@ std::optional<QString> WidgetDialogs::askTextOffering(QWidget *parent, const QSt
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         dialog.findChild<QLineEdit *>()->setCompleter(completer);
     }
+    fitWindowTitle(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
