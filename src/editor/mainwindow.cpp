@@ -18,13 +18,17 @@
 #include "editor/stoplistwindow.h"
 #include "editor/toolswindow.h"
 #include "editor/userdialogs.h"
+#include "editor/stoppropertiesgrid.h"
 #include "editor/windowplacement.h"
+#include "sound/soundlibrary.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTreeView>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -55,6 +59,7 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     setWindowTitle(QStringLiteral("Тирвела V2.21"));
     mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
     mSpeechCommands = std::make_unique<SpeechCommands>(*mDocument, session, dialogs, *mLog);
+    mLog->setPlaceHandler([this](const LogPlace &place) { openPlace(place); });
     mMdiArea->setObjectName(QStringLiteral("ClientArea"));
     // A child window left outside a smaller main window can still be reached.
     mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -68,6 +73,9 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     }
 
     mToolsWindow = new ToolsWindow(*mDocument, mDialogs, this);
+    mToolsWindow->stopGrid()->setSoundNames([this] {
+        return QDir(soundsFolderOf(mSession.programFolder)).entryList({QStringLiteral("*.wav")}, QDir::Files);
+    });
     mPlayer = new AnnouncementPlayer(this);
     createMenus();
     // The route number dialog is made once and kept: it remembers its "copy the stops" choice.
@@ -201,6 +209,18 @@ void MainWindow::openStopList(int route)
     frame->show();
     mMdiArea->setActiveSubWindow(frame);
     mToolsWindow->showStopProperties(route, {});
+}
+
+void MainWindow::openPlace(const LogPlace &place)
+{
+    if (place.route < 0 || place.route >= mDocument->project().routeCount)
+        return;
+    openStopList(place.route);
+    if (!mStopList)
+        return;
+    mStopList->select(place.path);
+    mStopList->tree()->scrollTo(mStopList->tree()->currentIndex());
+    mStopList->tree()->setFocus();
 }
 
 void MainWindow::playAnnouncement(const QList<QByteArray> &items)

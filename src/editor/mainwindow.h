@@ -12,6 +12,7 @@ class QMdiSubWindow;
 
 namespace tirvela {
 
+struct LogPlace;
 class AnnouncementPlayer;
 class DeviceCommands;
 class Document;
@@ -50,6 +51,9 @@ public:
 
     // Closes the open stop list editor (it stores its tree) and opens the route's.
     void openStopList(int route);
+    // Opens the stop list editor of the place's route with its node selected (a double click on a
+    // line of the message log).
+    void openPlace(const LogPlace &place);
     // Brings the route's picture window on a board type forward, opening it when there is none.
     void openPicture(int route, int boardRow);
     ToolsWindow &toolsWindow() const { return *mToolsWindow; }

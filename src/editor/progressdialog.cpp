@@ -5,9 +5,13 @@
 #include "editor/userdialogs.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -15,6 +19,8 @@ namespace tirvela {
 
 namespace {
 
+constexpr int kExposeWaitMs = 1000;
+constexpr int kExposeCheckMs = 10;
 // The laid-out size of the dialog with the lines at their usual height; it grows with its texts.
 constexpr int kBaseWidth = 288;
 constexpr int kLeft = 16;
@@ -44,7 +50,7 @@ ProgressDialog::ProgressDialog(UserDialogs &dialogs, QWidget *parent)
     setWindowModality(Qt::ApplicationModal);
     mError->setStyleSheet(QStringLiteral("color: #b00000"));
     mBar->setObjectName(QStringLiteral("ProgressBar1"));
-    mBar->setTextVisible(false);
+    mBar->setFormat(QStringLiteral("%p %"));
     mButton->setObjectName(QStringLiteral("OkCancelButton"));
     connect(mButton, &QPushButton::clicked, this, &ProgressDialog::accept);
     fitTexts();
@@ -124,7 +130,24 @@ void ProgressDialog::showEvent(QShowEvent *event)
 void ProgressDialog::show()
 {
     QDialog::show();
+    waitUntilExposed();
     repaint();
+}
+
+void ProgressDialog::waitUntilExposed()
+{
+    const auto exposed = [this] { return windowHandle() && windowHandle()->isExposed(); };
+    if (exposed())
+        return;
+    const QDeadlineTimer deadline(kExposeWaitMs);
+    QEventLoop loop;
+    QTimer check;
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (exposed() || !isVisible() || deadline.hasExpired())
+            loop.quit();
+    });
+    check.start(kExposeCheckMs);
+    loop.exec();
 }
 
 void ProgressDialog::hide()
@@ -140,6 +163,17 @@ bool ProgressDialog::cancelRequested() const
 void ProgressDialog::processEvents()
 {
     QApplication::processEvents();
+}
+
+void ProgressDialog::pause(int ms)
+{
+    if (cancelRequested())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    // "Отмена" ends the wait at once.
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void ProgressDialog::showMessage(const QString &text)

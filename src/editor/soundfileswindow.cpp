@@ -29,7 +29,7 @@ namespace tirvela {
 
 namespace {
 
-constexpr int kMarkedRole = Qt::UserRole;
+constexpr int kProblemRole = Qt::UserRole; // the check's message of a file with the error mark
 
 QString decibelText(double decibels)
 {
@@ -130,7 +130,7 @@ void SoundFilesWindow::refresh()
         if (!check.ok) {
             mLog.logMessage(check.message);
             item->setIcon(errorMark);
-            item->setData(kMarkedRole, true);
+            item->setData(kProblemRole, check.message);
         }
     }
     mList->setUpdatesEnabled(true);
@@ -165,7 +165,7 @@ QStringList SoundFilesWindow::markedFileNames() const
 {
     QStringList names;
     for (int row = 0; row < mList->count(); ++row) {
-        if (mList->item(row)->data(kMarkedRole).toBool())
+        if (!mList->item(row)->data(kProblemRole).toString().isEmpty())
             names << mList->item(row)->text();
     }
     return names;
@@ -180,8 +180,13 @@ void SoundFilesWindow::selectFile(const QString &fileName)
 void SoundFilesWindow::addSelectedFile()
 {
     const QListWidgetItem *item = mList->currentItem();
-    const bool usable = item && item->isSelected() && !item->data(kMarkedRole).toBool();
-    emit addRequested(usable ? item->text() : QString());
+    const bool selected = item && item->isSelected();
+    const QString problem = selected ? item->data(kProblemRole).toString() : QString();
+    if (!problem.isEmpty()) {
+        mDialogs.tell(this, QStringLiteral("Файл %1 нельзя добавить в маршрут:\n%2").arg(item->text(), problem));
+        return;
+    }
+    emit addRequested(selected ? item->text() : QString());
 }
 
 void SoundFilesWindow::importRecordings()
@@ -197,11 +202,15 @@ void SoundFilesWindow::importRecordings()
     int failures = 0;
     for (int i = 0; i < sources.size(); ++i) {
         const QString &source = sources[i];
+        progress.setStage(QStringLiteral("Файл %1 из %2").arg(i + 1).arg(sources.size()));
+        progress.setSize(QFileInfo(source).fileName());
+        progress.show();
         SoundImportOptions options;
         const QString clash = clashingSoundFile(source, mSession.programFolder);
         if (!clash.isEmpty()) {
+            // Asked over the progress dialog, which stays on top of everything else.
             const QMessageBox::StandardButton answer = mDialogs.ask(
-                this, windowTitle(), QStringLiteral("Звуковой файл %1 уже есть. Заменить его?").arg(clash),
+                &progress, windowTitle(), QStringLiteral("Звуковой файл %1 уже есть. Заменить его?").arg(clash),
                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             if (answer == QMessageBox::Cancel)
                 break;
@@ -209,9 +218,6 @@ void SoundFilesWindow::importRecordings()
                 continue;
             options.replace = true;
         }
-        progress.setStage(QStringLiteral("Файл %1 из %2").arg(i + 1).arg(sources.size()));
-        progress.setSize(QFileInfo(source).fileName());
-        progress.show();
         const SoundImportResult result = importSound(source, mSession.programFolder, options, &progress);
         if (result.outcome == SoundImportResult::Outcome::Cancelled) {
             mLog.logMessage(QStringLiteral("Импорт прерван: %1").arg(QDir::toNativeSeparators(source)));

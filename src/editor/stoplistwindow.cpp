@@ -9,7 +9,6 @@
 #include "editor/windowcommand.h"
 #include "common/cp1251.h"
 #include "project/announcement.h"
-#include "project/controltime.h"
 #include "project/editchecks.h"
 
 #include <QAction>
@@ -133,11 +132,10 @@ void StopListWindow::insertNode()
             : mDialogs.askText(this, QStringLiteral("Новая остановка"), QStringLiteral("Введите название остановки"), {});
     if (!typed)
         return;
-    std::optional<QByteArray> text = acceptedStopListText(mDialogs, this, *typed);
+    const std::optional<QByteArray> text = place->controlTime ? acceptedControlTime(mDialogs, this, *typed)
+                                                              : acceptedStopListText(mDialogs, this, *typed);
     if (!text)
         return;
-    if (place->controlTime)
-        *text = toCp1251(normaliseControlTime(fromCp1251(*text)));
     const QString caption = place->controlTime ? QStringLiteral("добавление контрольного времени %1").arg(fromCp1251(*text))
                                                : QStringLiteral("добавление остановки %1").arg(quoted(*text));
     StopNode node = place->controlTime ? StopNode(*text) : newStopNode(*text);
@@ -184,12 +182,11 @@ void StopListWindow::editNode()
 void StopListWindow::editText(const StopPath &path, const QString &typed)
 {
     const StopNode *node = nodeAt(*mDocument.stopTrees().treeOf(mRoute), path);
-    std::optional<QByteArray> text = acceptedStopListText(mDialogs, this, typed);
-    if (!node || !text)
+    if (!node)
         return;
-    if (isControlTimeItem(*node))
-        *text = toCp1251(normaliseControlTime(fromCp1251(*text)));
-    if (*text == node->text)
+    const std::optional<QByteArray> text = isControlTimeItem(*node) ? acceptedControlTime(mDialogs, this, typed)
+                                                                    : acceptedStopListText(mDialogs, this, typed);
+    if (!text || *text == node->text)
         return;
     mDocument.undoStack()->push(new SetStopNodeTextCommand(
         mDocument, mRoute, path, *text, QStringLiteral("изменение строки %1 на %2").arg(quoted(node->text), quoted(*text))));

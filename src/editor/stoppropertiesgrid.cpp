@@ -3,11 +3,11 @@
 #include "document/document.h"
 #include "document/stopcommands.h"
 #include "document/stoptrees.h"
+#include "editor/icons.h"
 #include "editor/textfit.h"
 #include "editor/textinput.h"
 #include "editor/userdialogs.h"
 #include "common/cp1251.h"
-#include "project/controltime.h"
 
 #include <QHeaderView>
 #include <QUndoStack>
@@ -107,6 +107,9 @@ void StopPropertiesGrid::refresh()
     }
     for (const auto &[row, text] : {std::pair{0, name}, {1, file}, {2, time}})
         item(row, 1)->setText(text);
+    const bool missing = file != kNone && mSoundNames && !mSoundNames().contains(file, Qt::CaseInsensitive);
+    item(1, 1)->setIcon(missing ? bundledIcon("dialog-error") : QIcon());
+    item(1, 1)->setToolTip(missing ? QStringLiteral("Такого файла нет в каталоге SOUNDS") : QString());
 }
 
 void StopPropertiesGrid::activate(int row)
@@ -133,8 +136,11 @@ void StopPropertiesGrid::editName(const StopNode &stop)
 
 void StopPropertiesGrid::editSoundFile(const StopNode &item)
 {
-    if (const std::optional<QByteArray> text =
-            askStopText(QStringLiteral("Файл"), QStringLiteral("Значение"), fromCp1251(item.text)))
+    const QStringList offered = mSoundNames ? mSoundNames() : QStringList();
+    const std::optional<QString> typed = mDialogs.askTextOffering(this, QStringLiteral("Файл"), QStringLiteral("Значение"),
+                                                                  fromCp1251(item.text), offered);
+    const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt;
+    if (text)
         mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, mRoute, pathOf(item), *text,
                                                                QStringLiteral("изменение звукового файла")));
 }
@@ -147,12 +153,13 @@ void StopPropertiesGrid::editControlTime()
     if (!place)
         return;
     const StopNode *item = place->made ? nullptr : nodeAt(*mDocument.stopTrees().treeOf(mRoute), place->item);
-    const std::optional<QByteArray> text =
-        askStopText(QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
-                    item ? fromCp1251(item->text) : QStringLiteral("00:"));
-    if (!text)
+    const std::optional<QString> typed =
+        mDialogs.askText(this, QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
+                         item ? fromCp1251(item->text) : QStringLiteral("00:"));
+    const std::optional<QByteArray> accepted = typed ? acceptedControlTime(mDialogs, this, *typed) : std::nullopt;
+    if (!accepted)
         return;
-    const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
+    const QByteArray &time = *accepted;
     const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
     mDocument.undoStack()->push(new SetControlTimeCommand(mDocument, mRoute, mNode, time, caption));
 }

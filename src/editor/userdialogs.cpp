@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QCompleter>
 #include <QInputDialog>
+#include <QLineEdit>
 
 namespace tirvela {
 
@@ -110,6 +112,12 @@ void WidgetDialogs::tell(QWidget *parent, const QString &text)
 std::optional<QString> WidgetDialogs::askText(QWidget *parent, const QString &title, const QString &prompt,
                                               const QString &proposed)
 {
+    return askTextOffering(parent, title, prompt, proposed, {});
+}
+
+std::optional<QString> WidgetDialogs::askTextOffering(QWidget *parent, const QString &title, const QString &prompt,
+                                                      const QString &proposed, const QStringList &offered)
+{
     QInputDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("InputBox"));
     dialog.setWindowTitle(title);
@@ -118,6 +126,11 @@ std::optional<QString> WidgetDialogs::askText(QWidget *parent, const QString &ti
     dialog.setTextValue(proposed);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (!offered.isEmpty()) {
+        auto *completer = new QCompleter(offered, &dialog);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        dialog.findChild<QLineEdit *>()->setCompleter(completer);
+    }
     fitWindowTitle(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
