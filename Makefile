@@ -5,8 +5,12 @@ SANITIZE_BUILD ?= build-sanitize
 FUZZ_RUNS ?= 2000
 FUZZ_SECONDS ?= 300
 PACKAGES := cmake ninja-build g++ make binutils qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev clang libclang-rt-14-dev libsndfile1-dev libsoxr-dev libzip-dev
+# The progress dialog's title bar on X11.
+PACKAGES += libxcb1-dev
 # The toolkit's own dialogs in Russian (qtbase_ru.qm).
 PACKAGES += qt6-translations-l10n
+# The speech synthesiser that speaks missing sound files; the tests run it.
+PACKAGES += espeak-ng
 # cpack -G DEB reads the executables' library dependencies with these.
 PACKAGES += dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

@@ -5,7 +5,8 @@
 
 namespace tirvela::cli {
 
-// The message log of the command-line tool: every line goes to standard output at once.
+// The message log of the command-line tool: every line goes to standard output at once; the
+// place in the project that a line is about follows it on standard error.
 class CliLog : public MessageLog
 {
 public:
@@ -13,6 +14,13 @@ public:
     {
         out() << line << '\n';
         out().flush();
+    }
+
+    void logMessageAt(const QString &line, const LogPlace &place) override
+    {
+        logMessage(line);
+        err() << place.text << '\n';
+        err().flush();
     }
 };
 

@@ -9,6 +9,7 @@
 #include "cli/manpagecommand.h"
 #include "cli/projectcommands.h"
 #include "cli/soundimportcommand.h"
+#include "cli/speakcommand.h"
 #include "common/outofmemory.h"
 
 #include <algorithm>
@@ -99,6 +100,8 @@ QList<Command> allCommands()
         dumpCommand(),
         soundsCommand(),
         soundImportCommand(),
+        speakCommand(),
+        speakMissingCommand(),
         gtfsCommand(),
         programCommand(),
         blinkerRouteCommand(),

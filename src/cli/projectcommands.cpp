@@ -1,11 +1,11 @@
 #include "cli/projectcommands.h"
 
 #include "cli/clilog.h"
+#include "cli/projectinput.h"
 #include "common/outputfile.h"
-#include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "project/projectdump.h"
-#include "project/projectreader.h"
+#include "project/project.h"
 #include "project/rebuildrule.h"
 #include "sound/soundlibrary.h"
 #include "sound/wavecheck.h"
@@ -19,22 +19,6 @@ namespace tirvela::cli {
 
 namespace {
 
-// The project is large; it lives on the heap.
-std::unique_ptr<Project> readProject(const QString &fileName)
-{
-    auto project = std::make_unique<Project>();
-    newProject(*project);
-    const ProjectReadResult read = readProjectFile(*project, fileName);
-    if (!read.ok()) {
-        err() << read.message << '\n';
-        return nullptr;
-    }
-    // On standard error: dump writes its JSON to standard output.
-    for (const QString &note : read.notes)
-        err() << note << '\n';
-    return project;
-}
-
 // False, with the reason on standard error, when the output must not be written.
 bool outputAllowed(const QString &output, const QString &input)
 {
@@ -42,18 +26,6 @@ bool outputAllowed(const QString &output, const QString &input)
     if (problem.isEmpty())
         return true;
     err() << problem << '\n';
-    return false;
-}
-
-// Lists the sounds folder without making one; a problem goes to the log with its reason.
-bool listSounds(SoundTable &sounds, const QString &programFolder, MessageLog &log)
-{
-    const SoundListing listing = listSoundsFolder(sounds, programFolder, log, MissingSoundsFolder::Report);
-    if (listing.outcome == SoundListing::Outcome::Listed)
-        return true;
-    log.logMessage(listing.message);
-    if (!listing.reason.isEmpty())
-        log.logMessage(QStringLiteral("Причина: ") + listing.reason);
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QThread>
 
 namespace tirvela {
 
@@ -27,6 +28,9 @@ public:
     virtual bool cancelRequested() const = 0;
     // Lets the user interface handle what is pending; a transfer calls it at most once a second.
     virtual void processEvents() = 0;
+    // Waits while a device gets ready; a window keeps handling its events meanwhile and may end
+    // the wait early when the user cancels.
+    virtual void pause(int ms) { QThread::msleep(quint64(ms)); }
     // A message the user must acknowledge (a message box with one OK button).
     virtual void showMessage(const QString &text) = 0;
 };

@@ -60,7 +60,8 @@ private:
     QString sendBlock(qint64 offset);
     // Refreshes the progress about once a second; false when the user cancelled.
     bool refresh(qint64 offset);
-    // Waits, seeing a cancel (Ctrl+C) within a twentieth of a second; false when cancelled.
+    // Waits, the progress answering meanwhile (a window handles its events) and a cancel (Ctrl+C,
+    // "Отмена") seen within a twentieth of a second; false when cancelled.
     bool pause(int ms);
     TransferResult cancel();
     QByteArray readReply(int maximum, QByteArrayView stopCharacters);
@@ -155,7 +156,7 @@ bool AnnouncerSession::pause(int ms)
         const qint64 remaining = end.remainingTime();
         if (remaining <= 0)
             return true;
-        QThread::msleep(quint64(std::min<qint64>(remaining, kPauseSliceMs)));
+        mProgress.pause(int(std::min<qint64>(remaining, kPauseSliceMs)));
     }
     return false;
 }

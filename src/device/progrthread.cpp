@@ -63,15 +63,17 @@ void ProgrThread::execute()
                  .arg(kBoardTypes[k].id)
                  .arg(quint16(quint8(mMemory[kBoardMemorySize - 2]) << 8 | quint8(mMemory[kBoardMemorySize - 1])), 4, 16,
                       QChar(u'0')));
-        mState.stage = QStringLiteral("Режим ") + QString::number(k);
+        // One bar for the whole run, which takes minutes: it does not start again for each board type.
+        const QString boardName = QString::fromUtf8(kBoardTypes[k].caption);
+        mState.stage = QStringLiteral("Табло %1 из %2 · %3").arg(k + 1).arg(BoardTypeCount).arg(boardName);
         mState.size = QStringLiteral("Размер данных: ") + QString::number(kBoardMemorySize);
-        mState.maximum = kBoardMemorySize;
+        mState.maximum = BoardTypeCount * kBoardMemorySize;
         emit stateReported(mState);
-        switch (sendBoard(port, kBoardTypes[k].id)) {
+        switch (sendBoard(port, kBoardTypes[k].id, k * kBoardMemorySize)) {
         case BoardOutcome::Stopped:
             return interrupted();
         case BoardOutcome::ShortWrite:
-            cutShort << mState.stage;
+            cutShort << boardName;
             break;
         case BoardOutcome::Sent:
             break;
@@ -88,9 +90,8 @@ void ProgrThread::execute()
     mResult = TransferResult::completed();
 }
 
-ProgrThread::BoardOutcome ProgrThread::sendBoard(SerialPort &port, int boardId)
+ProgrThread::BoardOutcome ProgrThread::sendBoard(SerialPort &port, int boardId, int position)
 {
-    int position = 0;
     for (int chunk = 0; chunk < kFramesPerBoard; ++chunk) {
         if (stopRequested())
             return BoardOutcome::Stopped;

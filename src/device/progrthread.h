@@ -67,7 +67,8 @@ private:
     enum class BoardOutcome { Sent, ShortWrite, Stopped };
 
     void execute();
-    BoardOutcome sendBoard(SerialPort &port, int boardId);
+    // `position` is where the bar stands when the board type starts.
+    BoardOutcome sendBoard(SerialPort &port, int boardId, int position);
     void fail(const QString &error);
     void interrupted();
     void note(const QString &text);

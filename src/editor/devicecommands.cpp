@@ -17,6 +17,17 @@
 
 namespace tirvela {
 
+namespace {
+
+// The port as the settings name it, with the device it leads to when that is another name.
+QString portText(const PortLocation &port)
+{
+    const QString device = QDir::toNativeSeparators(port.devicePath);
+    return device == port.name ? port.name : QStringLiteral("%1 (%2)").arg(port.name, device);
+}
+
+} // namespace
+
 DeviceCommands::DeviceCommands(const Document &document, const EditorSession &session, UserDialogs &dialogs,
                                MessageLog &log, ProgressDialog &progress, QWidget *window)
     : mDocument(document)
@@ -47,8 +58,12 @@ void DeviceCommands::programAnnouncer(const QString &flashImage)
 {
     mProgress.clear();
     const std::unique_ptr<DeviceTrace> trace = openTrace();
-    tirvela::programAnnouncer(flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress,
-                              trace.get());
+    const TransferResult result = tirvela::programAnnouncer(
+        flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress, trace.get());
+    // The device is left half written, without its closing reset: that must not go unnoticed.
+    if (result.outcome == TransferResult::Cancelled)
+        mLog.logMessage(QStringLiteral("Программирование автоинформатора прервано: устройство записано не полностью, "
+                                       "его нужно запрограммировать заново"));
 }
 
 void DeviceCommands::sendRouteNumber(int route)
@@ -65,10 +80,12 @@ void DeviceCommands::sendRouteNumber(int route)
         return;
     }
     const std::unique_ptr<DeviceTrace> trace = openTrace();
-    const TransferResult result = tirvela::sendRouteNumber(
-        bytes, blinkerPort(mSession.settings, mSession.programFolder), kBlinkerLineMode, trace.get());
+    const PortLocation port = blinkerPort(mSession.settings, mSession.programFolder);
+    const TransferResult result = tirvela::sendRouteNumber(bytes, port, kBlinkerLineMode, trace.get());
     if (result.outcome == TransferResult::Failed)
         mDialogs.tell(mWindow, result.message);
+    else
+        mLog.logMessage(QStringLiteral("Номер маршрута %1 передан на блинкерное табло, порт %2").arg(*text, portText(port)));
 }
 
 void DeviceCommands::programBlinker()

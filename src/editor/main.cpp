@@ -1,7 +1,6 @@
 #include "editor/editorapplication.h"
 #include "editor/editorsession.h"
 #include "editor/mainwindow.h"
-#include "editor/toolswindow.h"
 #include "editor/userdialogs.h"
 #include "settings/programfolder.h"
 
@@ -22,7 +21,6 @@ int main(int argc, char *argv[])
     WidgetDialogs dialogs;
     MainWindow window(session, dialogs);
     window.showMaximized();
-    window.toolsWindow().move(window.geometry().right() - window.toolsWindow().width() - 40, window.geometry().top() + 80);
-    window.toolsWindow().show();
+    window.showToolsWindow();
     return app.exec();
 }

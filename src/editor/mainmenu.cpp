@@ -7,11 +7,14 @@
 #include "editor/filecommands.h"
 #include "editor/gtfsimportcommand.h"
 #include "editor/icons.h"
+#include "editor/childwindows.h"
 #include "editor/messagewindow.h"
+#include "editor/mnemonics.h"
 #include "editor/routelistwindow.h"
 #include "editor/settingsdialog.h"
 #include "editor/toolswindow.h"
 
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QUndoStack>
 
@@ -111,9 +114,28 @@ void MainWindow::createMenus()
             &MainWindow::showSoundFilesWindow);
     connect(addCommand(windows, "N23", QStringLiteral("Окно сообщений")), &QAction::triggered, this,
             [this] { mLog->logMessage({}); });
+    addArrangeCommands(windows);
     for (QAction *fixed : windows->actions())
         fixed->setData(-1);
     mWindowsMenu = windows;
+
+    assignMnemonics(menuBar());
+    // The undo and redo captions name their step and change with it; Ctrl+Z and Ctrl+Y stay.
+    for (QMenu *menu : {files, operations, windows})
+        assignMnemonics(menu);
+}
+
+// The usual commands that bring lost child windows back; the picture windows' entries follow.
+void MainWindow::addArrangeCommands(QMenu *windows)
+{
+    windows->addSeparator()->setObjectName(QStringLiteral("ArrangeSeparator"));
+    connect(addCommand(windows, "CascadeItem", QStringLiteral("Каскадом")), &QAction::triggered, mMdiArea,
+            &QMdiArea::cascadeSubWindows);
+    connect(addCommand(windows, "TileItem", QStringLiteral("Мозаикой")), &QAction::triggered, mMdiArea,
+            &QMdiArea::tileSubWindows);
+    connect(addCommand(windows, "ArrangeIconsItem", QStringLiteral("Упорядочить значки")), &QAction::triggered,
+            this, [this] { arrangeIcons(mMdiArea); });
+    windows->addSeparator()->setObjectName(QStringLiteral("PicturesSeparator"));
 }
 
 } // namespace tirvela

@@ -1,6 +1,7 @@
 #include "editor/mainwindow.h"
 
 #include "editor/announcementplayer.h"
+#include "editor/childwindows.h"
 #include "editor/devicecommands.h"
 #include "document/currenttarget.h"
 #include "document/document.h"
@@ -14,17 +15,38 @@
 #include "editor/routenumberdialog.h"
 #include "editor/settingsdialog.h"
 #include "editor/soundfileswindow.h"
+#include "editor/speechcommands.h"
 #include "editor/stoplistwindow.h"
 #include "editor/toolswindow.h"
 #include "editor/userdialogs.h"
+#include "editor/stoppropertiesgrid.h"
+#include "editor/windowplacement.h"
+#include "sound/soundlibrary.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTreeView>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 
 namespace tirvela {
+
+namespace {
+
+QMargins frameMargins(const QWidget &window)
+{
+    const QRect inside = window.geometry();
+    const QRect frame = window.frameGeometry();
+    return {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+            frame.bottom() - inside.bottom()};
+}
+
+} // namespace
 
 MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent)
@@ -37,7 +59,12 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Тирвела V2.21"));
     mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
+    mSpeechCommands = std::make_unique<SpeechCommands>(*mDocument, session, dialogs, *mLog);
+    mLog->setPlaceHandler([this](const LogPlace &place) { openPlace(place); });
     mMdiArea->setObjectName(QStringLiteral("ClientArea"));
+    // A child window left outside a smaller main window can still be reached.
+    mMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mMdiArea);
     connect(mMdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::childWindowActivated);
 
@@ -48,6 +75,9 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     }
 
     mToolsWindow = new ToolsWindow(*mDocument, mDialogs, this);
+    mToolsWindow->stopGrid()->setSoundNames([this] {
+        return QDir(soundsFolderOf(mSession.programFolder)).entryList({QStringLiteral("*.wav")}, QDir::Files);
+    });
     mPlayer = new AnnouncementPlayer(this);
     createMenus();
     // The route number dialog is made once and kept: it remembers its "copy the stops" choice.
@@ -93,7 +123,7 @@ void MainWindow::showRouteListWindow()
         QMdiSubWindow *frame = mMdiArea->addSubWindow(mRouteList);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(bundledIcon("document-edit"));
-        frame->resize(500, 320);
+        frame->resize(qMax(500, frame->sizeHint().width()), 320);
         connect(mRouteList, &RouteListWindow::stopListRequested, this, &MainWindow::openStopList);
         connect(mRouteList, &RouteListWindow::pictureRequested, this, &MainWindow::openPicture);
         connect(mRouteList, &QObject::destroyed, this, [this] {
@@ -123,7 +153,10 @@ void MainWindow::showSoundFilesWindow()
         frame->setWindowIcon(bundledIcon("media-playback-start"));
         frame->setGeometry(514, 163, 205, 382);
         connect(mSoundFiles, &SoundFilesWindow::addRequested, this, &MainWindow::addSoundToStopList);
+        connect(mSoundFiles, &SoundFilesWindow::speakMissingRequested, this, &MainWindow::speakMissingSounds);
         frame->show();
+        // Listed now: wide enough for the longest name.
+        fitIntoWorkspace(frame, {qMax(mSoundFiles->width(), mSoundFiles->sizeHint().width()), mSoundFiles->height()});
     }
     mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mSoundFiles->parentWidget()));
 }
@@ -134,6 +167,30 @@ void MainWindow::addSoundToStopList(const QString &fileName)
         mDialogs.tell(this, QStringLiteral("Список остановок не открыт!"));
     else if (!fileName.isEmpty())
         mStopList->addSoundFile(fileName);
+}
+
+void MainWindow::speakMissingSounds()
+{
+    const QString lastMade = mSpeechCommands->speakMissing(mSoundFiles);
+    if (!lastMade.isEmpty())
+        showNewSound(lastMade);
+}
+
+void MainWindow::speakStopNode(int route, const StopPath &path)
+{
+    const QString made = mSpeechCommands->speakStopNode(route, path, mStopList);
+    if (!made.isEmpty())
+        showNewSound(made);
+}
+
+void MainWindow::showNewSound(const QString &fileName)
+{
+    if (mSoundFiles) {
+        mSoundFiles->refresh();
+        mSoundFiles->selectFile(fileName);
+    } else {
+        mSession.sounds.clear();
+    }
 }
 
 void MainWindow::openStopList(int route)
@@ -148,6 +205,7 @@ void MainWindow::openStopList(int route)
     frame->setWindowIcon(bundledIcon("document-edit"));
     frame->resize(320, 420);
     connect(mStopList, &StopListWindow::listenRequested, this, &MainWindow::playAnnouncement);
+    connect(mStopList, &StopListWindow::speakRequested, this, &MainWindow::speakStopNode);
     connect(mPlayer, &AnnouncementPlayer::playingChanged, mStopList, &StopListWindow::setListening);
     // With the editor closed its stop properties show nothing and change nothing.
     connect(mStopList, &QObject::destroyed, mDocument, [this, route] {
@@ -158,6 +216,18 @@ void MainWindow::openStopList(int route)
     frame->show();
     mMdiArea->setActiveSubWindow(frame);
     mStopList->makeSelectionCurrent();
+}
+
+void MainWindow::openPlace(const LogPlace &place)
+{
+    if (place.route < 0 || place.route >= mDocument->project().routeCount)
+        return;
+    openStopList(place.route);
+    if (!mStopList)
+        return;
+    mStopList->select(place.path);
+    mStopList->tree()->scrollTo(mStopList->tree()->currentIndex());
+    mStopList->tree()->setFocus();
 }
 
 void MainWindow::playAnnouncement(const QList<QByteArray> &items)
@@ -173,14 +243,21 @@ void MainWindow::playAnnouncement(const QList<QByteArray> &items)
 void MainWindow::openPicture(int route, int boardRow)
 {
     for (QMdiSubWindow *frame : mMdiArea->subWindowList()) {
-        const auto *picture = qobject_cast<PictureWindow *>(frame->widget());
+        const auto *picture = frame->widget()->findChild<PictureWindow *>();
         if (picture && picture->route() == route && picture->boardRow() == boardRow) {
             mMdiArea->setActiveSubWindow(frame);
             return;
         }
     }
     auto *picture = new PictureWindow(*mDocument, mDialogs, route, boardRow);
-    QMdiSubWindow *frame = mMdiArea->addSubWindow(picture);
+    // A zoomed picture larger than the workspace scrolls inside its window.
+    auto *scroller = new QScrollArea;
+    scroller->setObjectName(QStringLiteral("PictureScrollArea"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(picture);
+    scroller->setWindowTitle(picture->windowTitle());
+    scroller->setFocusProxy(picture);
+    QMdiSubWindow *frame = mMdiArea->addSubWindow(scroller);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(bundledIcon("document-edit"));
     // Its entry in "Окна" brings it forward and goes with it.
@@ -189,7 +266,7 @@ void MainWindow::openPicture(int route, int boardRow)
     connect(entry, &QAction::triggered, frame, [this, frame] { mMdiArea->setActiveSubWindow(frame); });
     connect(picture, &QObject::destroyed, entry, &QObject::deleteLater);
     frame->show();
-    frame->adjustSize();
+    fitIntoWorkspace(frame, picture->size());
     mMdiArea->setActiveSubWindow(frame);
     picture->makeSelectionCurrent();
 }
@@ -228,7 +305,32 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // Only a place the user chose is kept: the usual one follows the workspace.
+    if (mToolsWindow->geometry().topLeft() != mToolsWindowPlace)
+        rememberPosition(mSession.programFolder, mToolsWindow->objectName(), mToolsWindow->geometry().topLeft());
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showToolsWindow()
+{
+    // Where the user left it, else inside the workspace's right edge, where the child windows
+    // (which open from the left) are least often. Placed by its inside: its frame is unknown
+    // until the window manager has framed it, so the frame is taken to be a title bar.
+    mToolsWindow->show();
+    const std::optional<QPoint> remembered = rememberedPosition(mSession.programFolder, mToolsWindow->objectName());
+    QPoint at;
+    if (remembered && QGuiApplication::screenAt(*remembered)) {
+        at = *remembered;
+    } else {
+        const QWidget *workspace = mMdiArea->viewport();
+        const QPoint topRight = workspace->mapToGlobal(QPoint(workspace->width(), 0));
+        QMargins frame = frameMargins(*mToolsWindow);
+        if (frame.isNull())
+            frame.setTop(style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        at = QPoint(topRight.x() - frame.right() - mToolsWindow->width(), topRight.y() + frame.top());
+    }
+    mToolsWindow->setGeometry(QRect(at, mToolsWindow->size()));
+    mToolsWindowPlace = mToolsWindow->geometry().topLeft();
 }
 
 } // namespace tirvela

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "project/stoplistedits.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -10,6 +12,7 @@ class QMdiSubWindow;
 
 namespace tirvela {
 
+struct LogPlace;
 class AnnouncementPlayer;
 class DeviceCommands;
 class Document;
@@ -20,6 +23,7 @@ class RouteListWindow;
 class RouteNumberDialog;
 class SettingsDialog;
 class SoundFilesWindow;
+class SpeechCommands;
 class StopListWindow;
 class ToolsWindow;
 class UserDialogs;
@@ -47,9 +51,15 @@ public:
 
     // Closes the open stop list editor (it stores its tree) and opens the route's.
     void openStopList(int route);
+    // Opens the stop list editor of the place's route with its node selected (a double click on a
+    // line of the message log).
+    void openPlace(const LogPlace &place);
     // Brings the route's picture window on a board type forward, opening it when there is none.
     void openPicture(int route, int boardRow);
     ToolsWindow &toolsWindow() const { return *mToolsWindow; }
+    // Shows the tools window where the user left it last time (its inside, without the frame),
+    // else inside the workspace's right edge; call once the main window has its size.
+    void showToolsWindow();
     // Plays the stop announcements of the stop list editor.
     AnnouncementPlayer &announcementPlayer() const { return *mPlayer; }
     SettingsDialog &settingsDialog() const { return *mSettingsDialog; }
@@ -60,12 +70,17 @@ protected:
 
 private:
     void createMenus();
+    void addArrangeCommands(QMenu *windows);
     QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon = nullptr);
     void showRouteListWindow();
     void showSoundFilesWindow();
     // What the user selected in the activated window becomes what the editor acts on.
     void childWindowActivated(QMdiSubWindow *frame);
     void addSoundToStopList(const QString &fileName);
+    void speakMissingSounds();
+    void speakStopNode(int route, const StopPath &path);
+    // A sound file was made: the sound files window (or the next use of the sound table) shows it.
+    void showNewSound(const QString &fileName);
     // Plays the sound items in order, or stops the playing (a second press, an empty list).
     void playAnnouncement(const QList<QByteArray> &items);
     void updateCommandStates();
@@ -77,12 +92,14 @@ private:
     std::unique_ptr<EditorLog> mLog;
     std::unique_ptr<FileCommands> mFileCommands;
     std::unique_ptr<DeviceCommands> mDeviceCommands;
+    std::unique_ptr<SpeechCommands> mSpeechCommands;
     QMdiArea *mMdiArea;
     QPointer<RouteListWindow> mRouteList;
     QPointer<SoundFilesWindow> mSoundFiles;
     QPointer<StopListWindow> mStopList;
     RouteNumberDialog *mRouteNumberDialog;
     ToolsWindow *mToolsWindow;
+    QPoint mToolsWindowPlace; // where showToolsWindow() put it
     AnnouncementPlayer *mPlayer;
     QMenu *mWindowsMenu = nullptr;
     ProgressDialog *mProgressDialog;

@@ -3,10 +3,12 @@
 #include "document/currenttarget.h"
 #include "document/document.h"
 #include "document/elementcommands.h"
+#include "editor/childwindows.h"
 #include "editor/textinput.h"
 #include "common/cp1251.h"
 
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUndoStack>
@@ -60,7 +62,8 @@ PictureWindow::PictureWindow(Document &document, UserDialogs &dialogs, int route
             mRoute = mRoute == first ? second : first;
         update();
     });
-    connect(&document, &Document::projectReplaced, this, &QWidget::close);
+    connect(&document, &Document::projectReplaced, this, [this] { closeChildWindow(this); });
+    resize(sizeHint());
 }
 
 void PictureWindow::forgetElements()
@@ -73,7 +76,7 @@ void PictureWindow::followRouteRemoved(int route)
 {
     forgetElements();
     if (route == mRoute) {
-        (parentWidget() ? parentWidget() : this)->close(); // the child window's frame
+        closeChildWindow(this);
         return;
     }
     if (route < mRoute)
@@ -93,8 +96,9 @@ void PictureWindow::zoom(int steps)
         return;
     mLedSize = size;
     updateGeometry();
-    if (QWidget *frame = parentWidget())
-        frame->adjustSize();
+    resize(sizeHint());
+    if (QMdiSubWindow *frame = childWindowOf(this))
+        fitIntoWorkspace(frame, sizeHint());
     update();
 }
 

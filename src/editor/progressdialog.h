@@ -32,13 +32,23 @@ public:
     void hide() override;
     bool cancelRequested() const override;
     void processEvents() override;
+    void pause(int ms) override;
     void showMessage(const QString &text) override;
 
     // Empties every line for the next run.
     void clear();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void fitTexts();
+    // Handles events until the window system has put the dialog on the screen (at most a second):
+    // painted before that, it would stay an empty frame while the port is opened.
+    void waitUntilExposed();
+
     UserDialogs &mDialogs;
+    int mWidth = 0; // the widest the texts of this run made it
     QLabel *mStage;
     QLabel *mSize;
     QLabel *mError;

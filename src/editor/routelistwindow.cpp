@@ -7,6 +7,7 @@
 #include "document/routecommands.h"
 #include "editor/routelistmodel.h"
 #include "editor/routenumberdialog.h"
+#include "editor/textfit.h"
 #include "editor/userdialogs.h"
 #include "editor/windowcommand.h"
 
@@ -47,11 +48,14 @@ RouteListWindow::RouteListWindow(Document &document, UserDialogs &dialogs, Route
     mGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
     mGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     mGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
     mGrid->verticalHeader()->hide();
     mGrid->verticalHeader()->setDefaultSectionSize(kRowHeight);
     mGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int column = 0; column < 4; ++column)
         mGrid->setColumnWidth(column, kColumnWidths[column]);
+    fitHeaderSections(mGrid->horizontalHeader());
+    mGrid->horizontalHeader()->setStretchLastSection(true);
     connect(mGrid, &QTableView::doubleClicked, this, &RouteListWindow::cellDoubleClicked);
     connect(mGrid->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         if (isActiveChildWindow(this))
@@ -87,7 +91,9 @@ void RouteListWindow::createCommands()
     tools->setIconSize(QSize(16, 16));
     const auto command = [&](const char *name, const char *icon, const QString &hint, const QKeySequence &key,
                              auto slot) {
-        connect(addWindowCommand(this, tools, icon, hint, key, name), &QAction::triggered, this, slot);
+        QAction *action = addWindowCommand(this, tools, icon, hint, key, name);
+        mGrid->addAction(action); // the grid's context menu
+        connect(action, &QAction::triggered, this, slot);
     };
     command("ToolButton1", "list-add", QStringLiteral("Добавить маршрут"), QKeySequence(Qt::Key_Insert),
             &RouteListWindow::addRoute);
@@ -99,8 +105,16 @@ void RouteListWindow::createCommands()
             [this] { moveRoute(+1); });
     command("ToolButton6", "document-edit", QStringLiteral("Редактировать список остановок"),
             QKeySequence(Qt::Key_Return), &RouteListWindow::editStopList);
-    command("ToolButton8", "document-save-as", QStringLiteral("Переименовать маршрут"), QKeySequence(Qt::Key_F2),
+    command("ToolButton8", "insert-text", QStringLiteral("Переименовать маршрут"), QKeySequence(Qt::Key_F2),
             &RouteListWindow::renameRoute);
+}
+
+QSize RouteListWindow::sizeHint() const
+{
+    // Every column whole beside the vertical scroll bar.
+    const int frame = 2 * mGrid->frameWidth();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mGrid);
+    return {mGrid->horizontalHeader()->length() + frame + scrollBar, QWidget::sizeHint().height()};
 }
 
 int RouteListWindow::selectedRoute() const

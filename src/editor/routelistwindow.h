@@ -30,6 +30,7 @@ public:
     int selectedRoute() const;
     void selectCell(int route, int column);
     QTableView *grid() const { return mGrid; }
+    QSize sizeHint() const override;
 
     void addRoute();
     void deleteRoute();

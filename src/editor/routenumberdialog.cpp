@@ -1,5 +1,7 @@
 #include "editor/routenumberdialog.h"
 
+#include "editor/textfit.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -39,6 +41,7 @@ RouteNumberDialog::RouteNumberDialog(QWidget *parent)
     layout->addWidget(mCopy);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    fitWindowTitle(this);
 }
 
 void RouteNumberDialog::prepare(const QString &prompt, const QString &number, bool offerCopy)

@@ -1,5 +1,6 @@
 #include "editor/settingsdialog.h"
 
+#include "editor/speechsettingsbox.h"
 #include "editor/userdialogs.h"
 #include "common/cp1251.h"
 #include "device/portnames.h"
@@ -104,6 +105,8 @@ SettingsDialog::SettingsDialog(EditorSettings &settings, const QString &programF
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     folder->setWordWrap(true);
 
+    mSpeech = new SpeechSettingsBox(this);
+
     mTrace = new QCheckBox(QStringLiteral("Записывать обмен с устройствами до выхода из программы"), this);
     mTrace->setObjectName(QStringLiteral("DeviceTraceBox"));
     mTrace->setToolTip(QStringLiteral("Каждая команда устройства дописывает в ")
@@ -123,10 +126,20 @@ SettingsDialog::SettingsDialog(EditorSettings &settings, const QString &programF
     layout->addWidget(group);
     layout->addWidget(makeLabel("Label3", QStringLiteral("Редактор звуковых файлов"), this));
     layout->addLayout(editorRow);
+    layout->addWidget(mSpeech);
     layout->addWidget(mTrace);
     layout->addWidget(folder);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Tab goes through the controls as they are seen: down the dialog, left to right in a row.
+    QList<QWidget *> order{mPort};
+    if (mDevice)
+        order << mDevice << findChild<QPushButton *>(QStringLiteral("RefreshButton"));
+    order << mWorkingMode << restoreWorking << mProgrammingMode << restoreProgramming << mSoundEditor
+          << chooseEditor << mTrace << ok << cancel;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 QStringList SettingsDialog::portNames()
@@ -151,6 +164,7 @@ void SettingsDialog::showEvent(QShowEvent *event)
     mWorkingMode->setText(mSettings.workingMode);
     mProgrammingMode->setText(mSettings.programmingMode);
     mSoundEditor->setText(mSettings.soundEditorPath);
+    mSpeech->showSettings(mSettings.speech);
     mTrace->setChecked(mSettings.traceDevices);
     mPort->setFocus();
     QDialog::showEvent(event);
@@ -248,6 +262,7 @@ void SettingsDialog::accept()
     mSettings.workingMode = mWorkingMode->text();
     mSettings.programmingMode = mProgrammingMode->text();
     mSettings.soundEditorPath = mSoundEditor->text();
+    mSettings.speech = mSpeech->settings(mSettings.speech);
     mSettings.traceDevices = mTrace->isChecked();
     QString error;
     if (!writeEditorSettings(mProgramFolder, mSettings, &error, mChosenDevices))

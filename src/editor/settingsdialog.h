@@ -15,10 +15,12 @@ class QLineEdit;
 
 namespace tirvela {
 
+class SpeechSettingsBox;
 class UserDialogs;
 
 // The settings dialog: the serial port and, outside Windows, the device it opens, the
-// Announcer's two line settings, the sound editor, and the device trace for this run.
+// Announcer's two line settings, the sound editor, the speech synthesiser's voice, and the device
+// trace for this run.
 // Filled from the settings each time it is shown; OK stores them in memory and in editor.ini.
 class SettingsDialog : public QDialog
 {
@@ -54,6 +56,7 @@ private:
     QLineEdit *mWorkingMode;
     QLineEdit *mProgrammingMode;
     QLineEdit *mSoundEditor;
+    SpeechSettingsBox *mSpeech;
     QCheckBox *mTrace;
 
     std::function<QList<SerialDeviceInfo>()> mListDevices = availableSerialDevices;

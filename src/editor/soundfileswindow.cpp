@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProcess>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -28,7 +29,7 @@ namespace tirvela {
 
 namespace {
 
-constexpr int kMarkedRole = Qt::UserRole;
+constexpr int kProblemRole = Qt::UserRole; // the check's message of a file with the error mark
 
 QString decibelText(double decibels)
 {
@@ -77,6 +78,9 @@ SoundFilesWindow::SoundFilesWindow(EditorSession &session, UserDialogs &dialogs,
             &SoundFilesWindow::addSelectedFile);
     command("ImportAction", "document-open", QStringLiteral("Импорт…"),
             QStringLiteral("Импортировать звукозаписи в каталог SOUNDS"), &SoundFilesWindow::importRecordings);
+    command("SpeakMissingAction", "audio-speakers", QStringLiteral("Озвучить недостающие…"),
+            QStringLiteral("Озвучить синтезатором речи звуковые файлы проекта, которых нет в каталоге SOUNDS"),
+            &SoundFilesWindow::speakMissingRequested);
     mPlayAction = command("PlayAction", "media-playback-start", QStringLiteral("Прослушать"),
                           QStringLiteral("Прослушать файл"), &SoundFilesWindow::playSelectedFile);
     command("RefreshAction", "view-refresh", QStringLiteral("Обновить"), QStringLiteral("Обновить список файлов"),
@@ -94,6 +98,14 @@ SoundFilesWindow::SoundFilesWindow(EditorSession &session, UserDialogs &dialogs,
     layout->addWidget(mWave);
     resize(205, 382);
     mWave->showText(QStringLiteral("Файл не выбран"));
+}
+
+QSize SoundFilesWindow::sizeHint() const
+{
+    // The longest name whole beside the vertical scroll bar.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mList);
+    const int width = mList->sizeHintForColumn(0) + 2 * mList->frameWidth() + scrollBar;
+    return {qMax(width, QWidget::sizeHint().width()), QWidget::sizeHint().height()};
 }
 
 void SoundFilesWindow::showEvent(QShowEvent *event)
@@ -118,7 +130,7 @@ void SoundFilesWindow::refresh()
         if (!check.ok) {
             mLog.logMessage(check.message);
             item->setIcon(errorMark);
-            item->setData(kMarkedRole, true);
+            item->setData(kProblemRole, check.message);
         }
     }
     mList->setUpdatesEnabled(true);
@@ -153,7 +165,7 @@ QStringList SoundFilesWindow::markedFileNames() const
 {
     QStringList names;
     for (int row = 0; row < mList->count(); ++row) {
-        if (mList->item(row)->data(kMarkedRole).toBool())
+        if (!mList->item(row)->data(kProblemRole).toString().isEmpty())
             names << mList->item(row)->text();
     }
     return names;
@@ -168,8 +180,13 @@ void SoundFilesWindow::selectFile(const QString &fileName)
 void SoundFilesWindow::addSelectedFile()
 {
     const QListWidgetItem *item = mList->currentItem();
-    const bool usable = item && item->isSelected() && !item->data(kMarkedRole).toBool();
-    emit addRequested(usable ? item->text() : QString());
+    const bool selected = item && item->isSelected();
+    const QString problem = selected ? item->data(kProblemRole).toString() : QString();
+    if (!problem.isEmpty()) {
+        mDialogs.tell(this, QStringLiteral("Файл %1 нельзя добавить в маршрут:\n%2").arg(item->text(), problem));
+        return;
+    }
+    emit addRequested(selected ? item->text() : QString());
 }
 
 void SoundFilesWindow::importRecordings()
@@ -185,11 +202,15 @@ void SoundFilesWindow::importRecordings()
     int failures = 0;
     for (int i = 0; i < sources.size(); ++i) {
         const QString &source = sources[i];
+        progress.setStage(QStringLiteral("Файл %1 из %2").arg(i + 1).arg(sources.size()));
+        progress.setSize(QFileInfo(source).fileName());
+        progress.show();
         SoundImportOptions options;
         const QString clash = clashingSoundFile(source, mSession.programFolder);
         if (!clash.isEmpty()) {
+            // Asked over the progress dialog, which stays on top of everything else.
             const QMessageBox::StandardButton answer = mDialogs.ask(
-                this, windowTitle(), QStringLiteral("Звуковой файл %1 уже есть. Заменить его?").arg(clash),
+                &progress, windowTitle(), QStringLiteral("Звуковой файл %1 уже есть. Заменить его?").arg(clash),
                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             if (answer == QMessageBox::Cancel)
                 break;
@@ -197,9 +218,6 @@ void SoundFilesWindow::importRecordings()
                 continue;
             options.replace = true;
         }
-        progress.setStage(QStringLiteral("Файл %1 из %2").arg(i + 1).arg(sources.size()));
-        progress.setSize(QFileInfo(source).fileName());
-        progress.show();
         const SoundImportResult result = importSound(source, mSession.programFolder, options, &progress);
         if (result.outcome == SoundImportResult::Outcome::Cancelled) {
             mLog.logMessage(QStringLiteral("Импорт прерван: %1").arg(QDir::toNativeSeparators(source)));
@@ -245,7 +263,7 @@ void SoundFilesWindow::showSelectedWave()
     if (sound.ok)
         mWave->showSamples(sound.samples);
     else
-        mWave->showText(QStringLiteral("Файл не подходит автоинформатору"));
+        mWave->showText(sound.message);
 }
 
 void SoundFilesWindow::showPlaying(bool playing)

@@ -32,6 +32,7 @@ public:
     QStringList fileNames() const;
     QStringList markedFileNames() const;
     void selectFile(const QString &fileName);
+    QSize sizeHint() const override;
 
     void addSelectedFile();
     // Asks for recordings and turns each into a SoundFile, asking before one replaces another.
@@ -48,6 +49,8 @@ signals:
     // The user wants the file added to the stop list being edited; an empty name when no file
     // that can be added is selected.
     void addRequested(const QString &fileName);
+    // "Озвучить недостающие…": the sound files the project lacks are to be spoken.
+    void speakMissingRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -11,7 +11,6 @@
 #include "editor/windowcommand.h"
 #include "common/cp1251.h"
 #include "project/announcement.h"
-#include "project/controltime.h"
 #include "project/editchecks.h"
 
 #include <QAction>
@@ -108,6 +107,7 @@ void StopListWindow::createCommands()
             QKeySequence(Qt::Key_F2), &StopListWindow::editNode);
     command("ListenAction", "media-playback-start", QStringLiteral("Прослушать объявление"),
             QKeySequence(Qt::CTRL | Qt::Key_P), &StopListWindow::listen);
+    command("SpeakAction", "audio-speakers", QStringLiteral("Озвучить"), QKeySequence(), &StopListWindow::speak);
 }
 
 StopPath StopListWindow::selectedPath() const
@@ -141,11 +141,10 @@ void StopListWindow::insertNode()
             : mDialogs.askText(this, QStringLiteral("Новая остановка"), QStringLiteral("Введите название остановки"), {});
     if (!typed)
         return;
-    std::optional<QByteArray> text = acceptedStopListText(mDialogs, this, *typed);
+    const std::optional<QByteArray> text = place->controlTime ? acceptedControlTime(mDialogs, this, *typed)
+                                                              : acceptedStopListText(mDialogs, this, *typed);
     if (!text)
         return;
-    if (place->controlTime)
-        *text = toCp1251(normaliseControlTime(fromCp1251(*text)));
     const QString caption = place->controlTime ? QStringLiteral("добавление контрольного времени %1").arg(fromCp1251(*text))
                                                : QStringLiteral("добавление остановки %1").arg(quoted(*text));
     StopNode node = place->controlTime ? StopNode(*text) : newStopNode(*text);
@@ -192,12 +191,11 @@ void StopListWindow::editNode()
 void StopListWindow::editText(const StopPath &path, const QString &typed)
 {
     const StopNode *node = nodeAt(*mDocument.stopTrees().treeOf(mRoute), path);
-    std::optional<QByteArray> text = acceptedStopListText(mDialogs, this, typed);
-    if (!node || !text)
+    if (!node)
         return;
-    if (isControlTimeItem(*node))
-        *text = toCp1251(normaliseControlTime(fromCp1251(*text)));
-    if (*text == node->text)
+    const std::optional<QByteArray> text = isControlTimeItem(*node) ? acceptedControlTime(mDialogs, this, typed)
+                                                                    : acceptedStopListText(mDialogs, this, typed);
+    if (!text || *text == node->text)
         return;
     mDocument.undoStack()->push(new SetStopNodeTextCommand(
         mDocument, mRoute, path, *text, QStringLiteral("изменение строки %1 на %2").arg(quoted(node->text), quoted(*text))));
@@ -216,6 +214,15 @@ void StopListWindow::listen()
     const QList<QByteArray> items = announcementItems(*tree, {path[0], path[1]});
     if (!items.isEmpty())
         emit listenRequested(items);
+}
+
+void StopListWindow::speak()
+{
+    const StopPath path = selectedPath();
+    if (path.size() >= 2)
+        emit speakRequested(mRoute, path);
+    else
+        mDialogs.tell(this, QStringLiteral("Выберите остановку или её звуковой файл."));
 }
 
 bool StopListWindow::eventFilter(QObject *watched, QEvent *event)

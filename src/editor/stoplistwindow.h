@@ -41,12 +41,16 @@ public:
     // "Прослушать объявление": asks for the selected stop's announcement to be played, or for the
     // playing to stop when it is playing.
     void listen();
+    // "Озвучить": asks for the selected stop (or its sound file) to be spoken.
+    void speak();
     // Whether an announcement is playing: then any key stops it.
     void setListening(bool listening) { mListening = listening; }
 
 signals:
     // Play these sound items in order; an empty list stops the playing.
     void listenRequested(const QList<QByteArray> &items);
+    // Speak the stop or sound item at this path.
+    void speakRequested(int route, const tirvela::StopPath &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -4,10 +4,11 @@
 #include "document/document.h"
 #include "document/stopcommands.h"
 #include "document/stoptrees.h"
+#include "editor/icons.h"
+#include "editor/textfit.h"
 #include "editor/textinput.h"
 #include "editor/userdialogs.h"
 #include "common/cp1251.h"
-#include "project/controltime.h"
 
 #include <QHeaderView>
 #include <QUndoStack>
@@ -45,11 +46,11 @@ StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs,
     , mDialogs(dialogs)
 {
     setObjectName(QStringLiteral("StringGrid2"));
-    horizontalHeader()->hide();
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(24);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalHeaderLabels({QStringLiteral("Свойство"), QStringLiteral("Значение")});
     setColumnWidth(0, 150);
     setColumnWidth(1, 137);
     const QStringList labels = {QStringLiteral("Название"), QStringLiteral("Файл"), QStringLiteral("Контрольное время")};
@@ -57,6 +58,10 @@ StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs,
         setItem(row, 0, new QTableWidgetItem(labels[row]));
         setItem(row, 1, new QTableWidgetItem(kNone));
     }
+    resizeColumnToContents(0);
+    setColumnWidth(0, qMax(150, columnWidth(0)));
+    fitHeaderSections(horizontalHeader());
+    horizontalHeader()->setStretchLastSection(true);
     connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
         if (column == 1)
             activate(row);
@@ -100,6 +105,9 @@ void StopPropertiesGrid::refresh()
     }
     for (const auto &[row, text] : {std::pair{0, name}, {1, file}, {2, time}})
         item(row, 1)->setText(text);
+    const bool missing = file != kNone && mSoundNames && !mSoundNames().contains(file, Qt::CaseInsensitive);
+    item(1, 1)->setIcon(missing ? bundledIcon("dialog-error") : QIcon());
+    item(1, 1)->setToolTip(missing ? QStringLiteral("Такого файла нет в каталоге SOUNDS") : QString());
 }
 
 void StopPropertiesGrid::activate(int row)
@@ -126,8 +134,11 @@ void StopPropertiesGrid::editName(const StopNode &stop)
 
 void StopPropertiesGrid::editSoundFile(const StopNode &item)
 {
-    if (const std::optional<QByteArray> text =
-            askStopText(QStringLiteral("Файл"), QStringLiteral("Значение"), fromCp1251(item.text)))
+    const QStringList offered = mSoundNames ? mSoundNames() : QStringList();
+    const std::optional<QString> typed = mDialogs.askTextOffering(this, QStringLiteral("Файл"), QStringLiteral("Значение"),
+                                                                  fromCp1251(item.text), offered);
+    const std::optional<QByteArray> text = typed ? acceptedStopListText(mDialogs, this, *typed) : std::nullopt;
+    if (text)
         mDocument.undoStack()->push(new SetStopNodeTextCommand(mDocument, route(), pathOf(item), *text,
                                                                QStringLiteral("изменение звукового файла")));
 }
@@ -140,12 +151,13 @@ void StopPropertiesGrid::editControlTime()
     if (!place)
         return;
     const StopNode *item = place->made ? nullptr : nodeAt(*mDocument.stopTrees().treeOf(route()), place->item);
-    const std::optional<QByteArray> text =
-        askStopText(QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
-                    item ? fromCp1251(item->text) : QStringLiteral("00:"));
-    if (!text)
+    const std::optional<QString> typed =
+        mDialogs.askText(this, QStringLiteral("Контрольное время"), QStringLiteral("Значение в формате ЧЧ:ММ:СС"),
+                         item ? fromCp1251(item->text) : QStringLiteral("00:"));
+    const std::optional<QByteArray> accepted = typed ? acceptedControlTime(mDialogs, this, *typed) : std::nullopt;
+    if (!accepted)
         return;
-    const QByteArray time = toCp1251(normaliseControlTime(fromCp1251(*text)));
+    const QByteArray &time = *accepted;
     const QString caption = QStringLiteral("изменение контрольного времени на %1").arg(fromCp1251(time));
     mDocument.undoStack()->push(new SetControlTimeCommand(mDocument, route(), path(), time, caption));
 }

@@ -4,6 +4,8 @@
 
 #include <QTableWidget>
 
+#include <functional>
+
 namespace tirvela {
 
 class CurrentTarget;
@@ -23,6 +25,9 @@ public:
     void refresh();
     // What a double click on the value of a row does: 0 name, 1 sound file, 2 control time.
     void activate(int row);
+    // The names of the sounds folder's files: offered while a sound file is typed, and a name
+    // that is not among them is marked.
+    void setSoundNames(std::function<QStringList()> names) { mSoundNames = std::move(names); }
 
 private:
     const StopNode *node() const;
@@ -37,6 +42,7 @@ private:
     Document &mDocument;
     const CurrentTarget &mTarget;
     UserDialogs &mDialogs;
+    std::function<QStringList()> mSoundNames;
 };
 
 } // namespace tirvela

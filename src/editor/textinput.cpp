@@ -25,6 +25,11 @@ std::optional<QByteArray> acceptedStopListText(UserDialogs &dialogs, QWidget *pa
     return accepted(dialogs, parent, enteredStopListText(typed));
 }
 
+std::optional<QByteArray> acceptedControlTime(UserDialogs &dialogs, QWidget *parent, const QString &typed)
+{
+    return accepted(dialogs, parent, enteredControlTime(typed));
+}
+
 std::optional<QByteArray> askElementText(UserDialogs &dialogs, QWidget *parent, const QByteArray &current)
 {
     const std::optional<QString> typed =

@@ -16,6 +16,9 @@ class UserDialogs;
 
 // A stop list text (stop name, sound file, control time): leading blanks go too.
 std::optional<QByteArray> acceptedStopListText(UserDialogs &dialogs, QWidget *parent, const QString &typed);
+// A control time: "7:5" comes back as "07:05:00"; a text that is no time is refused with the form
+// it must have.
+std::optional<QByteArray> acceptedControlTime(UserDialogs &dialogs, QWidget *parent, const QString &typed);
 
 // Asks for a board text ("Текст сообщения"), the current one proposed; nothing when cancelled
 // or refused. The case is kept and the text cut to what an element holds.

@@ -4,6 +4,7 @@
 #include "document/document.h"
 #include "document/elementcommands.h"
 #include "editor/stoppropertiesgrid.h"
+#include "editor/textfit.h"
 #include "editor/textinput.h"
 #include "editor/userdialogs.h"
 #include "editor/windowcommand.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QUndoStack>
@@ -40,6 +42,14 @@ QTableWidget *makeGrid(const char *name, int columns, QWidget *parent)
 void setCell(QTableWidget *grid, int row, int column, const QString &text)
 {
     grid->setItem(row, column, new QTableWidgetItem(text));
+}
+
+// A board line of 112 LEDs holds 14 letters of the 8 LEDs wide fonts the boards are offered.
+int textColumnWidth(const QTableWidget *grid)
+{
+    constexpr int kBoardLineLetters = 14;
+    const int padding = 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 4;
+    return grid->fontMetrics().horizontalAdvance(QString(kBoardLineLetters, u'Н')) + padding;
 }
 
 QString fontName(int number)
@@ -67,6 +77,11 @@ ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *pare
                                           QStringLiteral("Текст")});
     for (const auto &[column, width] : {std::pair{0, 64}, {1, 51}, {2, 82}, {3, 87}})
         mElements->setColumnWidth(column, width);
+    // The text column holds a whole board line, the others their captions; the last one takes
+    // what the window gives.
+    mElements->setColumnWidth(3, qMax(mElements->columnWidth(3), textColumnWidth(mElements)));
+    fitHeaderSections(mElements->horizontalHeader());
+    mElements->horizontalHeader()->setStretchLastSection(true);
     mElements->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(mElements, &QTableWidget::cellDoubleClicked, this, &ToolsWindow::activateElementCell);
     connect(mElements, &QTableWidget::currentCellChanged, this, [this](int row) {
@@ -92,7 +107,9 @@ ToolsWindow::ToolsWindow(Document &document, UserDialogs &dialogs, QWidget *pare
     layout->addWidget(mTools);
     layout->addWidget(mElements);
     layout->addWidget(mStopProperties);
-    resize(300, 220);
+    const int frame = 2 * mElements->frameWidth();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mElements);
+    resize(mElements->horizontalHeader()->length() + frame + scrollBar, 220);
 
     connect(&mTarget, &CurrentTarget::changed, this, &ToolsWindow::refresh);
     refresh();
@@ -196,6 +213,8 @@ void ToolsWindow::fillElements()
         setCell(mElements, row, 2, QStringLiteral("%1:%2").arg(element.y).arg(element.x));
         setCell(mElements, row, 3, fromCp1251(element.text));
     }
+    for (const int column : {1, 2})
+        mElements->resizeColumnToContents(column);
     mElements->setCurrentCell(qMax(0, mTarget.element()), 0);
     mFilling = false;
 }

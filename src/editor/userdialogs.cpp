@@ -1,10 +1,14 @@
 #include "editor/userdialogs.h"
 
+#include "editor/textfit.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QCompleter>
 #include <QInputDialog>
+#include <QLineEdit>
 
 namespace tirvela {
 
@@ -108,13 +112,26 @@ void WidgetDialogs::tell(QWidget *parent, const QString &text)
 std::optional<QString> WidgetDialogs::askText(QWidget *parent, const QString &title, const QString &prompt,
                                               const QString &proposed)
 {
+    return askTextOffering(parent, title, prompt, proposed, {});
+}
+
+std::optional<QString> WidgetDialogs::askTextOffering(QWidget *parent, const QString &title, const QString &prompt,
+                                                      const QString &proposed, const QStringList &offered)
+{
     QInputDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("InputBox"));
     dialog.setWindowTitle(title);
+    dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(prompt);
     dialog.setTextValue(proposed);
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (!offered.isEmpty()) {
+        auto *completer = new QCompleter(offered, &dialog);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        dialog.findChild<QLineEdit *>()->setCompleter(completer);
+    }
+    fitWindowTitle(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();

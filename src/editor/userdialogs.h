@@ -36,6 +36,13 @@ public:
     // A one-line text, proposed first; nothing when cancelled.
     virtual std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
                                            const QString &proposed) = 0;
+    // The same, offering the names that start with what is typed.
+    virtual std::optional<QString> askTextOffering(QWidget *parent, const QString &title, const QString &prompt,
+                                                   const QString &proposed, const QStringList &offered)
+    {
+        Q_UNUSED(offered);
+        return askText(parent, title, prompt, proposed);
+    }
 };
 
 // The real dialogs of the desktop.
@@ -52,6 +59,8 @@ public:
     void tell(QWidget *parent, const QString &text) override;
     std::optional<QString> askText(QWidget *parent, const QString &title, const QString &prompt,
                                    const QString &proposed) override;
+    std::optional<QString> askTextOffering(QWidget *parent, const QString &title, const QString &prompt,
+                                           const QString &proposed, const QStringList &offered) override;
 
 private:
     QString runFileDialog(QFileDialog &dialog, const QString &startFolder);

@@ -34,6 +34,11 @@ int WaveformStrip::textHeight() const
     return 2 * fontMetrics().height() + 4;
 }
 
+QRect WaveformStrip::textArea() const
+{
+    return rect().adjusted(4, 2, -4, -2);
+}
+
 void WaveformStrip::showSamples(const QByteArray &samples)
 {
     mSamples = samples;
@@ -67,12 +72,18 @@ void WaveformStrip::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), palette().base());
     paintWave(painter, rect().adjusted(1, textHeight(), -1, -1));
 
-    const QColor warning = mLevels.clippedCount > 0 ? kClipColor : kQuietColor;
-    const int lineHeight = fontMetrics().height();
-    for (int i = 0; i < mLines.size(); ++i) {
-        painter.setPen(mWarning && i == 1 ? warning : palette().color(QPalette::Text));
-        painter.drawText(QRect(4, 2 + i * lineHeight, width() - 8, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                         mLines[i]);
+    if (mSamples.isEmpty()) {
+        // A text alone (why a file cannot be shown) takes the whole strip, in as many lines as it needs.
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(textArea(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, mLines.join(u'\n'));
+    } else {
+        const QColor warning = mLevels.clippedCount > 0 ? kClipColor : kQuietColor;
+        const int lineHeight = fontMetrics().height();
+        for (int i = 0; i < mLines.size(); ++i) {
+            painter.setPen(mWarning && i == 1 ? warning : palette().color(QPalette::Text));
+            painter.drawText(QRect(4, 2 + i * lineHeight, width() - 8, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                             mLines[i]);
+        }
     }
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));

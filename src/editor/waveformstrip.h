@@ -25,8 +25,10 @@ public:
 
     // Draws the samples (unsigned 8-bit, 16 kHz) of a SoundFile.
     void showSamples(const QByteArray &samples);
-    // Draws no wave, only the text.
+    // Draws no wave, only the text, wrapped over the whole strip.
     void showText(const QString &text);
+    // Where a text shown alone is written.
+    QRect textArea() const;
 
     // The lines written over the strip.
     QStringList lines() const { return mLines; }

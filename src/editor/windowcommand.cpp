@@ -11,7 +11,8 @@ QAction *addWindowCommand(QWidget *window, QToolBar *tools, const char *icon, co
                           const QKeySequence &key, const char *buttonName)
 {
     auto *action = new QAction(bundledIcon(icon), caption, window);
-    action->setToolTip(caption);
+    action->setToolTip(key.isEmpty() ? caption
+                                     : QStringLiteral("%1 (%2)").arg(caption, key.toString(QKeySequence::NativeText)));
     action->setShortcut(key);
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     window->addAction(action);

@@ -46,17 +46,22 @@ quint32 bcd(int value)
 
 } // namespace
 
-ControlTimeValue timeTextToControlTime(QStringView text)
+std::optional<ControlTimeValue> readControlTime(QStringView text)
 {
     const QList<QStringView> parts = text.trimmed().split(u':');
     if (parts.size() < 2 || parts.size() > 3)
-        return 0;
+        return std::nullopt;
     const int hours = timeField(parts[0], 23);
     const int minutes = timeField(parts[1], 59);
     const int seconds = parts.size() == 3 ? timeField(wholeSeconds(parts[2]), 59) : 0;
     if (hours < 0 || minutes < 0 || seconds < 0)
-        return 0;
+        return std::nullopt;
     return bcd(hours) << 16 | bcd(minutes) << 8 | bcd(seconds);
+}
+
+ControlTimeValue timeTextToControlTime(QStringView text)
+{
+    return readControlTime(text).value_or(0);
 }
 
 ControlTimeValue timeTextToControlTime(QByteArrayView text)

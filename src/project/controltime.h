@@ -5,6 +5,8 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <optional>
+
 namespace tirvela {
 
 // A time of day packed as BCD: hours in bits 16-23, minutes in bits 8-15, seconds in bits 0-7,
@@ -12,7 +14,10 @@ namespace tirvela {
 using ControlTimeValue = quint32;
 
 // Reads "H:M" or "H:M:S" (one or two digits each, hours 0-23, minutes and seconds 0-59, blanks
-// around the text allowed). Any other text gives 00:00:00.
+// around the text allowed); nothing for any other text.
+std::optional<ControlTimeValue> readControlTime(QStringView text);
+
+// As readControlTime, but any other text gives 00:00:00 (what a stored stop list means by it).
 ControlTimeValue timeTextToControlTime(QStringView text);
 ControlTimeValue timeTextToControlTime(QByteArrayView text); // Windows-1251
 

@@ -1,5 +1,7 @@
 #include "project/editchecks.h"
 
+#include "project/controltime.h"
+
 #include "common/cp1251.h"
 #include "project/boardimage.h"
 #include "project/project.h"
@@ -47,6 +49,15 @@ EnteredText enteredStopListText(QStringView typed)
     while (text.bytes.startsWith(' '))
         text.bytes.remove(0, 1);
     return text;
+}
+
+EnteredText enteredControlTime(QStringView typed)
+{
+    const std::optional<ControlTimeValue> time = readControlTime(typed);
+    if (!time)
+        return {{}, QStringLiteral("Контрольное время «%1» не принято: введите его как ЧЧ:ММ или ЧЧ:ММ:СС, "
+                                   "от 00:00 до 23:59:59.").arg(typed.trimmed())};
+    return {controlTimeToText(*time).toLatin1(), {}};
 }
 
 std::optional<QString> checkElementPosition(int y, int x)

@@ -31,6 +31,9 @@ EnteredText enteredText(QStringView typed);
 // The same for stop list texts (stop names, sound files, control times), which also lose their
 // leading blanks: the stored stop list would read them back as levels.
 EnteredText enteredStopListText(QStringView typed);
+// A typed control time, stored as "ЧЧ:ММ:СС"; a text that is no time of day is refused, where a
+// stored one would silently mean 00:00:00.
+EnteredText enteredControlTime(QStringView typed);
 
 // A display element's row and column: the board stores each as one signed byte.
 std::optional<QString> checkElementPosition(int y, int x);

@@ -34,13 +34,12 @@ void putLe32(char *at, quint32 value)
     qToLittleEndian(value, at);
 }
 
-QString routeCaption(const Project &project, int route)
+// The route as the place of a problem in one of its stops names it: by its number.
+QString routePlaceName(const Project &project, int route)
 {
-    QString caption = QStringLiteral("Маршрут %1").arg(route + 1);
     const QByteArray &number = project.routeNumberText(route);
-    if (!number.isEmpty())
-        caption += QStringLiteral(" («%1»)").arg(fromCp1251(number));
-    return caption;
+    return number.isEmpty() ? QStringLiteral("маршрут без номера (строка %1 списка)").arg(route + 1)
+                            : QStringLiteral("маршрут %1").arg(fromCp1251(number));
 }
 
 bool hasBoardContent(const Project &project, int route)
@@ -236,7 +235,8 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
     StopTableWriter tables(refused ? nullptr : &writer, sounds, mode, log, tablesStart);
     tables.addCommonPhrases();
     for (int route = 0; route < routeCount; ++route)
-        tables.addRoute(project.routeStreams[size_t(route)], routeCaption(project, route));
+        tables.addRoute(project.routeStreams[size_t(route)], route, routeCaption(project, route),
+                        routePlaceName(project, route));
 
     if (refused || !tables.ok())
         return buildFailed(file, mode, failed, {}); // the problems are in the log
@@ -246,6 +246,15 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
             return {};
     }
     return buildFailed(file, mode, failed, file.errorString());
+}
+
+QString routeCaption(const Project &project, int route)
+{
+    QString caption = QStringLiteral("Маршрут %1").arg(route + 1);
+    const QByteArray &number = project.routeNumberText(route);
+    if (!number.isEmpty())
+        caption += QStringLiteral(" («%1»)").arg(fromCp1251(number));
+    return caption;
 }
 
 } // namespace tirvela

@@ -46,4 +46,7 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
 // a failed build (or a project that could not be read) did not make.
 BuildResult emptyFlashImage(const QString &fileName);
 
+// How messages name a route: "Маршрут 3", with its number text when it has one ("Маршрут 3 («12»)").
+QString routeCaption(const Project &project, int route);
+
 } // namespace tirvela

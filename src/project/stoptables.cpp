@@ -5,6 +5,7 @@
 #include "common/messagelog.h"
 #include "common/cp1251.h"
 #include "sound/soundtable.h"
+#include "project/stoplistedits.h"
 #include "project/stoptree.h"
 #include "sound/wavecheck.h"
 
@@ -42,21 +43,6 @@ StopNode phrase(const char16_t *text, const char16_t *sound)
     return node(text, {node(u"Текст1", {node(sound)}), node(u"Текст2")});
 }
 
-// The announcements every flash image carries, laid out like a route of five stops.
-const StopTree &commonPhrases()
-{
-    static const StopTree tree({
-        node(u"Общие фразы",
-             {phrase(u"Остановка", u"Остановка.wav"),
-              phrase(u"Следующая остановка", u"Следующая остановка.wav"),
-              phrase(u"Конечная", u"Конечная.wav"),
-              phrase(u"Двери", u"Двери закрываются.wav"),
-              phrase(u"По требованию", u"Остановка по требованию.wav")}),
-        node(u"(обратное)"),
-    });
-    return tree;
-}
-
 const StopTree &emptyRoute()
 {
     static const StopTree tree({StopNode(forwardDirectionText()), StopNode(reverseDirectionText())});
@@ -86,6 +72,21 @@ void appendLe32(QByteArray &bytes, quint32 value)
 
 } // namespace
 
+// The announcements every flash image carries, laid out like a route of five stops.
+const StopTree &commonPhrases()
+{
+    static const StopTree tree({
+        node(u"Общие фразы",
+             {phrase(u"Остановка", u"Остановка.wav"),
+              phrase(u"Следующая остановка", u"Следующая остановка.wav"),
+              phrase(u"Конечная", u"Конечная.wav"),
+              phrase(u"Двери", u"Двери закрываются.wav"),
+              phrase(u"По требованию", u"Остановка по требованию.wav")}),
+        node(u"(обратное)"),
+    });
+    return tree;
+}
+
 StopTableWriter::StopTableWriter(BlockWriter *out, const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start)
     : mOut(out), mSounds(sounds), mMode(mode), mLog(log), mEnd(start), mUses(size_t(sounds.count()))
 {
@@ -103,13 +104,39 @@ void StopTableWriter::fail(const QString &line)
     mOk = false;
 }
 
+void StopTableWriter::failAt(const QString &line, const StopNode &node)
+{
+    mLog.logMessageAt(line, placeOf(node));
+    mOk = false;
+}
+
+LogPlace StopTableWriter::placeOf(const StopNode &node) const
+{
+    const StopPath path = pathOf(node);
+    const StopNode *stop = &node;
+    while (stop->level() > 1)
+        stop = stop->parent();
+    QStringList words{mPlaceName};
+    if (mRoute >= 0)
+        words << (path.front() == 0 ? QStringLiteral("прямое направление") : QStringLiteral("обратное направление"));
+    words << QStringLiteral("%1 «%2»").arg(mRoute >= 0 ? QStringLiteral("остановка") : QStringLiteral("фраза"),
+                                           fromCp1251(stop->text));
+    if (mRoute >= 0 && node.level() > 1)
+        words << QStringLiteral("группа «%1»").arg(fromCp1251(stop->child(path[2]).text));
+    return {mRoute, path, words.join(QStringLiteral(", "))};
+}
+
 void StopTableWriter::addCommonPhrases()
 {
+    mRoute = -1;
+    mPlaceName = QStringLiteral("общие фразы двоичного файла");
     addTree(commonPhrases());
 }
 
-void StopTableWriter::addRoute(QByteArrayView stream, const QString &route)
+void StopTableWriter::addRoute(QByteArrayView stream, int routeIndex, const QString &route, const QString &placeName)
 {
+    mRoute = routeIndex;
+    mPlaceName = placeName;
     if (stream.isEmpty()) {
         addTree(emptyRoute());
         return;
@@ -190,18 +217,18 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
             }
             const int sound = soundOf(item.text);
             if (sound < 0) {
-                fail(QStringLiteral("(ОШИБКА!!!) Отсутствует остановка: ") + fromCp1251(item.text));
+                failAt(QStringLiteral("(ОШИБКА!!!) Отсутствует остановка: ") + fromCp1251(item.text), item);
                 break;
             }
             if (fragments.size() == kMaxFragments) {
-                fail(QStringLiteral("(ОШИБКА!!!) Ограничение по количеству фрагментов: ") + fromCp1251(node.text));
+                failAt(QStringLiteral("(ОШИБКА!!!) Ограничение по количеству фрагментов: ") + fromCp1251(node.text), item);
                 break;
             }
             fragments.push_back(sound);
             if (group == 0)
                 ++stopFragments;
             if (mUses[size_t(sound)].useCount++ == 0)
-                firstUses.emplace_back(sound, checkSound(sound));
+                firstUses.emplace_back(sound, checkSound(sound, item));
         }
     }
 
@@ -269,13 +296,13 @@ int StopTableWriter::soundOf(const QByteArray &itemText)
 
 // Checks a SoundFile the first time a stop plays it; returns it open for the copy of its data
 // when there is something to write.
-std::unique_ptr<QFile> StopTableWriter::checkSound(int sound)
+std::unique_ptr<QFile> StopTableWriter::checkSound(int sound, const StopNode &item)
 {
     auto file = std::make_unique<QFile>();
     const QString path = mSounds.at(sound).path();
     const WaveCheckResult check = checkWaveFile(*file, path);
     if (!check.ok) {
-        fail(check.message);
+        failAt(check.message, item);
         if (!check.reason.isEmpty())
             mLog.logMessage(QStringLiteral("Причина: ") + check.reason);
         return nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/projectbuilder.h"
+#include "common/messagelog.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,10 +17,13 @@ class QFile;
 namespace tirvela {
 
 class BlockWriter;
-class MessageLog;
 class SoundTable;
 struct StopNode;
 struct StopTree;
+
+// The announcements every flash image carries ("Остановка", "Конечная", ...), laid out like a
+// route of five stops whose first group names the SoundFile.
+const StopTree &commonPhrases();
 
 // What the header record of a pseudo-route (the common phrases or a route) says of its stop table.
 struct StopTableSummary
@@ -43,8 +47,9 @@ public:
     StopTableWriter(BlockWriter *out, const SoundTable &sounds, BuildMode mode, MessageLog &log, qint64 start);
 
     void addCommonPhrases();
-    // `route` names the route in messages.
-    void addRoute(QByteArrayView stream, const QString &route);
+    // `caption` names the route in messages about the whole route, `placeName` in the place of a
+    // problem in one of its stops ("маршрут 12").
+    void addRoute(QByteArrayView stream, int route, const QString &caption, const QString &placeName);
 
     bool ok() const { return mOk; } // no problem was reported
     bool outputFailed() const { return mOutputFailed; }
@@ -63,11 +68,15 @@ private:
     bool writing() const { return mOut && mOk && !mOutputFailed; }
     void put(const QByteArray &bytes);
     void fail(const QString &line);
+    void failAt(const QString &line, const StopNode &node);
+    // The route and node of the stop list, and their words, for a problem at `node`.
+    LogPlace placeOf(const StopNode &node) const;
 
     void addTree(const StopTree &tree);
     QByteArray addStop(const StopNode &node, quint8 flags, qint64 tableOffset);
     int soundOf(const QByteArray &itemText);
-    std::unique_ptr<QFile> checkSound(int sound);
+    // `item` is the first sound item that plays it: the place of a problem.
+    std::unique_ptr<QFile> checkSound(int sound, const StopNode &item);
     void copySoundData(QFile &file, int sound);
 
     BlockWriter *mOut;
@@ -75,6 +84,8 @@ private:
     BuildMode mMode;
     MessageLog &mLog;
     qint64 mEnd;
+    int mRoute = -1;      // the route being added; -1 for the common phrases
+    QString mPlaceName;   // its words at the start of a place
     qint64 mSoundTotal = 0;
     bool mOk = true;
     bool mOutputFailed = false;

@@ -1,6 +1,7 @@
 #include "editorsettings.h"
 
 #include "settings/inifile.h"
+#include "settings/speechsection.h"
 #include "common/cp1251.h"
 
 #include <QDir>
@@ -78,6 +79,7 @@ EditorSettings readEditorSettings(const QString &programFolder, QString *problem
         if (const auto value = ini.value(key.section, key.key))
             settings.*key.field = fromCp1251(*value);
     }
+    settings.speech = readSpeechSettings(ini);
     return settings;
 }
 
@@ -116,6 +118,7 @@ bool writeEditorSettings(const QString &programFolder, const EditorSettings &set
     ini.setValue(kUartSection, kPortIndexKey, QByteArray::number(settings.portIndex));
     for (const TextKey &key : kTextKeys)
         ini.setValue(key.section, key.key, toCp1251(settings.*key.field));
+    writeSpeechSettings(ini, settings.speech);
     for (const PortMapping &mapping : portMappings)
         ini.setValue(kPortsSection, mapping.key, toCp1251(mapping.devicePath));
     if (!ini.save(path, &platformError)) {

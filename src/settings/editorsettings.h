@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/speech/speechsettings.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -15,6 +17,7 @@ struct EditorSettings
     QString workingMode;        // [UART] UART1: the Announcer's normal line settings
     QString programmingMode;    // [UART] UART2: line settings while the Announcer is programmed
     QString soundEditorPath;    // [WAVE] EDITOR
+    SpeechSettings speech;      // [SPEECH]
     bool traceDevices = false;  // for this run only, never written: the device commands keep a trace
 
     bool operator==(const EditorSettings &) const = default;
@@ -38,8 +41,10 @@ struct PortMapping
     QString devicePath;
 };
 
-// Writes UART_IDX, UART_STR, UART1, UART2 in section UART and EDITOR in section WAVE, and the
-// port mappings in section PORTS, each in place, keeping every other line of the file; creates
+// Writes UART_IDX, UART_STR, UART1, UART2 in section UART and EDITOR in section WAVE, VOICE, RATE
+// and PITCH in section SPEECH when the file has them or they differ from the defaults (so a file
+// written before there were speech settings keeps its bytes), and the port mappings in section
+// PORTS, each in place, keeping every other line of the file; creates
 // the file when it is missing. The file is replaced in one step, so it is either fully written or
 // left as it was. Returns false with a user message (holding the platform's error text when the
 // file could not be read or written) and leaves the file untouched when a value cannot be stored

@@ -57,6 +57,14 @@ SoundNameCheck checkNewSoundName(const QString &name)
     return check;
 }
 
+QString soundNameFor(const QString &text)
+{
+    QString name;
+    for (const char32_t character : text.simplified().toUcs4())
+        name += isForbiddenInFileName(character) ? QStringLiteral("_") : QString::fromUcs4(&character, 1);
+    return name + QStringLiteral(".wav");
+}
+
 QString soundFileNamedAlike(const QString &soundsFolder, const QString &name)
 {
     const QByteArray key = keyOf(name);

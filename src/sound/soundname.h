@@ -15,6 +15,10 @@ struct SoundNameCheck
 // file name cannot hold) that Windows-1251 can store, since the stop lists refer to it so.
 SoundNameCheck checkNewSoundName(const QString &name);
 
+// The name of a SoundFile that says a text (a stop's name): the text with every character a file
+// name cannot hold ("д/с") made '_', and ".wav".
+QString soundNameFor(const QString &text);
+
 // The name of the entry in the sounds folder that a SoundFile called `name` would replace: the
 // "*.wav" entry of any kind (file, link, folder, FIFO, ...) whose name equals it without regard to
 // letter case (what the sound table compares), or an empty text.

@@ -1,4 +1,5 @@
 #include "project/controltime.h"
+#include "project/editchecks.h"
 #include "common/cp1251.h"
 
 #include <QTest>
@@ -48,6 +49,16 @@ private slots:
         QCOMPARE(timeTextToControlTime(toCp1251(typed)), value);
         QCOMPARE(controlTimeToText(value), shown);
         QCOMPARE(normaliseControlTime(typed), shown);
+
+        // Typed, a text that is no time is refused instead of becoming midnight.
+        const bool isTime = value != 0 || typed == u"0:0"; // the one time of the table that packs to 0
+        QCOMPARE(readControlTime(typed).has_value(), isTime);
+        const EnteredText entered = enteredControlTime(typed);
+        QCOMPARE(entered.ok(), isTime);
+        if (isTime)
+            QCOMPARE(entered.bytes, shown.toLatin1());
+        else
+            QVERIFY2(entered.problem.contains(QStringLiteral("ЧЧ:ММ или ЧЧ:ММ:СС")), qPrintable(entered.problem));
     }
 
     void textShowsTheBytesAsHexadecimal()

@@ -188,6 +188,61 @@ private slots:
                             "UART2=baud=115200 parity=N data=8 stop=1\r[Other]\rX=1\r[WAVE]\rEDITOR=e.exe\r");
     }
 
+    void speechSettingsAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("voice");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<int>("pitch");
+        QTest::newRow("none") << QByteArray() << QStringLiteral("espeak-ng") << QStringLiteral("ru") << 175 << 50;
+        QTest::newRow("all") << QByteArray("[speech]\nProgram=/opt/e/espeak-ng\nVOICE=uk\nRATE=200\nPITCH=30\n")
+                             << QStringLiteral("/opt/e/espeak-ng") << QStringLiteral("uk") << 200 << 30;
+        QTest::newRow("out of range") << QByteArray("[SPEECH]\nRATE=5000\nPITCH=-4\n") << QStringLiteral("espeak-ng")
+                                      << QStringLiteral("ru") << 450 << 0;
+        QTest::newRow("no numbers, empty texts") << QByteArray("[SPEECH]\nPROGRAM=\nVOICE=\nRATE=fast\nPITCH=\n")
+                                                 << QStringLiteral("espeak-ng") << QStringLiteral("ru") << 175 << 50;
+    }
+
+    void speechSettingsAreRead()
+    {
+        QFETCH(QByteArray, section);
+        QFETCH(QString, program);
+        QFETCH(QString, voice);
+        QFETCH(int, rate);
+        QFETCH(int, pitch);
+        writeIni("[UART]\nUART_IDX=1\n" + section);
+        const SpeechSettings speech = readEditorSettings(mFolder).speech;
+        QCOMPARE(speech.program, program);
+        QCOMPARE(speech.voice, voice);
+        QCOMPARE(speech.rate, rate);
+        QCOMPARE(speech.pitch, pitch);
+    }
+
+    void speechSettingsAreWrittenOnlyWhenTheyMatter()
+    {
+        // A file from before there were speech settings keeps its bytes while they are the defaults.
+        const QByteArray older = "[UART]\r\n" + kDefaultUart + "[WAVE]\r\nEDITOR=e.exe\r\n";
+        writeIni(older);
+        EditorSettings settings = settingsWithEditor(QStringLiteral("e.exe"));
+        QString error;
+        QVERIFY2(writeEditorSettings(mFolder, settings, &error), qPrintable(error));
+        QCOMPARE(readIni(), older);
+
+        settings.speech.voice = QStringLiteral("bg");
+        QVERIFY2(writeEditorSettings(mFolder, settings, &error), qPrintable(error));
+        QCOMPARE(readIni(), older + "[SPEECH]\r\nVOICE=bg\r\n");
+
+        // Once there, a key follows the settings back to the default; PROGRAM is left as set by hand.
+        writeIni(older + "[SPEECH]\r\nPROGRAM=/opt/espeak-ng\r\nVOICE=bg\r\n");
+        settings.speech = SpeechSettings{};
+        settings.speech.rate = 120;
+        QVERIFY2(writeEditorSettings(mFolder, settings, &error), qPrintable(error));
+        QCOMPARE(readIni(), older + "[SPEECH]\r\nPROGRAM=/opt/espeak-ng\r\nVOICE=ru\r\nRATE=120\r\n");
+        settings.speech.program = QStringLiteral("/opt/espeak-ng");
+        QCOMPARE(readEditorSettings(mFolder), settings);
+    }
+
     void unstorableValueIsRefused_data()
     {
         QTest::addColumn<QString>("editorPath");

@@ -181,19 +181,19 @@ void BlinkerProgrammingTest::programsAllThreeBoards()
 
     QVERIFY2(progress.callsOnOwnThread, "the worker must report through the thread that shows the progress");
     QCOMPARE(progress.caption, u"Прошивка блинкерного табло"_s);
-    QCOMPARE(progress.stages, (QStringList{u"Подготовка, открытие порта"_s, u"Режим 0"_s, u"Режим 1"_s, u"Режим 2"_s,
+    QCOMPARE(progress.stages, (QStringList{u"Подготовка, открытие порта"_s, u"Табло 1 из 3 · 16x28x4"_s,
+                                           u"Табло 2 из 3 · 20x28x4"_s, u"Табло 3 из 3 · 16x28x4 Раздельные"_s,
                                            u"Прошивка блинкерного табло завершена"_s}));
     QCOMPARE(progress.size, u"Размер данных: 8192"_s);
-    QCOMPARE(progress.maximum, kBoardMemorySize);
+    QCOMPARE(progress.maximum, 3 * kBoardMemorySize);
     QCOMPARE(progress.button, u"ОК"_s);
     QVERIFY(progress.error.isEmpty());
-    // The bar counts the image bytes: full exactly with the last frame of each board type.
+    // One bar for the run: it counts the image bytes of all three board types and is full
+    // exactly with the last frame.
     QCOMPARE(progress.positions.size(), 3 * kFramesPerBoard);
-    for (int k = 0; k < BoardTypeCount; ++k) {
-        QCOMPARE(progress.positions[k * kFramesPerBoard], kFrameDataSize);
-        QCOMPARE(progress.positions[k * kFramesPerBoard + kFramesPerBoard - 2], kBoardMemorySize - kFrameDataSize);
-        QCOMPARE(progress.positions[k * kFramesPerBoard + kFramesPerBoard - 1], kBoardMemorySize);
-    }
+    for (int frame = 0; frame < 3 * kFramesPerBoard; ++frame)
+        QCOMPARE(progress.positions[frame], (frame + 1) * kFrameDataSize);
+    QCOMPARE(progress.positions.constLast(), progress.maximum);
 }
 
 void BlinkerProgrammingTest::failures_data()
@@ -222,7 +222,7 @@ void BlinkerProgrammingTest::failures_data()
     devsim::BlinkerFaults dropped;
     dropped.closeAtFrame = 5;
     QTest::newRow("line dropped") << kZeroImages << mode << dropped << false
-                                  << u"Передано не полностью: Режим 0, Режим 1, Режим 2"_s << QList<int>();
+                                  << u"Передано не полностью: 16x28x4, 20x28x4, 16x28x4 Раздельные"_s << QList<int>();
 }
 
 void BlinkerProgrammingTest::failures()

@@ -349,7 +349,7 @@ void DeviceCliTest::blinkerProgram()
     cli.interrupt();
     const CliRun run = cli.finish(3000);
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.out.contains(u"Режим 0"_s), qPrintable(run.out));
+    QVERIFY2(run.out.contains(u"Табло 1 из 3 · 16x28x4"_s), qPrintable(run.out));
     QVERIFY2(run.err.contains(u"Прервано"_s), qPrintable(run.err));
     QVERIFY2(device.stop().contains(u"traffic: received 75 bytes"_s), qPrintable(device.log()));
 

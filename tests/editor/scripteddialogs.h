@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
+
 namespace tirvela::fixture {
 
 // Answers the editor's questions from queues filled by the test and records what was asked.
@@ -24,6 +26,8 @@ public:
     QStringList startFolders; // where the open and save dialogs were asked to start
     QQueue<std::optional<QString>> texts; // a null text accepts what is proposed
     QStringList proposals; // the texts askText() proposed
+    // Looks at the window a question is asked over, before it is answered.
+    std::function<void(QWidget *parent)> whenAsked;
 
     QString chooseFileToOpen(QWidget *, const QString &startFolder) override
     {
@@ -39,10 +43,12 @@ public:
     QStringList chooseRecordings(QWidget *) override { return take(recordings, "recordings dialog"); }
     QString chooseFeed(QWidget *) override { return take(feeds, "feed dialog"); }
 
-    QMessageBox::StandardButton ask(QWidget *, const QString &, const QString &text,
+    QMessageBox::StandardButton ask(QWidget *parent, const QString &, const QString &text,
                                     QMessageBox::StandardButtons) override
     {
         questions << text;
+        if (whenAsked)
+            whenAsked(parent);
         if (answers.isEmpty()) {
             QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__, __LINE__);
             return QMessageBox::Cancel;
@@ -61,6 +67,14 @@ public:
         }
         const std::optional<QString> text = texts.dequeue();
         return text && text->isNull() ? proposed : text;
+    }
+
+    QList<QStringList> offered; // the names offered with each askTextOffering
+    std::optional<QString> askTextOffering(QWidget *parent, const QString &title, const QString &prompt,
+                                           const QString &proposed, const QStringList &names) override
+    {
+        offered << names;
+        return askText(parent, title, prompt, proposed);
     }
 
     bool allAnswered() const

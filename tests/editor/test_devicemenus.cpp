@@ -54,6 +54,25 @@ struct DeviceEditor : Editor
     ProgressDialog &progress() const { return window->progressDialog(); }
 };
 
+// Calls `painted` after each paint of a widget.
+class PaintWatch : public QObject
+{
+public:
+    PaintWatch(QWidget *widget, std::function<void()> painted) : mPainted(std::move(painted))
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            mPainted();
+        return false;
+    }
+
+private:
+    std::function<void()> mPainted;
+};
+
 // Presses the progress dialog's button once `when` holds, checking every few milliseconds.
 void pressWhen(ProgressDialog &dialog, std::function<bool()> when)
 {
@@ -123,6 +142,42 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QVERIFY(editor.dialogs.messages.isEmpty());
         QVERIFY(device.blocksStored() < readFile(editor.bin()).size() / 512);
+        QCOMPARE(editor.window->log().window()->lines().constLast(),
+                 u"Программирование автоинформатора прервано: устройство записано не полностью, "
+                 u"его нужно запрограммировать заново"_s);
+    }
+
+    void progressIsPaintedBeforeThePortOpensAndAnswersMeanwhile()
+    {
+        EmulatorRun run;
+        AnnouncerFaults faults;
+        faults.neverReady = true;
+        AnnouncerDevice device(faults, run.log());
+        run.start(device);
+        DeviceEditor editor(run.port());
+        ProgressDialog &dialog = editor.progress();
+        // What the stage line showed each time it was painted.
+        QStringList painted;
+        auto *stage = dialog.findChild<QLabel *>(u"StageLabel"_s);
+        PaintWatch watch(stage, [&] { painted << stage->text(); });
+        // Pressed as soon as it has been painted: it answers while the device starts.
+        QString stageAtPress;
+        QElapsedTimer sincePress;
+        pressWhen(dialog, [&] {
+            if (painted.isEmpty())
+                return false;
+            stageAtPress = stage->text();
+            sincePress.start();
+            return true;
+        });
+        editor.trigger("ProgramMenuItem");
+        run.stop();
+        QCOMPARE(stageAtPress, u"Подготовка, открытие порта"_s);
+        QCOMPARE(painted.value(0), u"Подготовка, открытие порта"_s);
+        QVERIFY2(sincePress.elapsed() < 500, qPrintable(QString::number(sincePress.elapsed())));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(device.blocksStored(), 0);
+        QVERIFY(editor.window->log().window()->lines().constLast().startsWith(u"Программирование автоинформатора прервано"_s));
     }
 
     void deviceFaultsAreToldOnce_data()
@@ -163,6 +218,8 @@ private slots:
         QCOMPARE(board.routeNumbers().size(), 1);
         QCOMPARE(board.routeNumbers()[0].frame, QByteArray::fromHex("ff0daf202032315fff"));
         QVERIFY(editor.dialogs.messages.isEmpty());
+        QCOMPARE(editor.window->log().window()->lines().constLast(),
+                 u"Номер маршрута 12 передан на блинкерное табло, порт COM1: (%1)"_s.arg(run.port()));
     }
 
     void routeNumberProposedIsTheRouteShown()
@@ -194,6 +251,10 @@ private slots:
         editor.trigger("ProgramBlinkerMenuItem");
         run.stop();
         QCOMPARE(labelText(dialog, "StageLabel"), u"Прошивка блинкерного табло завершена"_s);
+        auto *bar = dialog.findChild<QProgressBar *>(u"ProgressBar1"_s);
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(bar->text(), u"100 %"_s);
+        saveScreenshot(&dialog, u"blinker-progress"_s);
         QCOMPARE(board.boards().size(), size_t(3));
         for (const auto &[id, memory] : board.boards())
             QVERIFY(memory.completions == 1 && memory.crcOk);
@@ -208,7 +269,10 @@ private slots:
         editor.window->deviceCommands().setBlinkerProgramming({kBlinkerLineMode.toString(), 5});
         ProgressDialog &dialog = editor.progress();
         auto *bar = dialog.findChild<QProgressBar *>(u"ProgressBar1"_s);
-        pressWhen(dialog, [&] { return labelText(dialog, "StageLabel") == u"Режим 2"_s && bar->value() >= 640; });
+        pressWhen(dialog, [&] {
+            return labelText(dialog, "StageLabel") == u"Табло 3 из 3 · 16x28x4 Раздельные"_s
+                && bar->value() >= 2 * 8192 + 640;
+        });
         editor.trigger("ProgramBlinkerMenuItem");
         const int framesAtClose = int(board.programmingSpeeds().size());
         QTest::qWait(100);

@@ -263,13 +263,18 @@ private slots:
         QCOMPARE(values(), (QStringList{u"Прямое направление"_s, u"-"_s, u"-"_s}));
         stops.select({0, 0, 0, 0});
         QCOMPARE(values(), (QStringList{u"Вокзал"_s, u"Вокзал.wav"_s, u"07:05:00"_s}));
+        QTableWidgetItem *file = window.stopGrid()->item(1, 1);
+        QVERIFY(!file->icon().isNull()); // no such file in the sounds folder: marked
         saveScreenshot(&window, u"stopproperties"_s);
 
+        addSound(editor, u"ДРУГОЙ.WAV"_s, samples(100, 1));
         editor.dialogs.texts.enqueue(u"  Новый вокзал"_s);
         window.activateStopProperty(0);
         editor.dialogs.texts.enqueue(u"Другой.wav"_s);
         window.activateStopProperty(1);
+        QCOMPARE(editor.dialogs.offered, QList<QStringList>{QStringList{u"ДРУГОЙ.WAV"_s}});
         QCOMPARE(values(), (QStringList{u"Новый вокзал"_s, u"Другой.wav"_s, u"07:05:00"_s}));
+        QVERIFY(file->icon().isNull()); // the folder has it, in any letter case
 
         stops.select({0, 1}); // a stop whose control time group is empty
         QCOMPARE(values()[2], u"-"_s);
@@ -278,6 +283,14 @@ private slots:
         QCOMPARE(values()[2], u"08:03:00"_s);
         const StopNode *times = nodeAt(*editor.document().stopTrees().treeOf(0), {0, 1, 2});
         QCOMPARE(times->childCount(), 1);
+        // A typed time that is no time of day changes nothing and says which form is wanted.
+        const int steps = editor.document().undoStack()->count();
+        editor.dialogs.texts.enqueue(u"25:00"_s);
+        window.activateStopProperty(2);
+        QCOMPARE(values()[2], u"08:03:00"_s);
+        QCOMPARE(editor.document().undoStack()->count(), steps);
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+        QVERIFY(editor.dialogs.messages[0].contains(u"ЧЧ:ММ или ЧЧ:ММ:СС"_s));
         QVERIFY(editor.document().isModified());
 
         // With the editor closed the window that is active now is shown, and no stop is changed.

@@ -9,6 +9,7 @@
 #include "sound/soundsamples.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QTest>
 
 using namespace tirvela;
@@ -34,6 +35,11 @@ private slots:
         const QString stereoPath = QDir::toNativeSeparators(editor.path(u"sounds/stereo.wav"_s));
         QCOMPARE(editor.window->log().window()->lines(), QStringList{u"Файл %1 Данные не в формате МОНО!"_s.arg(stereoPath)});
         saveScreenshot(editor.window.get(), u"soundfiles"_s);
+        // A marked file is not added, and the user is told why.
+        window->selectFile(u"stereo.wav"_s);
+        window->findChild<QAction *>(u"AddSoundAction"_s)->trigger();
+        QCOMPARE(editor.dialogs.messages,
+                 QStringList{u"Файл stereo.wav нельзя добавить в маршрут:\nФайл %1 Данные не в формате МОНО!"_s.arg(stereoPath)});
 
         addSound(editor, u"Автовокзал.wav"_s, samples(100, 3));
         QCOMPARE(window->fileNames().size(), 2);
@@ -86,10 +92,20 @@ private slots:
         SoundFilesWindow *window = editor.window->soundFilesWindow();
         QAction *import = window->findChild<QAction *>(u"ImportAction"_s);
 
-        editor.dialogs.recordings.enqueue({station, market, notSound});
+        editor.dialogs.recordings.enqueue({market, station, notSound});
         editor.dialogs.answers.enqueue(QMessageBox::No);
+        // The question comes over the progress dialog, which already names the file asked about.
+        QStringList askedOver;
+        editor.dialogs.whenAsked = [&](QWidget *parent) {
+            QVERIFY(parent && parent->isVisible());
+            askedOver << parent->objectName();
+            for (const char *label : {"StageLabel", "SizeLabel"})
+                askedOver << parent->findChild<QLabel *>(QLatin1String(label))->text();
+        };
         import->trigger();
         QCOMPARE(editor.dialogs.questions, QStringList{u"Звуковой файл Вокзал.wav уже есть. Заменить его?"_s});
+        QCOMPARE(askedOver, (QStringList{u"ProgressForm"_s, u"Файл 2 из 3"_s, u"ВОКЗАЛ.flac"_s}));
+        editor.dialogs.whenAsked = nullptr;
         QCOMPARE(window->fileNames(), (QStringList{u"Вокзал.wav"_s, u"Рынок.wav"_s}));
         QCOMPARE(window->markedFileNames(), QStringList{});
         QCOMPARE(readSoundSamples(editor.path(u"sounds/Вокзал.wav"_s)).samples, samples(100, 1));

@@ -11,6 +11,8 @@
 #include "project/stoptree.h"
 
 #include <QAction>
+#include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTest>
 #include <QTreeView>
 
@@ -91,18 +93,22 @@ private slots:
         QCOMPARE(treeLines(editor, 0).mid(1, 4),
                  (QStringList{u">Вокзал"_s, u">>Остановка"_s, u">>Следующая остановка"_s, u">>Контрольное время"_s}));
 
-        for (const auto &[typed, stored] : {std::pair{u"7:5"_s, u"07:05:00"_s}, std::pair{u"25:00"_s, u"00:00:00"_s},
-                                            std::pair{u"аб:вг"_s, u"00:00:00"_s}}) {
+        // A typed time that is no time of day is refused with the form it must have.
+        for (const QString &typed : {u"7:5"_s, u"25:00"_s, u"аб:вг"_s}) {
             window.select({0, 0, 2});
             editor.dialogs.texts.enqueue(typed);
             press(window, "InsertAction");
-            const StopNode *group = nodeAt(*editor.document().stopTrees().treeOf(0), {0, 0, 2});
-            QCOMPARE(fromCp1251(group->child(group->childCount() - 1).text), stored);
         }
-        QCOMPARE(editor.action("UndoItem")->text(), u"Отменить: добавление контрольного времени 00:00:00"_s);
+        const StopNode *times = nodeAt(*editor.document().stopTrees().treeOf(0), {0, 0, 2});
+        QCOMPARE(times->childCount(), 1);
+        QCOMPARE(fromCp1251(times->child(0).text), u"07:05:00"_s);
+        QCOMPARE(editor.dialogs.messages.size(), 2);
+        QVERIFY(editor.dialogs.messages[0].contains(u"«25:00»"_s));
+        QVERIFY(editor.dialogs.messages[1].contains(u"ЧЧ:ММ или ЧЧ:ММ:СС, от 00:00 до 23:59:59"_s));
+        QCOMPARE(editor.action("UndoItem")->text(), u"Отменить: добавление контрольного времени 07:05:00"_s);
         editor.dialogs.texts.enqueue(std::nullopt); // cancelled: nothing
         press(window, "InsertAction");
-        QCOMPARE(editor.document().undoStack()->count(), 6);
+        QCOMPARE(editor.document().undoStack()->count(), 4);
         QVERIFY(editor.document().isModified()); // stop list edits are changes like any other
         saveScreenshot(editor.window.get(), u"stoplist"_s);
     }
@@ -149,8 +155,48 @@ private slots:
         QCOMPARE(time.data().toString(), u"07:05:30"_s);
         QVERIFY(model->setData(time, u"8:1"_s, Qt::EditRole));
         QCOMPARE(time.data().toString(), u"08:01:00"_s);
+        QVERIFY(model->setData(time, u"99:99"_s, Qt::EditRole)); // refused: the time stays
+        QCOMPARE(time.data().toString(), u"08:01:00"_s);
+        QCOMPARE(editor.dialogs.messages.size(), 2);
         editor.trigger("UndoItem");
         QCOMPARE(time.data().toString(), u"07:05:30"_s);
+    }
+
+    // A double click on a build problem or on its place opens the stop list there.
+    void buildProblemsLeadToTheirItem()
+    {
+        Editor editor;
+        const QStringList sounds = commonPhraseSounds() << u"Вокзал.wav"_s << u"Рынок.wav"_s << u"Школа.wav"_s
+                                                        << u"b.wav"_s << u"c.wav"_s;
+        for (const QString &name : sounds)
+            addSound(editor, name, samples(100, 1));
+        writeThreeRouteProject(editor.path(u"three.stm"_s));
+        openProject(editor, editor.path(u"three.stm"_s)); // every route misses Следующая.wav
+        editor.trigger("SaveBinItem");
+        MessageWindow *log = editor.window->log().window();
+        const QStringList lines = log->lines();
+        const int secondPlace = int(lines.indexOf(u"маршрут 2, прямое направление, остановка «Рынок», группа «Следующая остановка»"_s));
+        QVERIFY2(secondPlace > 0, qPrintable(lines.join(u'\n')));
+        QCOMPARE(lines[secondPlace - 1], u"(ОШИБКА!!!) Отсутствует остановка: Следующая.wav"_s);
+
+        auto *memo = log->findChild<QPlainTextEdit *>(u"Memo1"_s);
+        const auto doubleClickLine = [memo](int line) {
+            const QTextCursor cursor(memo->document()->findBlockByNumber(line));
+            memo->setTextCursor(cursor);
+            memo->ensureCursorVisible();
+            QTest::mouseDClick(memo->viewport(), Qt::LeftButton, {}, memo->cursorRect(cursor).center());
+        };
+        doubleClickLine(secondPlace);
+        StopListWindow *stops = editor.window->stopListWindow();
+        QVERIFY(stops);
+        QCOMPARE(stops->route(), 1);
+        QCOMPARE(stops->selectedPath(), (StopPath{0, 0, 1, 0}));
+        QVERIFY(stops->tree()->isExpanded(stops->tree()->currentIndex().parent()));
+
+        doubleClickLine(secondPlace + 1); // the problem line of the third route
+        QCOMPARE(editor.window->stopListWindow()->route(), 2);
+        QCOMPARE(editor.window->stopListWindow()->selectedPath(), (StopPath{0, 0, 1, 0}));
+        saveScreenshot(editor.window.get(), u"build-problem-place"_s);
     }
 
     void soundFilesGoUnderTheRightGroup()
@@ -173,8 +219,11 @@ private slots:
         add({0, 0, 1}, u"Вокзал.wav"_s);       // a group: that group
         add({0, 0, 1, 0}, u"Вокзал.wav"_s);    // an item: its group
         add({0, 0, 2}, u"Вокзал.wav"_s);       // the control time group: ignored
-        add({0, 0}, u"bad.wav"_s);             // a file that fails its check: not added
         QCOMPARE(editor.dialogs.messages, QStringList());
+        add({0, 0}, u"bad.wav"_s);             // a file that fails its check: not added, and why
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+        QVERIFY(editor.dialogs.messages[0].startsWith(u"Файл bad.wav нельзя добавить в маршрут:"_s));
+        editor.dialogs.messages.clear();
         add({0}, u"Вокзал.wav"_s);             // a direction: refused with a message
         QCOMPARE(editor.dialogs.messages,
                  QStringList{u"Добавление звуков возможно только на уровне редактирования остановок!"_s});

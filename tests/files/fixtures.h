@@ -17,7 +17,13 @@ namespace tirvela::fixture {
 struct ListLog : MessageLog
 {
     QStringList lines;
+    std::vector<LogPlace> places; // of the lines about a place, in order
     void logMessage(const QString &line) override { lines.append(line); }
+    void logMessageAt(const QString &line, const LogPlace &place) override
+    {
+        places.push_back(place);
+        MessageLog::logMessageAt(line, place);
+    }
 };
 
 struct WaveFormat

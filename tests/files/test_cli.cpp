@@ -75,6 +75,10 @@ private slots:
                                   mDir.path());
         QCOMPARE(failed.exitCode, 1);
         QVERIFY(failed.out.contains(u"(ОШИБКА!!!) Отсутствует остановка: вокзал.WAV\n"_s));
+        // Where, on standard error: the output stays the message log.
+        QVERIFY2(failed.err.contains(u"маршрут 12, прямое направление, остановка «Вокзал», группа «Остановка»\n"_s),
+                 qPrintable(failed.err));
+        QVERIFY(!failed.out.contains(u"маршрут 12"_s));
         QVERIFY(failed.out.endsWith(u"Двоичный файл не сохранен!!!\n"_s));
         QCOMPARE(QFileInfo(path(u"other.bin"_s)).size(), 0);
     }

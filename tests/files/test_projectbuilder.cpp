@@ -225,16 +225,18 @@ private slots:
         QTest::addColumn<QStringList>("lines");
 
         const QString route = u"(ОШИБКА!!!) Маршрут 1 («7»): "_s;
+        const QString stopGroup = u"маршрут 7, прямое направление, остановка «Вокзал», группа «Остановка»"_s;
         QTest::newRow("missing sound ends its group only")
             << routeStream({stopNode(u"Вокзал"_s, {u"нет.wav"_s, u"a.wav"_s, u"нет2.wav"_s}, {u"a.wav"_s})})
-            << QStringList{u"(ОШИБКА!!!) Отсутствует остановка: нет.wav"_s};
+            << QStringList{u"(ОШИБКА!!!) Отсутствует остановка: нет.wav"_s, stopGroup};
         QTest::newRow("eleventh fragment, in both groups")
             << routeStream({stopNode(u"Вокзал"_s, QStringList(12, u"a.wav"_s), {u"A.wav"_s, u"нет.wav"_s})})
-            << QStringList{u"(ОШИБКА!!!) Ограничение по количеству фрагментов: Вокзал"_s,
-                           u"(ОШИБКА!!!) Ограничение по количеству фрагментов: Вокзал"_s};
+            << QStringList{u"(ОШИБКА!!!) Ограничение по количеству фрагментов: Вокзал"_s, stopGroup,
+                           u"(ОШИБКА!!!) Ограничение по количеству фрагментов: Вокзал"_s,
+                           u"маршрут 7, прямое направление, остановка «Вокзал», группа «Следующая остановка»"_s};
         QTest::newRow("failing SoundFile reported once")
             << routeStream({stopNode(u"Вокзал"_s, {u"stereo.wav"_s}), stopNode(u"Рынок"_s, {u"STEREO.wav"_s})})
-            << QStringList{u"Файл %1 Данные не в формате МОНО!"_s};
+            << QStringList{u"Файл %1 Данные не в формате МОНО!"_s, stopGroup};
         QTest::newRow("101 stops in a direction")
             << routeStream(std::vector<StopNode>(101, stopNode(u"s"_s, {})))
             << QStringList{route + u"слишком много остановок (прямое направление 101, обратное 0); "
@@ -289,11 +291,32 @@ private slots:
         Project project = oneRoute({});
         ListLog log;
         QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
-        QCOMPARE(log.lines.mid(1), QStringList{u"(ОШИБКА!!!) Отсутствует остановка: Конечная.wav"_s});
+        QCOMPARE(log.lines.mid(1), (QStringList{u"(ОШИБКА!!!) Отсутствует остановка: Конечная.wav"_s,
+                                                u"общие фразы двоичного файла, фраза «Конечная»"_s}));
+        QCOMPARE(log.places.at(0).route, -1); // no route of the project to go to
 
         log.lines.clear();
         QVERIFY(!buildProjectFile(project, SoundTable{}, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
-        QCOMPARE(log.lines.size(), 1 + 5);
+        QCOMPARE(log.lines.size(), 1 + 5 * 2);
+    }
+
+    // A problem in a stop names its route, direction, stop and group, and leads to its item.
+    void problemsInAStopSayWhere()
+    {
+        addSound(u"a.wav"_s, waveFile(samples(10, 9)));
+        listSounds();
+        Project project = oneRoute({});
+        project.routeCount = 2;
+        setRouteNumber(project, 1, "12");
+        project.routeStreams[1] = routeStream({stopNode(u"Школа"_s, {u"a.wav"_s})},
+                                              {stopNode(u"Рынок"_s, {}), stopNode(u"Вокзал"_s, {u"a.wav"_s}, {u"a.wav"_s, u"Вокзалл.wav"_s})});
+        ListLog log;
+        QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
+        QCOMPARE(log.lines.mid(1), (QStringList{u"(ОШИБКА!!!) Отсутствует остановка: Вокзалл.wav"_s,
+                                                u"маршрут 12, обратное направление, остановка «Вокзал», группа «Следующая остановка»"_s}));
+        QCOMPARE(log.places.size(), size_t(1));
+        QCOMPARE(log.places[0].route, 1);
+        QCOMPARE(log.places[0].path, (std::vector<int>{1, 1, 1, 1}));
     }
 
     void soundTooLongForItsSizeField()
@@ -307,8 +330,9 @@ private slots:
         Project project = oneRoute(routeStream({stopNode(u"Вокзал"_s, {u"big.wav"_s})}));
         ListLog log;
         QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
-        QCOMPARE(log.lines.mid(1), QStringList{u"Файл "_s + QDir::toNativeSeparators(big)
-                                               + u" Звуковые данные длиннее 16777215 байт!"_s});
+        QCOMPARE(log.lines.mid(1), (QStringList{u"Файл "_s + QDir::toNativeSeparators(big)
+                                                    + u" Звуковые данные длиннее 16777215 байт!"_s,
+                                                u"маршрут 7, прямое направление, остановка «Вокзал», группа «Остановка»"_s}));
     }
 
     void projectFileOpensNoSound()

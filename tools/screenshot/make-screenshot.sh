@@ -1,7 +1,8 @@
 #!/bin/sh
 # Makes docs/screenshot.png: the editor on a 1280x800 virtual screen (Xvfb) with the sample project
 # open, the stop list and a picture window of route 1, the message log and the progress dialog after
-# writing the flash image into the emulated announcer on a pseudo-terminal.
+# writing the flash image into the emulated announcer on a pseudo-terminal; then one picture of each
+# window and dialog, docs/window-*.png.
 # Needs xvfb-run and openbox (apt-get install xvfb xauth openbox); the build and the tests do not.
 # usage: tools/screenshot/make-screenshot.sh [BUILD_DIR]   (default: build)
 set -eu
@@ -32,10 +33,10 @@ printf '[PORTS]\r\nCOM1=%s\r\n' "$(head -n 1 "$work/devsim.log")" > "$work/edito
 mkdir -p "$root/docs"
 # openbox gives the windows their title bars; the session starts once it runs and ends it.
 cat > "$work/session.sh" <<EOF
-"$build/bin/screenshot_maker" "$work" "$work/sample.stm" "$root/docs/screenshot.png"
+"$build/bin/screenshot_maker" "$work" "$work/sample.stm" "$root/docs"
 echo \$? > "$work/status"
 openbox --exit
 EOF
 xvfb-run --auto-servernum --server-args="-screen 0 1280x800x24" openbox --startup "sh $work/session.sh"
 [ "$(cat "$work/status")" = 0 ]
-ls -l "$root/docs/screenshot.png"
+ls -l "$root/docs/screenshot.png" "$root"/docs/window-*.png

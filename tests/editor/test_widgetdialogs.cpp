@@ -1,4 +1,4 @@
-// The toolkit's own dialogs speak Russian, and the open and save dialogs start where the project is.
+// The real dialogs: the toolkit's own speak Russian, open and save start where the project is, names are offered as they are typed.
 
 #include "common/toolkittranslations.h"
 #include "editor/userdialogs.h"
@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QCompleter>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -46,7 +48,7 @@ QString labelText(const QWidget &dialog, const char *name)
 
 } // namespace
 
-class TestToolkitLanguage : public QObject
+class TestWidgetDialogs : public QObject
 {
     Q_OBJECT
 
@@ -90,6 +92,21 @@ private slots:
         QCOMPARE(folder, QDir(projectFolder.path()).absolutePath());
     }
 
+    void soundNamesAreOfferedAsTheNameIsTyped()
+    {
+        WidgetDialogs dialogs;
+        QStringList completions;
+        whenShown(QStringLiteral("InputBox"), [&](QWidget &dialog) {
+            QCompleter *completer = dialog.findChild<QLineEdit *>()->completer();
+            completer->setCompletionPrefix(QStringLiteral("вок")); // what has been typed
+            for (bool more = completer->setCurrentRow(0); more; more = completer->setCurrentRow(completer->currentRow() + 1))
+                completions << completer->currentCompletion();
+        });
+        dialogs.askTextOffering(nullptr, QStringLiteral("Файл"), QStringLiteral("Значение"), {},
+                                {QStringLiteral("Вокзал.wav"), QStringLiteral("Рынок.wav"), QStringLiteral("ВОКЗАЛ-2.wav")});
+        QCOMPARE(completions, (QStringList{QStringLiteral("Вокзал.wav"), QStringLiteral("ВОКЗАЛ-2.wav")}));
+    }
+
     void withoutAProjectTheDialogsStartWhereTheLastFileWasChosen()
     {
         QTemporaryDir chosenFolder;
@@ -109,5 +126,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestToolkitLanguage)
-#include "test_toolkitlanguage.moc"
+QTEST_MAIN(TestWidgetDialogs)
+#include "test_widgetdialogs.moc"

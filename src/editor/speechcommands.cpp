@@ -1,0 +1,180 @@
+#include "editor/speechcommands.h"
+
+#include "common/cp1251.h"
+#include "common/messagelog.h"
+#include "document/document.h"
+#include "document/stopcommands.h"
+#include "document/stoptrees.h"
+#include "editor/editorsession.h"
+#include "editor/progressdialog.h"
+#include "editor/userdialogs.h"
+#include "project/missingsounds.h"
+#include "sound/soundlibrary.h"
+#include "sound/soundname.h"
+#include "sound/speech/soundspeaker.h"
+#include "sound/speech/speechsynthesizer.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QUndoStack>
+
+namespace tirvela {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Озвучивание");
+
+// The stop a node belongs to (the node itself for a stop); nullptr for a direction.
+const StopNode *stopOf(const StopNode &node)
+{
+    const StopNode *stop = &node;
+    while (stop && stop->level() > 1)
+        stop = stop->parent();
+    return stop && stop->level() == 1 ? stop : nullptr;
+}
+
+bool namesSound(const StopNode &stop, const QString &name)
+{
+    const QByteArray key = cp1251ToUpper(toCp1251(name));
+    if (stop.childCount() == 0)
+        return false;
+    for (const StopNode &item : stop.child(0).children()) {
+        if (cp1251ToUpper(item.text) == key)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+SpeechCommands::SpeechCommands(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log)
+    : mDocument(document), mSession(session), mDialogs(dialogs), mLog(log)
+{
+}
+
+std::unique_ptr<SoundSpeaker> SpeechCommands::makeSpeaker(QWidget *parent)
+{
+    const SpeechSettings &settings = mSession.settings.speech;
+    const QString problem = speechSynthesizerProblem(settings);
+    if (!problem.isEmpty()) {
+        mLog.logMessage(problem);
+        mDialogs.tell(parent, problem);
+        return nullptr;
+    }
+    PronunciationList pronunciation;
+    const PronunciationList::LoadResult loaded = pronunciation.load(
+        PronunciationList::pathFor(mSession.programFolder, QCoreApplication::applicationDirPath()));
+    for (const QString &line : loaded.problems)
+        mLog.logMessage(line);
+    return std::make_unique<SoundSpeaker>(mSession.programFolder, settings, std::move(pronunciation));
+}
+
+void SpeechCommands::logSpoken(const QString &fileName, double seconds, const QString &spoken)
+{
+    mLog.logMessage(QStringLiteral("Озвучен %1: %2 с, «%3»")
+                        .arg(fileName, QLocale(QLocale::Russian).toString(seconds, 'f', 2), spoken));
+}
+
+QString SpeechCommands::speakMissing(QWidget *parent)
+{
+    mDocument.stopTrees().storeAll();
+    const SoundListing listing = listSoundsFolder(mSession.sounds, mSession.programFolder, mLog);
+    if (listing.outcome == SoundListing::Outcome::FolderNotMade) {
+        mDialogs.tell(parent, listing.message);
+        return {};
+    }
+    const MissingSounds missing = findMissingSounds(mDocument.project(), mSession.sounds);
+    for (const QString &problem : missing.problems)
+        mLog.logMessage(problem);
+    if (missing.names.isEmpty()) {
+        mDialogs.tell(parent, QStringLiteral("Все звуковые файлы проекта есть, озвучивать нечего."));
+        return {};
+    }
+    const std::unique_ptr<SoundSpeaker> speaker = makeSpeaker(parent);
+    if (!speaker)
+        return {};
+    const QString question = QStringLiteral("В каталоге SOUNDS нет звуковых файлов проекта: %1 (например «%2»). "
+                                            "Озвучить их синтезатором речи?")
+                                 .arg(missing.names.size()).arg(missing.names.constFirst());
+    if (mDialogs.ask(parent, kTitle, question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return {};
+
+    ProgressDialog progress(mDialogs, parent);
+    progress.setCaption(QStringLiteral("Озвучивание недостающих файлов"));
+    progress.setButtonText(QStringLiteral("Отмена"));
+    progress.setRange(int(missing.names.size()));
+    progress.show();
+    QString lastMade;
+    int made = 0;
+    for (qsizetype i = 0; i < missing.names.size(); ++i) {
+        const QString &name = missing.names[i];
+        progress.setStage(QStringLiteral("Файл %1 из %2").arg(i + 1).arg(missing.names.size()));
+        progress.setSize(name);
+        progress.setPosition(int(i));
+        progress.processEvents();
+        if (progress.cancelRequested()) {
+            mLog.logMessage(QStringLiteral("Озвучивание прервано"));
+            break;
+        }
+        const QString text = SoundSpeaker::textOfSoundName(name);
+        const SoundImportResult result = speaker->speak(text, name, false, &progress);
+        if (result.outcome == SoundImportResult::Outcome::Cancelled) {
+            mLog.logMessage(QStringLiteral("Озвучивание прервано"));
+            break;
+        }
+        if (result.outcome == SoundImportResult::Outcome::Failed) {
+            mLog.logMessage(result.message);
+            continue;
+        }
+        logSpoken(result.fileName, result.seconds(), speaker->spokenText(text));
+        lastMade = result.fileName;
+        ++made;
+    }
+    progress.hide();
+    mLog.logMessage(QStringLiteral("Озвучено файлов: %1 из %2").arg(made).arg(missing.names.size()));
+    return lastMade;
+}
+
+QString SpeechCommands::speakStopNode(int route, const StopPath &path, QWidget *parent)
+{
+    const StopTree *tree = mDocument.stopTrees().treeOf(route);
+    const StopNode *node = tree ? nodeAt(*tree, path) : nullptr;
+    const StopNode *stop = node ? stopOf(*node) : nullptr;
+    if (!stop) {
+        mDialogs.tell(parent, QStringLiteral("Выберите остановку или её звуковой файл."));
+        return {};
+    }
+    const bool soundItem = node->level() == 3 && path.size() == 4 && path[2] < 2;
+    const QString text = soundItem ? SoundSpeaker::textOfSoundName(fromCp1251(node->text)) : fromCp1251(stop->text);
+    const QString name = soundItem ? fromCp1251(node->text) : soundNameFor(text);
+    if (!name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive)) {
+        mDialogs.tell(parent, QStringLiteral("«%1» не имя звукового файла *.wav.").arg(name));
+        return {};
+    }
+    const QString existing = soundFileNamedAlike(soundsFolderOf(mSession.programFolder), name);
+    if (!existing.isEmpty()
+        && mDialogs.ask(parent, kTitle, QStringLiteral("Звуковой файл %1 уже есть. Заменить его?").arg(existing),
+                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return {};
+    const std::unique_ptr<SoundSpeaker> speaker = makeSpeaker(parent);
+    if (!speaker)
+        return {};
+
+    const SoundImportResult result = speaker->speak(text, name, !existing.isEmpty());
+    if (result.outcome != SoundImportResult::Outcome::Imported) {
+        mLog.logMessage(result.message);
+        mDialogs.tell(parent, result.message);
+        return {};
+    }
+    logSpoken(result.fileName, result.seconds(), speaker->spokenText(text));
+    if (!soundItem && !namesSound(*stop, result.fileName)) {
+        const std::optional<StopInsertion> place = soundInsertionFor(*stop);
+        if (place)
+            mDocument.undoStack()->push(new InsertStopNodeCommand(
+                mDocument, route, *place, StopNode(toCp1251(result.fileName)),
+                QStringLiteral("добавление звукового файла %1").arg(result.fileName)));
+    }
+    return result.fileName;
+}
+
+} // namespace tirvela
