@@ -137,7 +137,12 @@ SettingsDialog::SettingsDialog(EditorSettings &settings, const QString &programF
     if (mDevice)
         order << mDevice << findChild<QPushButton *>(QStringLiteral("RefreshButton"));
     order << mWorkingMode << restoreWorking << mProgrammingMode << restoreProgramming << mSoundEditor
-          << chooseEditor << mTrace << ok << cancel;
+          << chooseEditor;
+    for (QWidget *control : mSpeech->findChildren<QWidget *>()) {
+        if (control->focusPolicy() & Qt::TabFocus)
+            order << control;
+    }
+    order << mTrace << ok << cancel;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

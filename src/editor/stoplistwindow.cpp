@@ -107,7 +107,8 @@ void StopListWindow::createCommands()
             QKeySequence(Qt::Key_F2), &StopListWindow::editNode);
     command("ListenAction", "media-playback-start", QStringLiteral("Прослушать объявление"),
             QKeySequence(Qt::CTRL | Qt::Key_P), &StopListWindow::listen);
-    command("SpeakAction", "audio-speakers", QStringLiteral("Озвучить"), QKeySequence(), &StopListWindow::speak);
+    command("SpeakAction", "audio-speakers", QStringLiteral("Озвучить"), QKeySequence(Qt::CTRL | Qt::Key_R),
+            &StopListWindow::speak);
 }
 
 StopPath StopListWindow::selectedPath() const
