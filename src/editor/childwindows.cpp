@@ -49,4 +49,12 @@ void arrangeIcons(QMdiArea *area)
     }
 }
 
+bool isActiveChildWindow(const QWidget *window)
+{
+    const auto *frame = qobject_cast<const QMdiSubWindow *>(window->parentWidget());
+    const QMdiArea *area = frame ? frame->mdiArea() : nullptr;
+    const QMdiSubWindow *active = area ? area->activeSubWindow() : nullptr;
+    return !active || active == frame;
+}
+
 } // namespace tirvela

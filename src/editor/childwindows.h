@@ -13,6 +13,10 @@ namespace tirvela {
 // The child window frame a widget lies in, or nullptr.
 QMdiSubWindow *childWindowOf(QWidget *widget);
 
+// Whether a window of the workspace is the active one, or none is: then what the user selects in
+// it is what the editor acts on.
+bool isActiveChildWindow(const QWidget *window);
+
 // Closes the child window a widget lies in (the widget alone when it lies in none).
 void closeChildWindow(QWidget *widget);
 

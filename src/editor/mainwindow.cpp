@@ -278,8 +278,8 @@ void MainWindow::childWindowActivated(QMdiSubWindow *frame)
         routes->makeSelectionCurrent();
     else if (auto *stops = qobject_cast<StopListWindow *>(window))
         stops->makeSelectionCurrent();
-    else if (auto *picture = qobject_cast<PictureWindow *>(window))
-        picture->makeSelectionCurrent();
+    else if (auto *picture = window ? window->findChild<PictureWindow *>() : nullptr)
+        picture->makeSelectionCurrent(); // it lies in a scroll area of its child window
 }
 
 void MainWindow::updateCommandStates()

@@ -2,7 +2,7 @@
 
 #include "document/currenttarget.h"
 #include "document/document.h"
-#include "editor/childwindow.h"
+#include "editor/childwindows.h"
 #include "editor/miniaturedelegate.h"
 #include "document/routecommands.h"
 #include "editor/routelistmodel.h"

@@ -138,7 +138,7 @@ SettingsDialog::SettingsDialog(EditorSettings &settings, const QString &programF
         order << mDevice << findChild<QPushButton *>(QStringLiteral("RefreshButton"));
     order << mWorkingMode << restoreWorking << mProgrammingMode << restoreProgramming << mSoundEditor
           << chooseEditor;
-    for (QWidget *control : mSpeech->findChildren<QWidget *>()) {
+    for (QWidget *control : mSpeech->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (control->focusPolicy() & Qt::TabFocus)
             order << control;
     }

@@ -2,7 +2,7 @@
 
 #include "document/currenttarget.h"
 #include "document/document.h"
-#include "editor/childwindow.h"
+#include "editor/childwindows.h"
 #include "document/stopcommands.h"
 #include "editor/stoplistmodel.h"
 #include "document/stoptrees.h"

@@ -133,7 +133,7 @@ void checkTargetIsOnScreen(const Editor &editor)
         QCOMPARE(target.kind(), CurrentTarget::Kind::Stop);
         QCOMPARE(target.route(), stops->route());
         QCOMPARE(target.stopPath(), stops->selectedPath());
-    } else if (auto *picture = qobject_cast<PictureWindow *>(window)) {
+    } else if (auto *picture = window ? window->findChild<PictureWindow *>() : nullptr) {
         QCOMPARE(target.kind(), CurrentTarget::Kind::Elements);
         QCOMPARE(target.route(), picture->route());
         QCOMPARE(target.boardRow(), picture->boardRow());
@@ -343,7 +343,7 @@ private slots:
             } else if (name == u"delete-route") {
                 routes.deleteRoute();
             } else if (name == u"drag") {
-                PictureWindow &picture = *qobject_cast<PictureWindow *>(clientArea(editor).activeSubWindow()->widget());
+                PictureWindow &picture = *clientArea(editor).activeSubWindow()->findChild<PictureWindow *>();
                 drag(picture, ledCentre(picture, 1, 1), ledCentre(picture, 2, 3));
             } else if (name == u"add-element") {
                 tools(editor).addElement();

@@ -4,6 +4,7 @@
 
 #include "editorprojects.h"
 
+#include "editor/childwindows.h"
 #include "editor/icons.h"
 #include "editor/picturewindow.h"
 #include "editor/progressdialog.h"
@@ -194,6 +195,9 @@ private slots:
         check.window(editor.window.get());
         ToolsWindow &tools = editor.window->toolsWindow();
         check.window(&tools);
+        // What the tools window shows follows the active window.
+        QMdiSubWindow *stops = childWindowOf(editor.window->stopListWindow());
+        stops->mdiArea()->setActiveSubWindow(stops);
         editor.window->stopListWindow()->select({0, 0, 2, 0});
         check.window(&tools);
         QVERIFY(tools.stopGrid()->horizontalHeader()->isVisible()); // the fixed header row
@@ -417,7 +421,7 @@ private slots:
         QStringList order{first->objectName()};
         for (QWidget *next = first->nextInFocusChain(); next != first; next = next->nextInFocusChain()) {
             if (!next->isVisible() || !next->isEnabled() || !(next->focusPolicy() & Qt::TabFocus)
-                || !settings.isAncestorOf(next))
+                || !settings.isAncestorOf(next) || previous->isAncestorOf(next)) // a spin box's own line edit
                 continue;
             order << next->objectName();
             const QPoint was = previous->mapTo(&settings, previous->rect().center());
