@@ -7,6 +7,7 @@
 
 #include "fixtures.h"
 #include "peakmemory.h"
+#include "processtime.h"
 #include "project/boardcontent.h"
 #include "project/projectbuilder.h"
 #include "sound/soundlibrary.h"
@@ -16,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
@@ -116,19 +116,6 @@ bool copySoundBytes(const SoundTable &sounds, const QString &target)
         }
     }
     return out.commit();
-}
-
-// Runs a program to its end and gives its wall time in seconds, or a negative number when it failed.
-double runTimed(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return -1;
-    return timer.nsecsElapsed() / 1e9;
 }
 
 double median(std::vector<double> values)

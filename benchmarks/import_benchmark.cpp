@@ -7,12 +7,12 @@
 //   import_benchmark [--format wav|flac] [--minutes N]
 
 #include "peakmemory.h"
+#include "processtime.h"
 #include "sound/import/soundimport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -93,20 +93,6 @@ bool timeImport(const QString &source, const QString &programFolder, Timing &tim
     return result.outcome == SoundImportResult::Outcome::Imported;
 }
 
-// The wall-clock time of a whole process, or a negative figure when it failed.
-double timeProcess(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return -1;
-    return timer.nsecsElapsed() / 1e9;
-}
-
 void compareWithSox(const QString &source, const QString &programFolder)
 {
     const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
@@ -114,10 +100,10 @@ void compareWithSox(const QString &source, const QString &programFolder)
         std::printf("sox is not installed: no comparison (apt-get install sox)\n");
         return;
     }
-    const double cli = timeProcess(QStringLiteral(TIRVELA_CLI),
+    const double cli = runTimed(QStringLiteral(TIRVELA_CLI),
                                    {QStringLiteral("sound-import"), source, QStringLiteral("--program-dir"), programFolder,
                                     QStringLiteral("--force")});
-    const double peer = timeProcess(sox, {source, QStringLiteral("-r"), QStringLiteral("16000"), QStringLiteral("-c"),
+    const double peer = runTimed(sox, {source, QStringLiteral("-r"), QStringLiteral("16000"), QStringLiteral("-c"),
                                           QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("8"), QStringLiteral("-e"),
                                           QStringLiteral("unsigned"), programFolder + QStringLiteral("sox.wav")});
     if (cli < 0 || peer < 0) {

@@ -134,44 +134,48 @@ bool CurrentTarget::stopPathBelow(const StopPath &parent, int *row) const
 
 // The stop list changes below: the stop path moves with its node, as the tree view's selection does.
 
-void CurrentTarget::followInserted(int route)
+std::optional<CurrentTarget::PendingChange> CurrentTarget::takePending(int route)
 {
     if (mKind != Kind::Stop || route != mRoute || mPending.empty())
+        return std::nullopt;
+    PendingChange change;
+    change.parent = std::exchange(mPending, {});
+    change.row = change.parent.back();
+    change.parent.pop_back();
+    if (!stopPathBelow(change.parent, &change.at))
+        change.at = -1;
+    return change;
+}
+
+void CurrentTarget::followInserted(int route)
+{
+    const std::optional<PendingChange> change = takePending(route);
+    if (!change)
         return;
-    StopPath parent = std::exchange(mPending, {});
-    const int row = parent.back();
-    parent.pop_back();
-    int at = 0;
-    if (stopPathBelow(parent, &at) && at >= row)
-        ++mStopPath[parent.size()];
+    if (change->at >= change->row)
+        ++mStopPath[change->parent.size()];
     emit changed();
 }
 
 void CurrentTarget::followRemoved(int route)
 {
-    if (mKind != Kind::Stop || route != mRoute || mPending.empty())
+    const std::optional<PendingChange> change = takePending(route);
+    if (!change)
         return;
-    StopPath parent = std::exchange(mPending, {});
-    const int row = parent.back();
-    parent.pop_back();
-    int at = 0;
-    if (stopPathBelow(parent, &at) && at == row)
-        mStopPath = parent; // the node went: its parent stays
-    else if (stopPathBelow(parent, &at) && at > row)
-        --mStopPath[parent.size()];
+    if (change->at == change->row)
+        mStopPath = change->parent; // the node went: its parent stays
+    else if (change->at > change->row)
+        --mStopPath[change->parent.size()];
     emit changed();
 }
 
 void CurrentTarget::followSwapped(int route)
 {
-    if (mKind != Kind::Stop || route != mRoute || mPending.empty())
+    const std::optional<PendingChange> change = takePending(route);
+    if (!change)
         return;
-    StopPath parent = std::exchange(mPending, {});
-    const int row = parent.back();
-    parent.pop_back();
-    int at = 0;
-    if (stopPathBelow(parent, &at) && (at == row || at == row + 1))
-        mStopPath[parent.size()] = at == row ? row + 1 : row;
+    if (change->at == change->row || change->at == change->row + 1)
+        mStopPath[change->parent.size()] = change->at == change->row ? change->row + 1 : change->row;
     emit changed();
 }
 

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 namespace tirvela {
 
 class Document;
@@ -57,6 +59,16 @@ private:
     void followTreeDropped(int route);
     // Whether the stop path lies below `parent`, and its row there.
     bool stopPathBelow(const StopPath &parent, int *row) const;
+
+    // The announced change of this target's stop list, taken: the parent of the changed row, the
+    // row, and the row of the target's path below that parent (-1 when the path lies elsewhere).
+    struct PendingChange
+    {
+        StopPath parent;
+        int row = 0;
+        int at = -1;
+    };
+    std::optional<PendingChange> takePending(int route);
     int clampedElement(int element) const;
 
     Document &mDocument;
