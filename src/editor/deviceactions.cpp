@@ -1,4 +1,4 @@
-#include "editor/devicecommands.h"
+#include "editor/deviceactions.h"
 
 #include "document/document.h"
 #include "editor/editorsession.h"
@@ -28,8 +28,8 @@ QString portText(const PortLocation &port)
 
 } // namespace
 
-DeviceCommands::DeviceCommands(const Document &document, const EditorSession &session, UserDialogs &dialogs,
-                               MessageLog &log, ProgressDialog &progress, QWidget *window)
+DeviceActions::DeviceActions(const Document &document, const EditorSession &session, UserDialogs &dialogs,
+                             MessageLog &log, ProgressDialog &progress, QWidget *window)
     : mDocument(document)
     , mSession(session)
     , mDialogs(dialogs)
@@ -39,7 +39,7 @@ DeviceCommands::DeviceCommands(const Document &document, const EditorSession &se
 {
 }
 
-std::unique_ptr<DeviceTrace> DeviceCommands::openTrace()
+std::unique_ptr<DeviceTrace> DeviceActions::openTrace()
 {
     if (!mSession.settings.traceDevices)
         return nullptr;
@@ -54,7 +54,7 @@ std::unique_ptr<DeviceTrace> DeviceCommands::openTrace()
     return trace;
 }
 
-void DeviceCommands::programAnnouncer(const QString &flashImage)
+void DeviceActions::programAnnouncer(const QString &flashImage)
 {
     mProgress.clear();
     const std::unique_ptr<DeviceTrace> trace = openTrace();
@@ -66,7 +66,7 @@ void DeviceCommands::programAnnouncer(const QString &flashImage)
                                        "его нужно запрограммировать заново"));
 }
 
-void DeviceCommands::sendRouteNumber(int route)
+void DeviceActions::sendRouteNumber(int route)
 {
     const QString proposed = route >= 0 ? fromCp1251(mDocument.project().routeNumberText(route)) : QString();
     const std::optional<QString> text = mDialogs.askText(mWindow, QStringLiteral("Номер маршрута для блинкерного табло"),
@@ -88,7 +88,7 @@ void DeviceCommands::sendRouteNumber(int route)
         mLog.logMessage(QStringLiteral("Номер маршрута %1 передан на блинкерное табло, порт %2").arg(*text, portText(port)));
 }
 
-void DeviceCommands::programBlinker()
+void DeviceActions::programBlinker()
 {
     const BoardImagesBuild images = buildBoardImages(mDocument.project());
     if (!images.fits()) {
