@@ -58,8 +58,10 @@ void DeviceActions::programAnnouncer(const QString &flashImage)
 {
     mProgress.clear();
     const std::unique_ptr<DeviceTrace> trace = openTrace();
-    const TransferResult result = tirvela::programAnnouncer(
-        flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress, trace.get());
+    const EditorSettings &settings = mSession.settings;
+    const AnnouncerLink link{locatePort(settings.portName, readPortMappings(mSession.programFolder)),
+                             settings.workingMode, settings.programmingMode};
+    const TransferResult result = tirvela::programAnnouncer(flashImage, link, mProgress, trace.get());
     // The device is left half written, without its closing reset: that must not go unnoticed.
     if (result.outcome == TransferResult::Cancelled)
         mLog.logMessage(QStringLiteral("Программирование автоинформатора прервано: устройство записано не полностью, "
@@ -80,7 +82,7 @@ void DeviceActions::sendRouteNumber(int route)
         return;
     }
     const std::unique_ptr<DeviceTrace> trace = openTrace();
-    const PortLocation port = blinkerPort(mSession.settings, mSession.programFolder);
+    const PortLocation port = blinkerPort(mSession.settings.portIndex, readPortMappings(mSession.programFolder));
     const TransferResult result = tirvela::sendRouteNumber(bytes, port, kBlinkerLineMode, trace.get());
     if (result.outcome == TransferResult::Failed)
         mDialogs.tell(mWindow, result.message);
@@ -99,8 +101,8 @@ void DeviceActions::programBlinker()
     const std::unique_ptr<DeviceTrace> trace = openTrace();
     BlinkerProgramming programming = mBlinkerProgramming;
     programming.trace = trace.get();
-    BlinkerProgrammingRun run(images.images, blinkerPort(mSession.settings, mSession.programFolder), mProgress,
-                              programming);
+    const PortLocation port = blinkerPort(mSession.settings.portIndex, readPortMappings(mSession.programFolder));
+    BlinkerProgrammingRun run(images.images, port, mProgress, programming);
     run.start();
     mProgress.exec();
     // The dialog closed: the run ends before its next frame, and is waited for when it goes.
