@@ -24,15 +24,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Озвучивание");
 
-// The stop a node belongs to (the node itself for a stop); nullptr for a direction.
-const StopNode *stopOf(const StopNode &node)
-{
-    const StopNode *stop = &node;
-    while (stop && stop->level() > 1)
-        stop = stop->parent();
-    return stop && stop->level() == 1 ? stop : nullptr;
-}
-
 bool namesSound(const StopNode &stop, const QString &name)
 {
     const QByteArray key = cp1251ToUpper(toCp1251(name));
@@ -139,12 +130,12 @@ QString SpeechActions::speakStopNode(int route, const StopPath &path, QWidget *p
 {
     const StopTree *tree = mDocument.stopTrees().treeOf(route);
     const StopNode *node = tree ? nodeAt(*tree, path) : nullptr;
-    const StopNode *stop = node ? stopOf(*node) : nullptr;
+    const StopNode *stop = stopOf(node);
     if (!stop) {
         mDialogs.tell(parent, QStringLiteral("Выберите остановку или её звуковой файл."));
         return {};
     }
-    const bool soundItem = node->level() == 3 && path.size() == 4 && path[2] < 2;
+    const bool soundItem = isSoundItem(*node);
     const QString text = soundItem ? SoundSpeaker::textOfSoundName(fromCp1251(node->text)) : fromCp1251(stop->text);
     const QString name = soundItem ? fromCp1251(node->text) : soundNameFor(text);
     if (!name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive)) {

@@ -241,7 +241,7 @@ void StopListWindow::addSoundFile(const QString &fileName)
     const StopNode *selected = mModel->nodeOf(mView->currentIndex());
     if (!mView->currentIndex().isValid() || !selected)
         return;
-    if (selected->level() == 0) {
+    if (selected->level() == DirectionLevel) {
         mDialogs.tell(this, QStringLiteral("Добавление звуков возможно только на уровне редактирования остановок!"));
         return;
     }
