@@ -1,6 +1,7 @@
 #include "sound/import/sounddecoder.h"
 
 #include "common/systemreason.h"
+#include "sound/import/mpegstream.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +20,7 @@ namespace tirvela {
 namespace {
 
 constexpr sf_count_t kBlockFrames = 4096;
+constexpr qint64 kMpegHeadBytes = 4;
 
 QFile &fileOf(void *user) { return *static_cast<QFile *>(user); }
 
@@ -163,6 +165,16 @@ bool SoundDecoder::open(const QString &path)
         mError = QStringLiteral("Файл %1 не открывается: %2").arg(shown, russianReason(mFile.errorString()));
         return false;
     }
+    const bool mpeg = MpegStream::looksLikeMpeg(mFile.read(kMpegHeadBytes));
+    if (!mFile.seek(0)) {
+        mError = QStringLiteral("Файл %1 не читается: %2").arg(shown, russianReason(mFile.errorString()));
+        return false;
+    }
+    return mpeg ? openMpeg(shown) : openSoundFile(shown);
+}
+
+bool SoundDecoder::openSoundFile(const QString &shown)
+{
     SF_INFO info{};
     mHandle.reset(sf_open_virtual(&gFileIo, SFM_READ, &info, &mFile));
     if (!mHandle || info.channels < 1 || info.samplerate < 1) {
@@ -174,29 +186,61 @@ bool SoundDecoder::open(const QString &path)
     mSampleRate = info.samplerate;
     mChannels = info.channels;
     mFrameCount = info.frames >= 0 && info.frames < SF_COUNT_MAX ? info.frames : -1;
-    if (fitsSixteenBits(info.format))
+    prepareBuffers(fitsSixteenBits(info.format));
+    return true;
+}
+
+bool SoundDecoder::openMpeg(const QString &shown)
+{
+    mMpeg = std::make_unique<MpegStream>();
+    if (!mMpeg->open(mFile) || mMpeg->channels() < 1 || mMpeg->sampleRate() < 1) {
+        mError = QStringLiteral("Файл %1 не является звукозаписью известного формата (%2)").arg(shown, mMpeg->error());
+        mMpeg.reset();
+        return false;
+    }
+    mSampleRate = mMpeg->sampleRate();
+    mChannels = mMpeg->channels();
+    mFrameCount = mMpeg->frameCount();
+    prepareBuffers(false);
+    return true;
+}
+
+void SoundDecoder::prepareBuffers(bool sixteenBits)
+{
+    if (sixteenBits)
         mSixteenBits.resize(size_t(kBlockFrames) * size_t(mChannels));
     else
         mInterleaved.resize(size_t(kBlockFrames) * size_t(mChannels));
     mMono.reserve(size_t(kBlockFrames));
-    return true;
+}
+
+qint64 SoundDecoder::readFrames()
+{
+    if (mMpeg) {
+        const qint64 frames = mMpeg->readFrames(mInterleaved.data(), kBlockFrames);
+        if (frames <= 0 && !mMpeg->error().isEmpty())
+            mError = QStringLiteral("Файл %1 не читается: %2")
+                         .arg(QDir::toNativeSeparators(mFile.fileName()), mMpeg->error());
+        return frames;
+    }
+    const sf_count_t frames = mSixteenBits.empty() ? sf_readf_float(mHandle.get(), mInterleaved.data(), kBlockFrames)
+                                                    : sf_readf_short(mHandle.get(), mSixteenBits.data(), kBlockFrames);
+    if (frames <= 0 && sf_error(mHandle.get()) != SF_ERR_NO_ERROR)
+        mError = QStringLiteral("Файл %1 не читается: %2")
+                     .arg(QDir::toNativeSeparators(mFile.fileName()),
+                          russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
+    return frames;
 }
 
 const std::vector<float> &SoundDecoder::readBlock()
 {
     mMono.clear();
-    if (!mHandle)
+    if (!mHandle && !mMpeg)
         return mMono;
     const bool sixteenBits = !mSixteenBits.empty();
-    const sf_count_t frames = sixteenBits ? sf_readf_short(mHandle.get(), mSixteenBits.data(), kBlockFrames)
-                                          : sf_readf_float(mHandle.get(), mInterleaved.data(), kBlockFrames);
-    if (frames <= 0) {
-        if (sf_error(mHandle.get()) != SF_ERR_NO_ERROR)
-            mError = QStringLiteral("Файл %1 не читается: %2")
-                         .arg(QDir::toNativeSeparators(mFile.fileName()),
-                              russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
+    const qint64 frames = readFrames();
+    if (frames <= 0)
         return mMono;
-    }
     const size_t count = size_t(frames) * size_t(mChannels);
     mMono.resize(size_t(frames));
     if (sixteenBits) {

@@ -10,8 +10,11 @@ struct sf_private_tag;
 
 namespace tirvela {
 
+class MpegStream;
+
 // Reads a recording of any format the sound file library knows (WAVE of any sample format,
-// FLAC, Ogg Vorbis, Opus, MP3, ...) block by block, mixed down to mono. Only the open file and
+// FLAC, Ogg Vorbis, Opus, ...) or an MPEG audio recording (MP3, MP2) block by block, mixed down
+// to mono. Only the open file and
 // one block are held, whatever the recording's length.
 class SoundDecoder
 {
@@ -41,6 +44,11 @@ public:
     qint64 fileSize() const { return mFile.size(); }
 
 private:
+    bool openSoundFile(const QString &shown);
+    bool openMpeg(const QString &shown);
+    qint64 readFrames();
+    void prepareBuffers(bool sixteenBits);
+
     struct Close
     {
         void operator()(sf_private_tag *file) const;
@@ -48,6 +56,7 @@ private:
 
     QFile mFile;
     std::unique_ptr<sf_private_tag, Close> mHandle;
+    std::unique_ptr<MpegStream> mMpeg;
     QString mError;
     int mSampleRate = 0;
     int mChannels = 0;
