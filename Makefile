@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_RUNS ?= 2000
 FUZZ_SECONDS ?= 300
-PACKAGES := cmake ninja-build g++ make binutils qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev clang libclang-rt-14-dev libsndfile1-dev libsoxr-dev libzip-dev libmpg123-dev
+PACKAGES := cmake ninja-build g++ make binutils qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev clang libclang-rt-14-dev libsndfile1-dev libsoxr-dev libzip-dev libmpg123-dev libpng-dev
 # The progress dialog's title bar on X11.
 PACKAGES += libxcb1-dev
 # The toolkit's own dialogs in Russian (qtbase_ru.qm).

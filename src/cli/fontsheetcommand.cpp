@@ -3,10 +3,13 @@
 #include "fonts/fonttable.h"
 #include "cli/cliio.h"
 #include "common/cp1251.h"
+#include "cli/pngwriter.h"
 #include "common/outputfile.h"
+#include "common/savefile.h"
+#include "common/systemreason.h"
 
-#include <QImage>
-#include <QPainter>
+#include <QDir>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -18,10 +21,10 @@ constexpr int kLedPitch = 5;   // pixels per LED, one of them the gap to the nex
 constexpr int kTextPitch = 2;  // pixels per LED of the captions
 constexpr int kGridColumns = 16;
 constexpr int kMargin = 16;
-constexpr QRgb kBackground = qRgb(20, 20, 20);
-constexpr QRgb kLedOff = qRgb(60, 40, 20);
-constexpr QRgb kLedOn = qRgb(255, 180, 0);
-constexpr QRgb kCaption = qRgb(230, 230, 230);
+constexpr quint32 kBackground = 0x141414;
+constexpr quint32 kLedOff = 0x3C2814;
+constexpr quint32 kLedOn = 0xFFB400;
+constexpr quint32 kCaption = 0xE6E6E6;
 
 // The captions are drawn with the board's own "8x16" font, so no system font is needed.
 const FontEntry &captionFont()
@@ -35,7 +38,7 @@ int glyphCount(const FontEntry &font)
 }
 
 // Draws a glyph with its top left LED at (x, y); showCell also draws the unlit LEDs of its cell.
-void drawGlyph(QPainter &painter, const FontEntry &font, int glyph, int x, int y, int pitch, QRgb ledOn,
+void drawGlyph(RgbPicture &picture, const FontEntry &font, int glyph, int x, int y, int pitch, quint32 ledOn,
                bool showCell)
 {
     const int led = pitch > 2 ? pitch - 1 : pitch;
@@ -43,7 +46,7 @@ void drawGlyph(QPainter &painter, const FontEntry &font, int glyph, int x, int y
         for (int column = 0; column < font.width; ++column) {
             const bool lit = font.isLit(glyph, row, column);
             if (lit || showCell)
-                painter.fillRect(x + column * pitch, y + row * pitch, led, led, lit ? ledOn : kLedOff);
+                picture.fillRect(x + column * pitch, y + row * pitch, led, led, lit ? ledOn : kLedOff);
         }
     }
 }
@@ -61,15 +64,15 @@ int glyphAdvance(const FontEntry &font, int glyph)
     return advance;
 }
 
-// Draws a text the way the board spaces it and returns its width in LEDs; with no painter it only measures.
-int drawText(QPainter *painter, const FontEntry &font, const QByteArray &text, int x, int y, int pitch,
-             QRgb colour)
+// Draws a text the way the board spaces it and returns its width in LEDs; with no picture it only measures.
+int drawText(RgbPicture *picture, const FontEntry &font, const QByteArray &text, int x, int y, int pitch,
+             quint32 colour)
 {
     int width = 0;
     for (const char character : text) {
         const int glyph = font.glyphIndex(quint8(character));
-        if (glyph >= 0 && painter)
-            drawGlyph(*painter, font, glyph, x + width * pitch, y, pitch, colour, false);
+        if (glyph >= 0 && picture)
+            drawGlyph(*picture, font, glyph, x + width * pitch, y, pitch, colour, false);
         width += (glyph >= 0 ? glyphAdvance(font, glyph) : 2) + 2;
     }
     return width;
@@ -100,7 +103,7 @@ int sectionWidth(const FontEntry &font)
     return std::max(gridWidth, drawText(nullptr, font, sampleText(font), 0, 0, kLedPitch, kLedOn) * kLedPitch);
 }
 
-QImage renderSheet()
+RgbPicture renderSheet()
 {
     int width = 0;
     int height = kMargin;
@@ -108,25 +111,32 @@ QImage renderSheet()
         width = std::max(width, sectionWidth(font));
         height += sectionHeight(font);
     }
-    QImage image(width + 2 * kMargin, height, QImage::Format_RGB32);
-    image.fill(kBackground);
-    QPainter painter(&image);
+    RgbPicture picture(width + 2 * kMargin, height, kBackground);
     int y = kMargin;
     int number = 1;
     for (const FontEntry &font : fontTable()) {
         const QByteArray caption = QByteArray::number(number++) + ": " + toCp1251(QString::fromUtf8(font.name));
-        drawText(&painter, captionFont(), caption, kMargin, y, kTextPitch, kCaption);
+        drawText(&picture, captionFont(), caption, kMargin, y, kTextPitch, kCaption);
         int top = y + captionHeight();
         for (int glyph = 0; glyph < glyphCount(font); ++glyph) {
             const int x = kMargin + (glyph % kGridColumns) * (font.width + 1) * kLedPitch;
             const int gridY = top + (glyph / kGridColumns) * (font.height + 1) * kLedPitch;
-            drawGlyph(painter, font, glyph, x, gridY, kLedPitch, kLedOn, true);
+            drawGlyph(picture, font, glyph, x, gridY, kLedPitch, kLedOn, true);
         }
         top += (glyphCount(font) + kGridColumns - 1) / kGridColumns * (font.height + 1) * kLedPitch + kMargin / 2;
-        drawText(&painter, font, sampleText(font), kMargin, top, kLedPitch, kLedOn);
+        drawText(&picture, font, sampleText(font), kMargin, top, kLedPitch, kLedOn);
         y += sectionHeight(font);
     }
-    return image;
+    return picture;
+}
+
+// Writes the file whole or not at all.
+bool saveFile(const QString &path, const QByteArray &bytes, QString &reason)
+{
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && writeFully(file, bytes) && commitFully(file);
+    reason = russianReason(file.errorString());
+    return saved;
 }
 
 int runFontSheet(const CommandCall &call)
@@ -136,11 +146,13 @@ int runFontSheet(const CommandCall &call)
         err() << problem << '\n';
         return Failure;
     }
-    if (!renderSheet().save(output, "PNG")) {
-        err() << "cannot write " << output << '\n';
+    const QByteArray png = encodePng(renderSheet());
+    QString reason = QStringLiteral("не хватает памяти");
+    if (png.isEmpty() || !saveFile(output, png, reason)) {
+        err() << "Файл " << QDir::toNativeSeparators(output) << " не записан: " << reason << '\n';
         return Failure;
     }
-    out() << "font sheet written to " << output << '\n';
+    out() << "Знаки шрифтов нарисованы в " << QDir::toNativeSeparators(output) << '\n';
     return Success;
 }
 

@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 using namespace tirvela;
 using namespace tirvela::fixture;
@@ -259,6 +260,25 @@ private slots:
         const CliRun import = runCli({u"help"_s, u"sound-import"_s}, mDir.path());
         for (const QString &option : {u"--name NAME"_s, u"--level DB"_s, u"--keep-level"_s, u"--trim"_s, u"--force"_s})
             QVERIFY2(import.out.contains(u"\n  "_s + option + u' '), qPrintable(option));
+    }
+
+    // The sheet is a whole PNG of every font, or no file and a message in Russian.
+    void fontSheetIsAPngOrNothing()
+    {
+        const CliRun run = runCli({u"font-sheet"_s, u"fonts.png"_s}, mDir.path());
+        QCOMPARE(run.exitCode, 0);
+        QFile sheet(path(u"fonts.png"_s));
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        const QByteArray png = sheet.readAll();
+        QVERIFY(png.startsWith("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR"));
+        const auto bigEndian = [&](int at) { return qFromBigEndian<quint32>(png.constData() + at); };
+        QVERIFY2(bigEndian(16) > 400 && bigEndian(20) > 2000, qPrintable(u"%1x%2"_s.arg(bigEndian(16)).arg(bigEndian(20))));
+        QVERIFY(png.endsWith(QByteArray("IEND\xae\x42\x60\x82", 8)));
+
+        const CliRun failed = runCli({u"font-sheet"_s, u"absent/fonts.png"_s}, mDir.path());
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY2(failed.err.contains(u"не записан"_s), qPrintable(failed.err));
+        QVERIFY(!QFile::exists(path(u"absent"_s)));
     }
 
     void versionIsPrinted()
