@@ -51,8 +51,9 @@ std::optional<DeviceOptions> takeDeviceOptions(const CommandCall &call, int &fai
     }
     if (tracePath) {
         options.trace = std::make_unique<DeviceTrace>();
-        QString reason = outputFileProblem(*tracePath, {options.argument});
-        if (!reason.isEmpty() || !options.trace->open(*tracePath, DeviceTrace::Mode::Replace, &reason)) {
+        const Status allowed = checkOutputFile(*tracePath, {options.argument});
+        QString reason = allowed.message;
+        if (!allowed.ok() || !options.trace->open(*tracePath, DeviceTrace::Mode::Replace, &reason)) {
             err() << "Файл трассировки " << QDir::toNativeSeparators(*tracePath) << " не открыт: " << reason << Qt::endl;
             failure = Failure;
             return std::nullopt;

@@ -142,8 +142,8 @@ bool saveFile(const QString &path, const QByteArray &bytes, QString &reason)
 int runFontSheet(const CommandCall &call)
 {
     const QString output = call.arguments().constFirst();
-    if (const QString problem = outputFileProblem(output); !problem.isEmpty()) {
-        err() << problem << '\n';
+    if (const Status allowed = checkOutputFile(output); !allowed.ok()) {
+        err() << allowed.message << '\n';
         return Failure;
     }
     const QByteArray png = encodePng(renderSheet());

@@ -130,8 +130,8 @@ int importInto(const GtfsOptions &options, const FeedRoute &route, const RoutePl
         err() << problem << '\n';
         return Failure;
     }
-    if (const QString problem = outputFileProblem(options.into, {options.feed}); !problem.isEmpty()) {
-        err() << problem << '\n';
+    if (const Status allowed = checkOutputFile(options.into, {options.feed}); !allowed.ok()) {
+        err() << allowed.message << '\n';
         return Failure;
     }
     // The project to add the route to: the file as it is, or a new project without routes.

@@ -22,10 +22,10 @@ namespace {
 // False, with the reason on standard error, when the output must not be written.
 bool outputAllowed(const QString &output, const QString &input)
 {
-    const QString problem = outputFileProblem(output, {input});
-    if (problem.isEmpty())
+    const Status allowed = checkOutputFile(output, {input});
+    if (allowed.ok())
         return true;
-    err() << problem << '\n';
+    err() << allowed.message << '\n';
     return false;
 }
 

@@ -27,20 +27,21 @@ bool sameFile(const QString &a, const QString &b)
 
 } // namespace
 
-QString outputFileProblem(const QString &path, const QStringList &inputs)
+Status checkOutputFile(const QString &path, const QStringList &inputs)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
     if (!info.exists())
-        return {};
+        return Status::success();
     if (!info.isFile())
-        return QStringLiteral("%1 не обычный файл (папка, устройство, канал или сокет), запись в него отменена").arg(shown);
+        return Status::failure(
+            QStringLiteral("%1 не обычный файл (папка, устройство, канал или сокет), запись в него отменена").arg(shown));
     for (const QString &input : inputs) {
         if (sameFile(path, input))
-            return QStringLiteral("%1 — это исходный файл %2, запись поверх него отменена")
-                .arg(shown, QDir::toNativeSeparators(input));
+            return Status::failure(QStringLiteral("%1 — это исходный файл %2, запись поверх него отменена")
+                                       .arg(shown, QDir::toNativeSeparators(input)));
     }
-    return {};
+    return Status::success();
 }
 
 } // namespace tirvela

@@ -21,10 +21,9 @@ QString byteCount(QByteArrayView bytes)
 bool DeviceTrace::open(const QString &path, Mode mode, QString *error)
 {
     mFile.close();
-    const QString problem = outputFileProblem(path);
-    if (!problem.isEmpty()) {
+    if (const Status allowed = checkOutputFile(path); !allowed.ok()) {
         if (error)
-            *error = problem;
+            *error = allowed.message;
         return false;
     }
     mFile.setFileName(path);

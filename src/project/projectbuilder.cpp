@@ -191,9 +191,8 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
     log.logMessage((flashImage ? QStringLiteral("Сохранение двоичного файла ") : QStringLiteral("Сохранение файла "))
                    + QDir::toNativeSeparators(fileName));
 
-    const QString outputProblem = outputFileProblem(fileName);
-    if (!outputProblem.isEmpty())
-        return {false, outputProblem};
+    if (const Status output = checkOutputFile(fileName); !output.ok())
+        return {false, output.message};
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
     if (!routeStreamsFit(project, routeCount, log))
         return flashImage && failed == FailedBuild::EmptyImage ? emptyFlashImage(fileName) : BuildResult{false, {}};

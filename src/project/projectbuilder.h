@@ -38,7 +38,7 @@ struct BuildResult
 // The sound data are copied from the SoundFiles one at a time, never held all at once.
 // So is a project with a route stream longer than the reader accepts, before anything is built.
 // A target that exists and is not a regular file is refused before anything is written; the
-// caller checks that it is not the file the project was read from (outputFileProblem).
+// caller checks that it is not the file the project was read from (checkOutputFile).
 BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
                              BuildMode mode, FailedBuild failed = FailedBuild::EmptyImage);
 
