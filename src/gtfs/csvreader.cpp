@@ -3,6 +3,7 @@
 #include "common/regularfile.h"
 
 #include <cstring>
+#include <limits>
 
 namespace tirvela {
 
@@ -22,6 +23,8 @@ bool CsvReader::fill()
     if (mStart > 0) {
         std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(mEnd - mStart));
         mRecordEnd -= mStart;
+        mQuoteAt -= mStart;
+        mQuoteSearched -= mStart;
         mEnd -= mStart;
         mStart = 0;
     }
@@ -40,6 +43,22 @@ bool CsvReader::fill()
     return true;
 }
 
+// Whether a quote lies in [mStart, limit). The bytes are searched once however many records they
+// hold, so a file without quotes is searched for them once per chunk rather than once per line.
+bool CsvReader::quoteBefore(qsizetype limit)
+{
+    if (mQuoteAt < mStart)
+        mQuoteAt = mQuoteSearched = mStart; // the quote found belonged to an earlier record
+    if (mQuoteAt == mQuoteSearched && mQuoteSearched < limit) {
+        const char *data = mBuffer.constData();
+        const auto *quote = static_cast<const char *>(
+            std::memchr(data + mQuoteSearched, '"', size_t(mEnd - mQuoteSearched)));
+        mQuoteSearched = mEnd;
+        mQuoteAt = quote ? quote - data : mEnd;
+    }
+    return mQuoteAt < limit;
+}
+
 CsvReader::Scan CsvReader::findRecordEnd()
 {
     const char *data = mBuffer.constData();
@@ -48,7 +67,7 @@ CsvReader::Scan CsvReader::findRecordEnd()
     const auto *feed = static_cast<const char *>(std::memchr(begin, '\n', size_t(stop - begin)));
     const char *lineEnd = feed ? feed : stop;
     mRecordBreaks = 0;
-    mQuotes = std::memchr(begin, '"', size_t(lineEnd - begin)) != nullptr;
+    mQuotes = quoteBefore(lineEnd - data);
     if (!mQuotes) {
         if (!feed && !mAtEnd)
             return Scan::NeedMore;
@@ -86,17 +105,31 @@ CsvReader::Scan CsvReader::findRecordEnd()
     return Scan::Complete;
 }
 
-void CsvReader::splitPlain(char *begin, char *end)
+// Splits the unsplit part of a record without quotes until it has `count` fields or is all split.
+void CsvReader::splitPlain(qsizetype count)
 {
-    for (;;) {
-        auto *comma = static_cast<char *>(std::memchr(begin, ',', size_t(end - begin)));
+    while (mSplitAt && qsizetype(mFields.size()) < count) {
+        auto *comma = static_cast<char *>(std::memchr(mSplitAt, ',', size_t(mSplitEnd - mSplitAt)));
         if (!comma) {
-            mFields.emplace_back(begin, end - begin);
-            return;
+            mFields.emplace_back(mSplitAt, mSplitEnd - mSplitAt);
+            mSplitAt = nullptr;
+        } else {
+            mFields.emplace_back(mSplitAt, comma - mSplitAt);
+            mSplitAt = comma + 1;
         }
-        mFields.emplace_back(begin, comma - begin);
-        begin = comma + 1;
     }
+}
+
+const std::vector<QByteArrayView> &CsvReader::fields()
+{
+    splitPlain(std::numeric_limits<qsizetype>::max());
+    return mFields;
+}
+
+QByteArrayView CsvReader::field(qsizetype column)
+{
+    splitPlain(column + 1);
+    return column < qsizetype(mFields.size()) ? mFields[size_t(column)] : QByteArrayView();
 }
 
 // Fields are unquoted in place: what a field keeps is never longer than what it was written as.
@@ -134,12 +167,14 @@ CsvReader::Status CsvReader::fail(const QString &message)
 {
     mError = message;
     mFields.clear();
+    mSplitAt = nullptr;
     return Status::Error;
 }
 
 CsvReader::Status CsvReader::next()
 {
     mFields.clear();
+    mSplitAt = nullptr;
     if (!mError.isEmpty())
         return Status::Error;
     if (!mStarted) {
@@ -175,10 +210,12 @@ CsvReader::Status CsvReader::next()
             --end;
         if (begin == end)
             continue; // a blank line
-        if (mQuotes)
+        if (mQuotes) {
             splitQuoted(begin, end);
-        else
-            splitPlain(begin, end);
+        } else {
+            mSplitAt = begin;
+            mSplitEnd = end;
+        }
         return Status::Record;
     }
 }

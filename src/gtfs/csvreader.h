@@ -25,7 +25,10 @@ public:
 
     Status next();
     // The fields of the record that next() found; valid until the next call.
-    const std::vector<QByteArrayView> &fields() const { return mFields; }
+    const std::vector<QByteArrayView> &fields();
+    // One field of that record, empty when the record has fewer; splits the record only as far as
+    // the field, so that a reader looking at a leading field can pass over the rest of a row cheaply.
+    QByteArrayView field(qsizetype column);
     // The 1-based line where the record found (or the error met) starts.
     qint64 line() const { return mRecordLine; }
     // After Status::Error: what is wrong, without the file's name and line.
@@ -36,7 +39,8 @@ private:
     enum class Scan { Complete, NeedMore, Unterminated };
     Scan findRecordEnd();
     bool fill();
-    void splitPlain(char *begin, char *end);
+    bool quoteBefore(qsizetype limit);
+    void splitPlain(qsizetype count);
     void splitQuoted(char *begin, char *end);
     Status fail(const QString &message);
 
@@ -47,6 +51,10 @@ private:
     qsizetype mRecordEnd = 0; // set by findRecordEnd: the record's line feed, or mEnd at the source's end
     int mRecordBreaks = 0;    // line feeds inside the record's quoted fields
     bool mQuotes = false;     // the record holds a quote, so it needs the careful split
+    qsizetype mQuoteAt = 0;   // the first quote at or after mStart, or mQuoteSearched when none is known
+    qsizetype mQuoteSearched = 0; // the end of the bytes searched for it
+    char *mSplitAt = nullptr; // the part of the record not yet split; null when all of it is
+    char *mSplitEnd = nullptr;
     bool mAtEnd = false;
     bool mStarted = false;
     qint64 mLine = 1;
