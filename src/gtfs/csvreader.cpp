@@ -163,6 +163,25 @@ void CsvReader::splitQuoted(char *begin, char *end)
     }
 }
 
+void CsvReader::skipRecordsAlike(qsizetype column)
+{
+    const QByteArrayView last = field(column);
+    if (mQuotes || qsizetype(mFields.size()) <= column || (!mSplitAt && qsizetype(mFields.size()) == column + 1))
+        return; // a quoted record, or no comma after the field
+    const char *recordBegin = mFields.front().data();
+    mPrefix.assign(recordBegin, size_t(last.data() + last.size() + 1 - recordBegin));
+    const auto prefixSize = qsizetype(mPrefix.size());
+    const char *data = mBuffer.constData();
+    while (mEnd - mStart > prefixSize && std::memcmp(data + mStart, mPrefix.data(), size_t(prefixSize)) == 0) {
+        const char *rest = data + mStart + prefixSize;
+        const auto *feed = static_cast<const char *>(std::memchr(rest, '\n', size_t(data + mEnd - rest)));
+        if (!feed || quoteBefore(feed - data))
+            return;
+        mStart = feed - data + 1;
+        ++mLine;
+    }
+}
+
 CsvReader::Status CsvReader::fail(const QString &message)
 {
     mError = message;

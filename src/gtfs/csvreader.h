@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 namespace tirvela {
@@ -29,6 +30,11 @@ public:
     // One field of that record, empty when the record has fewer; splits the record only as far as
     // the field, so that a reader looking at a leading field can pass over the rest of a row cheaply.
     QByteArrayView field(qsizetype column);
+    // Passes over the records that follow while they begin with the same bytes as this one up to
+    // and including the comma after field `column` (a trip's rows of stop_times.txt, say), without
+    // splitting them. It stops at a record that differs, holds a quote, or does not end within the
+    // bytes read, so next() then reads and checks it as usual.
+    void skipRecordsAlike(qsizetype column);
     // The 1-based line where the record found (or the error met) starts.
     qint64 line() const { return mRecordLine; }
     // After Status::Error: what is wrong, without the file's name and line.
@@ -62,6 +68,7 @@ private:
     qint64 mBytesRead = 0;
     QString mError;
     std::vector<QByteArrayView> mFields;
+    std::string mPrefix; // skipRecordsAlike's bytes, kept here to spare an allocation each time
 };
 
 } // namespace tirvela

@@ -75,6 +75,12 @@ QByteArrayView FeedTable::field(int column) const
     return column < 0 ? QByteArrayView() : mReader->field(column).trimmed();
 }
 
+void FeedTable::skipRowsAlike(int column)
+{
+    if (column >= 0)
+        mReader->skipRecordsAlike(column);
+}
+
 QString FeedTable::fail(const QString &what)
 {
     mError = QStringLiteral("%1, строка %2: %3").arg(mFileName).arg(line()).arg(what);

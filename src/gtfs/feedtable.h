@@ -34,6 +34,9 @@ public:
     // A field of the current record without surrounding blanks; empty for a column the file
     // lacks or a record that ends early.
     QByteArrayView field(int column) const;
+    // Passes over the rows that follow while they begin as this one does up to and including
+    // `column`, for a reader that wants none of them; rows it cannot pass over cheaply it leaves to next().
+    void skipRowsAlike(int column);
     qint64 line() const { return mReader ? mReader->line() : 0; }
 
     // Sets the error to `what`, told with the file and the current line, and returns it.

@@ -83,8 +83,10 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
             const auto found = index.find(tripId);
             lastIndex = found == index.end() ? -1 : found->second;
         }
-        if (lastIndex < 0)
+        if (lastIndex < 0) {
+            table.skipRowsAlike(tripColumn);
             continue;
+        }
         TripStop row;
         bool number = false;
         row.sequence = table.field(sequenceColumn).toByteArray().toInt(&number);
