@@ -172,10 +172,11 @@ void CsvReader::skipRecordsAlike(qsizetype column)
     mPrefix.assign(recordBegin, size_t(last.data() + last.size() + 1 - recordBegin));
     const auto prefixSize = qsizetype(mPrefix.size());
     const char *data = mBuffer.constData();
-    while (mEnd - mStart > prefixSize && std::memcmp(data + mStart, mPrefix.data(), size_t(prefixSize)) == 0) {
+    const qsizetype quoteFree = quoteBefore(mEnd) ? mQuoteAt : mEnd;
+    while (quoteFree - mStart > prefixSize && std::memcmp(data + mStart, mPrefix.data(), size_t(prefixSize)) == 0) {
         const char *rest = data + mStart + prefixSize;
-        const auto *feed = static_cast<const char *>(std::memchr(rest, '\n', size_t(data + mEnd - rest)));
-        if (!feed || quoteBefore(feed - data))
+        const auto *feed = static_cast<const char *>(std::memchr(rest, '\n', size_t(data + quoteFree - rest)));
+        if (!feed)
             return;
         mStart = feed - data + 1;
         ++mLine;

@@ -59,6 +59,12 @@ private:
     QString mError;
 };
 
+// A field as a hash key for a look-up, without copying its bytes: valid while the field is.
+inline QByteArray lookupKey(QByteArrayView field)
+{
+    return QByteArray::fromRawData(field.data(), field.size());
+}
+
 // A field as a Qt text: feeds are UTF-8.
 inline QString fieldText(QByteArrayView field)
 {

@@ -24,12 +24,17 @@ QDate feedDate(QByteArrayView text)
     return QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyyMMdd"));
 }
 
+int ServiceCalendar::findService(QByteArrayView id) const
+{
+    return mIndex.value(lookupKey(id), -1);
+}
+
 int ServiceCalendar::service(QByteArrayView id)
 {
-    const QByteArray key = id.toByteArray();
-    const auto found = mIndex.constFind(key);
+    const auto found = mIndex.constFind(lookupKey(id));
     if (found != mIndex.cend())
         return *found;
+    const QByteArray key = id.toByteArray();
     mServices.push_back(Service{key, 0, {}, {}, {}});
     mIndex.insert(key, int(mServices.size() - 1));
     return int(mServices.size() - 1);
