@@ -15,7 +15,8 @@ struct ReadRecords
     qint64 errorLine = 0;
 };
 
-ReadRecords readAll(const QByteArray &text, qint64 step)
+// With `skipColumn` set, the records alike up to that field are passed over after each one read.
+ReadRecords readAll(const QByteArray &text, qint64 step, qsizetype skipColumn = -1)
 {
     MemorySource source(text, step);
     CsvReader reader(source);
@@ -28,6 +29,10 @@ ReadRecords readAll(const QByteArray &text, qint64 step)
             read.error = reader.error();
             read.errorLine = reader.line();
             return read;
+        }
+        if (skipColumn >= 0) {
+            reader.field(skipColumn);
+            reader.skipRecordsAlike(skipColumn);
         }
         QByteArrayList fields;
         for (const QByteArrayView field : reader.fields())
@@ -80,6 +85,41 @@ private slots:
             QCOMPARE(read.records, records);
             QCOMPARE(read.lines, lines);
         }
+    }
+
+    // Only records written exactly alike up to the field are passed over, and the lines still count.
+    void skippingAlikeRecords_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<qsizetype>("column");
+        QTest::addColumn<QList<QByteArrayList>>("records");
+        QTest::addColumn<QList<qint64>>("lines");
+
+        QTest::newRow("a run of one trip, then another, then the first again")
+            << QByteArray("T1,a\nT1,b\nT2,c\nT1,d\n") << qsizetype(0)
+            << QList<QByteArrayList>{{"T1", "a"}, {"T2", "c"}, {"T1", "d"}} << QList<qint64>{1, 3, 4};
+        QTest::newRow("CRLF, no last line end") << QByteArray("T1,a\r\nT1,b\r\nT2,c") << qsizetype(0)
+                                                 << QList<QByteArrayList>{{"T1", "a"}, {"T2", "c"}} << QList<qint64>{1, 3};
+        QTest::newRow("a record with a quote is read, not passed over")
+            << QByteArray("T1,a\nT1,\"b\nb\"\nT1,c\nT2,d\n") << qsizetype(0)
+            << QList<QByteArrayList>{{"T1", "a"}, {"T1", "b\nb"}, {"T1", "c"}, {"T2", "d"}} << QList<qint64>{1, 2, 4, 5};
+        QTest::newRow("the fields before the column must be alike too")
+            << QByteArray("x,T1,a\nx,T1,b\ny,T1,c\n") << qsizetype(1)
+            << QList<QByteArrayList>{{"x", "T1", "a"}, {"y", "T1", "c"}} << QList<qint64>{1, 3};
+        QTest::newRow("written otherwise, or the last field: read")
+            << QByteArray("T1,a\n T1,b\nT1\nT1\n") << qsizetype(0)
+            << QList<QByteArrayList>{{"T1", "a"}, {" T1", "b"}, {"T1"}, {"T1"}} << QList<qint64>{1, 2, 3, 4};
+    }
+    void skippingAlikeRecords()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(qsizetype, column);
+        QFETCH(QList<QByteArrayList>, records);
+        QFETCH(QList<qint64>, lines);
+        const ReadRecords read = readAll(text, qint64(1) << 20, column);
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        QCOMPARE(read.records, records);
+        QCOMPARE(read.lines, lines);
     }
 
     void unterminatedQuoteNamesTheLineItStartsOn()
