@@ -19,6 +19,7 @@ CsvReader::CsvReader(ByteSource &source) : mSource{source}
 
 bool CsvReader::fill()
 {
+    mNextQuote = -1;
     if (mStart > 0) {
         std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(mEnd - mStart));
         mRecordEnd -= mStart;
@@ -48,7 +49,12 @@ CsvReader::Scan CsvReader::findRecordEnd()
     const auto *feed = static_cast<const char *>(std::memchr(begin, '\n', size_t(stop - begin)));
     const char *lineEnd = feed ? feed : stop;
     mRecordBreaks = 0;
-    mQuotes = std::memchr(begin, '"', size_t(lineEnd - begin)) != nullptr;
+    // One search finds the next quote for all the plain records before it.
+    if (mNextQuote < mStart) {
+        const auto *quote = static_cast<const char *>(std::memchr(begin, '"', size_t(stop - begin)));
+        mNextQuote = quote ? quote - data : mEnd;
+    }
+    mQuotes = data + mNextQuote < lineEnd;
     if (!mQuotes) {
         if (!feed && !mAtEnd)
             return Scan::NeedMore;
@@ -86,17 +92,31 @@ CsvReader::Scan CsvReader::findRecordEnd()
     return Scan::Complete;
 }
 
-void CsvReader::splitPlain(char *begin, char *end)
+bool CsvReader::splitNextPlain() const
 {
-    for (;;) {
-        auto *comma = static_cast<char *>(std::memchr(begin, ',', size_t(end - begin)));
-        if (!comma) {
-            mFields.emplace_back(begin, end - begin);
-            return;
-        }
-        mFields.emplace_back(begin, comma - begin);
-        begin = comma + 1;
+    if (!mSplitFrom)
+        return false;
+    auto *comma = static_cast<char *>(std::memchr(mSplitFrom, ',', size_t(mSplitEnd - mSplitFrom)));
+    char *fieldEnd = comma ? comma : mSplitEnd;
+    mFields.emplace_back(mSplitFrom, fieldEnd - mSplitFrom);
+    mSplitFrom = comma ? comma + 1 : nullptr;
+    return true;
+}
+
+const std::vector<QByteArrayView> &CsvReader::fields() const
+{
+    while (splitNextPlain()) {
     }
+    return mFields;
+}
+
+QByteArrayView CsvReader::field(qsizetype index) const
+{
+    while (qsizetype(mFields.size()) <= index) {
+        if (!splitNextPlain())
+            return {};
+    }
+    return mFields[size_t(index)];
 }
 
 // Fields are unquoted in place: what a field keeps is never longer than what it was written as.
@@ -134,12 +154,14 @@ CsvReader::Status CsvReader::fail(const QString &message)
 {
     mError = message;
     mFields.clear();
+    mSplitFrom = nullptr;
     return Status::Error;
 }
 
 CsvReader::Status CsvReader::next()
 {
     mFields.clear();
+    mSplitFrom = nullptr;
     if (!mError.isEmpty())
         return Status::Error;
     if (!mStarted) {
@@ -175,10 +197,12 @@ CsvReader::Status CsvReader::next()
             --end;
         if (begin == end)
             continue; // a blank line
-        if (mQuotes)
+        if (mQuotes) {
             splitQuoted(begin, end);
-        else
-            splitPlain(begin, end);
+        } else {
+            mSplitFrom = begin;
+            mSplitEnd = end;
+        }
         return Status::Record;
     }
 }

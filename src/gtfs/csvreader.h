@@ -24,8 +24,12 @@ public:
     explicit CsvReader(ByteSource &source);
 
     Status next();
-    // The fields of the record that next() found; valid until the next call.
-    const std::vector<QByteArrayView> &fields() const { return mFields; }
+    // The fields of the record that next() found; valid until the next call. A record is split
+    // only as far as its fields are asked for, so a reader that looks at the first field alone
+    // pays for no more.
+    const std::vector<QByteArrayView> &fields() const;
+    // One field of the record; an empty view past its last field.
+    QByteArrayView field(qsizetype index) const;
     // The 1-based line where the record found (or the error met) starts.
     qint64 line() const { return mRecordLine; }
     // After Status::Error: what is wrong, without the file's name and line.
@@ -36,7 +40,7 @@ private:
     enum class Scan { Complete, NeedMore, Unterminated };
     Scan findRecordEnd();
     bool fill();
-    void splitPlain(char *begin, char *end);
+    bool splitNextPlain() const;
     void splitQuoted(char *begin, char *end);
     Status fail(const QString &message);
 
@@ -46,6 +50,7 @@ private:
     qsizetype mEnd = 0;       // end of the bytes read so far
     qsizetype mRecordEnd = 0; // set by findRecordEnd: the record's line feed, or mEnd at the source's end
     int mRecordBreaks = 0;    // line feeds inside the record's quoted fields
+    qsizetype mNextQuote = -1; // the first quote at or after mStart, mEnd when none was read; -1 when not known
     bool mQuotes = false;     // the record holds a quote, so it needs the careful split
     bool mAtEnd = false;
     bool mStarted = false;
@@ -53,7 +58,10 @@ private:
     qint64 mRecordLine = 0;
     qint64 mBytesRead = 0;
     QString mError;
-    std::vector<QByteArrayView> mFields;
+    // The bytes of a plain record not split yet; mSplitFrom is null once all are split.
+    mutable char *mSplitFrom = nullptr;
+    char *mSplitEnd = nullptr;
+    mutable std::vector<QByteArrayView> mFields;
 };
 
 } // namespace tirvela
