@@ -41,6 +41,17 @@ bool CsvReader::fill()
     return true;
 }
 
+// One search finds the next quote for all the plain records before it.
+qsizetype CsvReader::nextQuote()
+{
+    if (mNextQuote < mStart) {
+        const char *data = mBuffer.constData();
+        const auto *quote = static_cast<const char *>(std::memchr(data + mStart, '"', size_t(mEnd - mStart)));
+        mNextQuote = quote ? quote - data : mEnd;
+    }
+    return mNextQuote;
+}
+
 CsvReader::Scan CsvReader::findRecordEnd()
 {
     const char *data = mBuffer.constData();
@@ -49,12 +60,7 @@ CsvReader::Scan CsvReader::findRecordEnd()
     const auto *feed = static_cast<const char *>(std::memchr(begin, '\n', size_t(stop - begin)));
     const char *lineEnd = feed ? feed : stop;
     mRecordBreaks = 0;
-    // One search finds the next quote for all the plain records before it.
-    if (mNextQuote < mStart) {
-        const auto *quote = static_cast<const char *>(std::memchr(begin, '"', size_t(stop - begin)));
-        mNextQuote = quote ? quote - data : mEnd;
-    }
-    mQuotes = data + mNextQuote < lineEnd;
+    mQuotes = data + nextQuote() < lineEnd;
     if (!mQuotes) {
         if (!feed && !mAtEnd)
             return Scan::NeedMore;
@@ -150,11 +156,35 @@ void CsvReader::splitQuoted(char *begin, char *end)
     }
 }
 
+void CsvReader::skipRecordsWithSameFirstField()
+{
+    if (!mPlainRecord)
+        return;
+    const auto *comma = static_cast<const char *>(std::memchr(mPlainRecord, ',', size_t(mSplitEnd - mPlainRecord)));
+    if (!comma)
+        return;
+    const QByteArrayView head(mPlainRecord, comma + 1 - mPlainRecord);
+    const char *data = mBuffer.constData();
+    const char *at = data + mStart;
+    const char *stop = data + nextQuote();
+    qint64 lines = 0;
+    while (stop - at > head.size() && std::memcmp(at, head.data(), size_t(head.size())) == 0) {
+        const auto *feed = static_cast<const char *>(std::memchr(at + head.size(), '\n', size_t(stop - at - head.size())));
+        if (!feed)
+            break; // the record goes on past what is read, or holds a quote: next() takes it
+        at = feed + 1;
+        ++lines;
+    }
+    mStart = at - data;
+    mLine += lines;
+}
+
 CsvReader::Status CsvReader::fail(const QString &message)
 {
     mError = message;
     mFields.clear();
     mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
     return Status::Error;
 }
 
@@ -162,6 +192,7 @@ CsvReader::Status CsvReader::next()
 {
     mFields.clear();
     mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
     if (!mError.isEmpty())
         return Status::Error;
     if (!mStarted) {
@@ -200,6 +231,7 @@ CsvReader::Status CsvReader::next()
         if (mQuotes) {
             splitQuoted(begin, end);
         } else {
+            mPlainRecord = begin;
             mSplitFrom = begin;
             mSplitEnd = end;
         }

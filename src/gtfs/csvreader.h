@@ -30,6 +30,10 @@ public:
     const std::vector<QByteArrayView> &fields() const;
     // One field of the record; an empty view past its last field.
     QByteArrayView field(qsizetype index) const;
+    // Passes over the records that follow the current one while they begin with the same first
+    // field, written the same way, as the rows of one trip do, without splitting them; stops at
+    // the end of what is read so far and before any record holding a quote.
+    void skipRecordsWithSameFirstField();
     // The 1-based line where the record found (or the error met) starts.
     qint64 line() const { return mRecordLine; }
     // After Status::Error: what is wrong, without the file's name and line.
@@ -40,6 +44,7 @@ private:
     enum class Scan { Complete, NeedMore, Unterminated };
     Scan findRecordEnd();
     bool fill();
+    qsizetype nextQuote();
     bool splitNextPlain() const;
     void splitQuoted(char *begin, char *end);
     Status fail(const QString &message);
@@ -59,6 +64,7 @@ private:
     qint64 mBytesRead = 0;
     QString mError;
     // The bytes of a plain record not split yet; mSplitFrom is null once all are split.
+    const char *mPlainRecord = nullptr; // the current record when it holds no quote
     mutable char *mSplitFrom = nullptr;
     char *mSplitEnd = nullptr;
     mutable std::vector<QByteArrayView> mFields;

@@ -83,8 +83,11 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
             const auto found = index.find(tripId);
             lastIndex = found == index.end() ? -1 : found->second;
         }
-        if (lastIndex < 0)
+        if (lastIndex < 0) {
+            if (tripColumn == 0)
+                table.skipRowsWithSameFirstField();
             continue;
+        }
         TripStop row;
         bool number = false;
         row.sequence = table.field(sequenceColumn).toByteArray().toInt(&number);
