@@ -161,22 +161,49 @@ void CsvReader::skipRecordsWithSameFirstField()
     if (!mPlainRecord)
         return;
     const auto *comma = static_cast<const char *>(std::memchr(mPlainRecord, ',', size_t(mSplitEnd - mPlainRecord)));
-    if (!comma)
+    // A copy, as refills move the buffer; they would leave the current record's fields dangling too.
+    const QByteArray head = comma ? QByteArray(mPlainRecord, comma + 1 - mPlainRecord) : QByteArray();
+    mFields.clear();
+    mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
+    if (head.isEmpty())
         return;
-    const QByteArrayView head(mPlainRecord, comma + 1 - mPlainRecord);
-    const char *data = mBuffer.constData();
-    const char *at = data + mStart;
-    const char *stop = data + nextQuote();
-    qint64 lines = 0;
-    while (stop - at > head.size() && std::memcmp(at, head.data(), size_t(head.size())) == 0) {
-        const auto *feed = static_cast<const char *>(std::memchr(at + head.size(), '\n', size_t(stop - at - head.size())));
-        if (!feed)
-            break; // the record goes on past what is read, or holds a quote: next() takes it
-        at = feed + 1;
-        ++lines;
+    const size_t headSize = size_t(head.size());
+    for (;;) {
+        const char *data = mBuffer.constData();
+        const char *at = data + mStart;
+        const qsizetype quote = nextQuote();
+        const char *stop = data + quote;
+        const char *feed = nullptr;
+        while (size_t(stop - at) > headSize && std::memcmp(at, head.constData(), headSize) == 0
+               && (feed = static_cast<const char *>(std::memchr(at + headSize, '\n', size_t(stop - at) - headSize)))) {
+            at = feed + 1;
+            ++mLine;
+        }
+        mStart = at - data;
+        const bool cut = size_t(stop - at) <= headSize || std::memcmp(at, head.constData(), headSize) == 0;
+        if (quote < mEnd || !cut)
+            return; // a record that holds a quote or begins otherwise: next() reads it
+        if (mAtEnd) {
+            if (size_t(stop - at) > headSize) {
+                mStart = mEnd; // the last record, without a line end
+                ++mLine;
+            }
+            return;
+        }
+        mRecordLine = mLine;
+        if (!fill()) {
+            failRead();
+            return;
+        }
     }
-    mStart = at - data;
-    mLine += lines;
+}
+
+CsvReader::Status CsvReader::failRead()
+{
+    if (!mAtEnd)
+        return fail(QStringLiteral("запись длиннее %1").arg(sizeText(MaxRecordBytes)));
+    return fail(mSource.error());
 }
 
 CsvReader::Status CsvReader::fail(const QString &message)
@@ -208,11 +235,8 @@ CsvReader::Status CsvReader::next()
         mRecordLine = mLine;
         Scan scan = findRecordEnd();
         while (scan == Scan::NeedMore) {
-            if (!fill()) {
-                if (!mAtEnd)
-                    return fail(QStringLiteral("запись длиннее %1").arg(sizeText(MaxRecordBytes)));
-                return fail(mSource.error());
-            }
+            if (!fill())
+                return failRead();
             scan = findRecordEnd();
         }
         if (scan == Scan::Unterminated)

@@ -31,8 +31,9 @@ public:
     // One field of the record; an empty view past its last field.
     QByteArrayView field(qsizetype index) const;
     // Passes over the records that follow the current one while they begin with the same first
-    // field, written the same way, as the rows of one trip do, without splitting them; stops at
-    // the end of what is read so far and before any record holding a quote.
+    // field, written the same way, as the rows of one trip do, without splitting them; stops
+    // before a record that holds a quote. The current record's fields are gone after it; a
+    // failure to read on is told by the next call of next().
     void skipRecordsWithSameFirstField();
     // The 1-based line where the record found (or the error met) starts.
     qint64 line() const { return mRecordLine; }
@@ -48,6 +49,7 @@ private:
     bool splitNextPlain() const;
     void splitQuoted(char *begin, char *end);
     Status fail(const QString &message);
+    Status failRead();
 
     ByteSource &mSource;
     QByteArray mBuffer;
