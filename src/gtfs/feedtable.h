@@ -58,6 +58,12 @@ private:
     QString mError;
 };
 
+// A field as a key to look up in a hash, without copying its bytes: valid while the field is.
+inline QByteArray lookupKey(QByteArrayView field)
+{
+    return QByteArray::fromRawData(field.data(), field.size());
+}
+
 // A field as a Qt text: feeds are UTF-8.
 inline QString fieldText(QByteArrayView field)
 {
