@@ -98,9 +98,10 @@ int runProgramAnnouncer(const CommandCall &call)
     const std::optional<DeviceOptions> options = takeDeviceOptions(call, failure);
     if (!options)
         return failure;
-    AnnouncerLink link = announcerLink(options->settings, options->programFolder);
-    if (options->port)
-        link.port = locatePort(*options->port, options->programFolder);
+    const PortLookup ports = readPortMappings(options->programFolder);
+    const EditorSettings &settings = options->settings;
+    const AnnouncerLink link{locatePort(options->port.value_or(settings.portName), ports), settings.workingMode,
+                             settings.programmingMode};
     ConsoleProgress progress;
     const TransferResult result = programAnnouncer(options->argument, link, progress, options->trace.get());
     if (result.outcome == TransferResult::Completed)
@@ -120,8 +121,9 @@ int runBlinkerRoute(const CommandCall &call)
         err() << "В тексте есть символы, которых нет в кодировке Windows-1251" << Qt::endl;
         return UsageError;
     }
-    const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
-                                            : blinkerPort(options->settings, options->programFolder);
+    const PortLookup ports = readPortMappings(options->programFolder);
+    const PortLocation port = options->port ? locatePort(*options->port, ports)
+                                            : blinkerPort(options->settings.portIndex, ports);
     return reportOutcome(sendRouteNumber(text, port, kBlinkerLineMode, options->trace.get()), false);
 }
 
@@ -145,8 +147,9 @@ int runBlinkerProgram(const CommandCall &call)
             err() << problem << Qt::endl;
         return Failure;
     }
-    const PortLocation port = options->port ? locatePort(*options->port, options->programFolder)
-                                            : blinkerPort(options->settings, options->programFolder);
+    const PortLookup ports = readPortMappings(options->programFolder);
+    const PortLocation port = options->port ? locatePort(*options->port, ports)
+                                            : blinkerPort(options->settings.portIndex, ports);
     ConsoleProgress progress;
     BlinkerProgramming programming;
     programming.trace = options->trace.get();

@@ -3,13 +3,12 @@
 #include "cli/cliio.h"
 #include "cli/clilog.h"
 #include "cli/consoleprogress.h"
+#include "cli/projectinput.h"
 #include "common/cp1251.h"
 #include "common/outputfile.h"
 #include "gtfs/routeplacement.h"
 #include "gtfs/routeplan.h"
-#include "project/boardcontent.h"
 #include "project/projectbuilder.h"
-#include "project/projectreader.h"
 #include "sound/soundlibrary.h"
 #include "sound/soundtable.h"
 
@@ -120,26 +119,6 @@ void printPlan(const RoutePlan &plan)
     }
 }
 
-// The project to add the route to: the file as it is, or a new project without routes.
-std::unique_ptr<Project> projectToImportInto(const QString &fileName)
-{
-    auto project = std::make_unique<Project>();
-    newProject(*project);
-    const ProjectReadResult read = readProjectFile(*project, fileName);
-    if (read.status == ProjectReadResult::Status::NotFound) {
-        newProject(*project);
-        project->routeCount = 0;
-        return project;
-    }
-    if (!read.ok()) {
-        err() << read.message << '\n';
-        return nullptr;
-    }
-    for (const QString &note : read.notes)
-        err() << note << '\n';
-    return project;
-}
-
 int importInto(const GtfsOptions &options, const FeedRoute &route, const RoutePlan &plan)
 {
     const QString number = options.number.isEmpty() ? defaultRouteNumber(route) : options.number;
@@ -155,7 +134,8 @@ int importInto(const GtfsOptions &options, const FeedRoute &route, const RoutePl
         err() << problem << '\n';
         return Failure;
     }
-    const std::unique_ptr<Project> project = projectToImportInto(options.into);
+    // The project to add the route to: the file as it is, or a new project without routes.
+    const std::unique_ptr<Project> project = readProject(options.into, MissingProject::StartsEmpty);
     if (!project)
         return Failure;
     const RoutePlacement placement = importRouteStream(*project, toCp1251(number), routeStreamOf(plan), options.force);

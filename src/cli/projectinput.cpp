@@ -10,11 +10,16 @@
 namespace tirvela::cli {
 
 // The project is large; it lives on the heap.
-std::unique_ptr<Project> readProject(const QString &fileName)
+std::unique_ptr<Project> readProject(const QString &fileName, MissingProject missing)
 {
     auto project = std::make_unique<Project>();
     newProject(*project);
     const ProjectReadResult read = readProjectFile(*project, fileName);
+    if (read.status == ProjectReadResult::Status::NotFound && missing == MissingProject::StartsEmpty) {
+        newProject(*project);
+        project->routeCount = 0;
+        return project;
+    }
     if (!read.ok()) {
         err() << read.message << '\n';
         return nullptr;

@@ -1,6 +1,5 @@
 #include "device/announcerprogrammer.h"
 
-#include "settings/editorsettings.h"
 #include "common/crc16.h"
 #include "common/regularfile.h"
 #include "device/devicetrace.h"
@@ -269,11 +268,6 @@ QString imageProblem(QFile &image, qint64 size)
 }
 
 } // namespace
-
-AnnouncerLink announcerLink(const EditorSettings &settings, const QString &programFolder)
-{
-    return {locatePort(settings.portName, programFolder), settings.workingMode, settings.programmingMode};
-}
 
 TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress,
                                 DeviceTrace *trace)

@@ -8,7 +8,6 @@
 namespace tirvela {
 
 class DeviceTrace;
-struct EditorSettings;
 
 // The Announcer's port and its two line modes.
 struct AnnouncerLink
@@ -17,8 +16,6 @@ struct AnnouncerLink
     QString workingMode;     // the one "setup" command goes at this mode
     QString programmingMode; // the resets and the transfer go at this mode
 };
-
-AnnouncerLink announcerLink(const EditorSettings &settings, const QString &programFolder);
 
 // Writes a flash image file into the Announcer: resets it, switches it into programming and sends
 // the file in 512-byte blocks (the last one padded with zeros), each acknowledged by the device.

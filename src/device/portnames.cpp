@@ -1,12 +1,19 @@
 #include "device/portnames.h"
 
-#include "settings/editorsettings.h"
-#include "settings/inifile.h"
 #include "common/cp1251.h"
 
 #include <QRegularExpression>
 
 namespace tirvela {
+
+namespace {
+
+std::optional<QByteArray> mappedDevice(const PortLookup &ports, QByteArrayView key)
+{
+    return ports ? ports(key) : std::nullopt;
+}
+
+} // namespace
 
 int comPortNumber(const QString &name)
 {
@@ -16,24 +23,24 @@ int comPortNumber(const QString &name)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-QByteArray portMappingKey(const QString &name, const IniFile &ini)
+QByteArray portMappingKey(const QString &name, const PortLookup &ports)
 {
     const QByteArray asGiven = toCp1251(name);
-    if (!name.isEmpty() && ini.value(kPortsSection, asGiven))
+    if (!name.isEmpty() && mappedDevice(ports, asGiven))
         return asGiven;
     const int number = comPortNumber(name);
     return number > 0 ? "COM" + QByteArray::number(number) : QByteArray();
 }
 
-PortLocation locatePort(const QString &name, const IniFile &ini, PortPlatform platform)
+PortLocation locatePort(const QString &name, const PortLookup &ports, PortPlatform platform)
 {
     const int number = comPortNumber(name);
     if (platform == PortPlatform::Windows)
         return {name, number > 0 ? QStringLiteral("COM") + QString::number(number) : name};
 
-    const QByteArray key = portMappingKey(name, ini);
+    const QByteArray key = portMappingKey(name, ports);
     if (!key.isEmpty()) {
-        const std::optional<QByteArray> mapped = ini.value(kPortsSection, key);
+        const std::optional<QByteArray> mapped = mappedDevice(ports, key);
         if (mapped && !mapped->isEmpty())
             return {name, fromCp1251(*mapped)};
     }
@@ -42,22 +49,14 @@ PortLocation locatePort(const QString &name, const IniFile &ini, PortPlatform pl
     return {name, name};
 }
 
-PortLocation locatePort(const QString &name, const QString &programFolder)
-{
-    IniFile ini;
-    if (kHostPortPlatform != PortPlatform::Windows)
-        ini.load(editorIniPath(programFolder)); // an unreadable file maps nothing
-    return locatePort(name, ini, kHostPortPlatform);
-}
-
 QString blinkerPortName(int portIndex)
 {
     return QStringLiteral("COM") + QString::number(qint64(portIndex) + 1) + u':';
 }
 
-PortLocation blinkerPort(const EditorSettings &settings, const QString &programFolder)
+PortLocation blinkerPort(int portIndex, const PortLookup &ports)
 {
-    return locatePort(blinkerPortName(settings.portIndex), programFolder);
+    return locatePort(blinkerPortName(portIndex), ports);
 }
 
 } // namespace tirvela

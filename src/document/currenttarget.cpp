@@ -199,8 +199,8 @@ QString CurrentTarget::description() const
     if (!node)
         return line + QStringLiteral(" · остановка не выбрана");
     // The direction or stop, then the group the node is in.
-    for (size_t level = 0; level < std::min<size_t>(mStopPath.size(), 3); ++level) {
-        if (level == 0 && mStopPath.size() > 1)
+    for (size_t level = DirectionLevel; level < std::min<size_t>(mStopPath.size(), GroupLevel + 1); ++level) {
+        if (level == DirectionLevel && mStopPath.size() > 1)
             continue;
         line += QStringLiteral(" · ")
               + fromCp1251(nodeAt(*tree, StopPath(mStopPath.begin(), mStopPath.begin() + level + 1))->text);

@@ -58,7 +58,7 @@ StopNode *StopTrees::insert(int route, const StopPath &parent, int row, std::uni
         return nullptr;
     const StopNode *target = parent.empty() ? &tree->root() : nodeAt(*tree, parent);
     const int level = target ? target->level() : -2;
-    if ((level != 0 && level != 2) || row < 0 || row > target->childCount())
+    if ((level != DirectionLevel && level != GroupLevel) || row < 0 || row > target->childCount())
         return nullptr;
     emit aboutToInsert(route, parent, row);
     StopNode *inserted = insertStopNode(*tree, parent, row, std::move(node));

@@ -1,11 +1,11 @@
 #include "editor/mainwindow.h"
 
-#include "editor/devicecommands.h"
+#include "editor/deviceactions.h"
 #include "document/currenttarget.h"
 #include "document/document.h"
 #include "editor/editorsession.h"
-#include "editor/filecommands.h"
-#include "editor/gtfsimportcommand.h"
+#include "editor/fileactions.h"
+#include "editor/gtfsimportaction.h"
 #include "editor/icons.h"
 #include "editor/childwindows.h"
 #include "editor/messagewindow.h"
@@ -36,11 +36,11 @@ void MainWindow::createMenus()
     QMenu *files = menuBar()->addMenu(QStringLiteral("Файлы"));
     files->setObjectName(QStringLiteral("FilesMenuItem"));
     connect(addCommand(files, "N1", QStringLiteral("Новый"), "document-new"), &QAction::triggered, this, [this] {
-        if (mFileCommands->newProject())
+        if (mFileActions->newProject())
             showRouteListWindow();
     });
     connect(addCommand(files, "N21", QStringLiteral("Открыть"), "document-open"), &QAction::triggered, this, [this] {
-        if (mFileCommands->open())
+        if (mFileActions->open())
             showRouteListWindow();
     });
     connect(addCommand(files, "GtfsImportItem", QStringLiteral("Импорт из GTFS…")), &QAction::triggered, this, [this] {
@@ -49,9 +49,9 @@ void MainWindow::createMenus()
     files->addSeparator()->setObjectName(QStringLiteral("N14"));
     QAction *save = addCommand(files, "SaveStmItem", QStringLiteral("Сохранить"), "document-save");
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(save, &QAction::triggered, this, [this] { mFileCommands->save(); });
+    connect(save, &QAction::triggered, this, [this] { mFileActions->save(); });
     connect(addCommand(files, "SaveAsItem", QStringLiteral("Сохранить как"), "document-save-as"), &QAction::triggered,
-            this, [this] { mFileCommands->saveAs(); });
+            this, [this] { mFileActions->saveAs(); });
     files->addSeparator()->setObjectName(QStringLiteral("N4"));
     connect(addCommand(files, "N3", QStringLiteral("Выход")), &QAction::triggered, this, &MainWindow::close);
 
@@ -92,10 +92,10 @@ void MainWindow::createMenus()
     programBlinker->setVisible(mSession.extendedMode);
     // The route the tools window shows.
     connect(routeBlinker, &QAction::triggered, this,
-            [this] { mDeviceCommands->sendRouteNumber(mDocument->currentTarget().route()); });
-    connect(programBlinker, &QAction::triggered, this, [this] { mDeviceCommands->programBlinker(); });
+            [this] { mDeviceActions->sendRouteNumber(mDocument->currentTarget().route()); });
+    connect(programBlinker, &QAction::triggered, this, [this] { mDeviceActions->programBlinker(); });
     connect(addCommand(operations, "SaveBinItem", QStringLiteral("Сформировать двоичный файл (для прошивки)")),
-            &QAction::triggered, this, [this] { mFileCommands->buildFlashImage(); });
+            &QAction::triggered, this, [this] { mFileActions->buildFlashImage(); });
     connect(addCommand(operations, "ProgramMenuItem", QStringLiteral("Программирование автоинформатора"),
                        "document-send"),
             &QAction::triggered, this, &MainWindow::programAnnouncer);
@@ -114,7 +114,7 @@ void MainWindow::createMenus()
             &MainWindow::showSoundFilesWindow);
     connect(addCommand(windows, "N23", QStringLiteral("Окно сообщений")), &QAction::triggered, this,
             [this] { mLog->logMessage({}); });
-    addArrangeCommands(windows);
+    addArrangeActions(windows);
     for (QAction *fixed : windows->actions())
         fixed->setData(-1);
     mWindowsMenu = windows;
@@ -126,7 +126,7 @@ void MainWindow::createMenus()
 }
 
 // The usual commands that bring lost child windows back; the picture windows' entries follow.
-void MainWindow::addArrangeCommands(QMenu *windows)
+void MainWindow::addArrangeActions(QMenu *windows)
 {
     windows->addSeparator()->setObjectName(QStringLiteral("ArrangeSeparator"));
     connect(addCommand(windows, "CascadeItem", QStringLiteral("Каскадом")), &QAction::triggered, mMdiArea,

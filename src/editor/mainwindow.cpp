@@ -2,11 +2,11 @@
 
 #include "editor/announcementplayer.h"
 #include "editor/childwindows.h"
-#include "editor/devicecommands.h"
+#include "editor/deviceactions.h"
 #include "document/currenttarget.h"
 #include "document/document.h"
 #include "editor/editorsession.h"
-#include "editor/filecommands.h"
+#include "editor/fileactions.h"
 #include "editor/icons.h"
 #include "editor/messagewindow.h"
 #include "editor/picturewindow.h"
@@ -15,7 +15,7 @@
 #include "editor/routenumberdialog.h"
 #include "editor/settingsdialog.h"
 #include "editor/soundfileswindow.h"
-#include "editor/speechcommands.h"
+#include "editor/speechactions.h"
 #include "editor/stoplistwindow.h"
 #include "editor/toolswindow.h"
 #include "editor/userdialogs.h"
@@ -58,8 +58,8 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Тирвела V2.21"));
-    mFileCommands = std::make_unique<FileCommands>(*mDocument, session, dialogs, *mLog, this);
-    mSpeechCommands = std::make_unique<SpeechCommands>(*mDocument, session, dialogs, *mLog);
+    mFileActions = std::make_unique<FileActions>(*mDocument, session, dialogs, *mLog, this);
+    mSpeechActions = std::make_unique<SpeechActions>(*mDocument, session, dialogs, *mLog);
     mLog->setPlaceHandler([this](const LogPlace &place) { openPlace(place); });
     mMdiArea->setObjectName(QStringLiteral("ClientArea"));
     // A child window left outside a smaller main window can still be reached.
@@ -84,11 +84,11 @@ MainWindow::MainWindow(EditorSession &session, UserDialogs &dialogs, QWidget *pa
     mRouteNumberDialog = new RouteNumberDialog(this);
     showRouteListWindow();
     mProgressDialog = new ProgressDialog(dialogs, this);
-    mDeviceCommands =
-        std::make_unique<DeviceCommands>(*mDocument, session, dialogs, *mLog, *mProgressDialog, this);
+    mDeviceActions =
+        std::make_unique<DeviceActions>(*mDocument, session, dialogs, *mLog, *mProgressDialog, this);
     mSettingsDialog = new SettingsDialog(session.settings, session.programFolder, dialogs, this);
-    connect(mDocument, &Document::captionChanged, this, &MainWindow::updateCommandStates);
-    updateCommandStates();
+    connect(mDocument, &Document::captionChanged, this, &MainWindow::updateActionStates);
+    updateActionStates();
 }
 
 MainWindow::~MainWindow()
@@ -119,7 +119,7 @@ void MainWindow::showRouteListWindow()
 {
     if (!mRouteList) {
         mRouteList = new RouteListWindow(*mDocument, mDialogs, *mRouteNumberDialog,
-                                         [this] { return mFileCommands->maySaveChanges(); });
+                                         [this] { return mFileActions->maySaveChanges(); });
         QMdiSubWindow *frame = mMdiArea->addSubWindow(mRouteList);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowIcon(bundledIcon("document-edit"));
@@ -130,7 +130,7 @@ void MainWindow::showRouteListWindow()
             // Closing the route list ends the editing of the project: what is left is dropped.
             mRouteList = nullptr; // a widget says it is destroyed before its guards are cleared
             mDocument->currentTarget().showNothing();
-            updateCommandStates();
+            updateActionStates();
             // Once the window is gone for good: its parts still listen to the document now.
             QMetaObject::invokeMethod(this, [this] {
                 mDocument->resetToNew();
@@ -141,7 +141,7 @@ void MainWindow::showRouteListWindow()
         mDocument->currentTarget().showElements(0, 0);
     }
     mMdiArea->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(mRouteList->parentWidget()));
-    updateCommandStates();
+    updateActionStates();
 }
 
 void MainWindow::showSoundFilesWindow()
@@ -171,14 +171,14 @@ void MainWindow::addSoundToStopList(const QString &fileName)
 
 void MainWindow::speakMissingSounds()
 {
-    const QString lastMade = mSpeechCommands->speakMissing(mSoundFiles);
+    const QString lastMade = mSpeechActions->speakMissing(mSoundFiles);
     if (!lastMade.isEmpty())
         showNewSound(lastMade);
 }
 
 void MainWindow::speakStopNode(int route, const StopPath &path)
 {
-    const QString made = mSpeechCommands->speakStopNode(route, path, mStopList);
+    const QString made = mSpeechActions->speakStopNode(route, path, mStopList);
     if (!made.isEmpty())
         showNewSound(made);
 }
@@ -282,7 +282,7 @@ void MainWindow::childWindowActivated(QMdiSubWindow *frame)
         picture->makeSelectionCurrent(); // it lies in a scroll area of its child window
 }
 
-void MainWindow::updateCommandStates()
+void MainWindow::updateActionStates()
 {
     const bool open = mRouteList;
     const bool saved = open && mDocument->hasProjectFile();
@@ -294,9 +294,9 @@ void MainWindow::updateCommandStates()
 
 void MainWindow::programAnnouncer()
 {
-    const QString flashImage = mFileCommands->flashImageToProgram();
+    const QString flashImage = mFileActions->flashImageToProgram();
     if (!flashImage.isEmpty())
-        mDeviceCommands->programAnnouncer(flashImage);
+        mDeviceActions->programAnnouncer(flashImage);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -14,16 +14,16 @@ namespace tirvela {
 
 struct LogPlace;
 class AnnouncementPlayer;
-class DeviceCommands;
+class DeviceActions;
 class Document;
 class EditorLog;
-class FileCommands;
+class FileActions;
 class ProgressDialog;
 class RouteListWindow;
 class RouteNumberDialog;
 class SettingsDialog;
 class SoundFilesWindow;
-class SpeechCommands;
+class SpeechActions;
 class StopListWindow;
 class ToolsWindow;
 class UserDialogs;
@@ -40,8 +40,8 @@ public:
 
     Document &document() const { return *mDocument; }
     EditorLog &log() const { return *mLog; }
-    FileCommands &fileCommands() const { return *mFileCommands; }
-    DeviceCommands &deviceCommands() const { return *mDeviceCommands; }
+    FileActions &fileActions() const { return *mFileActions; }
+    DeviceActions &deviceActions() const { return *mDeviceActions; }
     // The route list window, or nullptr while it is closed.
     RouteListWindow *routeListWindow() const;
     // The sound files window, or nullptr while it is closed.
@@ -70,7 +70,7 @@ protected:
 
 private:
     void createMenus();
-    void addArrangeCommands(QMenu *windows);
+    void addArrangeActions(QMenu *windows);
     QAction *addCommand(QMenu *menu, const char *name, const QString &caption, const char *icon = nullptr);
     void showRouteListWindow();
     void showSoundFilesWindow();
@@ -83,16 +83,16 @@ private:
     void showNewSound(const QString &fileName);
     // Plays the sound items in order, or stops the playing (a second press, an empty list).
     void playAnnouncement(const QList<QByteArray> &items);
-    void updateCommandStates();
+    void updateActionStates();
     void programAnnouncer();
 
     EditorSession &mSession;
     UserDialogs &mDialogs;
     Document *mDocument;
     std::unique_ptr<EditorLog> mLog;
-    std::unique_ptr<FileCommands> mFileCommands;
-    std::unique_ptr<DeviceCommands> mDeviceCommands;
-    std::unique_ptr<SpeechCommands> mSpeechCommands;
+    std::unique_ptr<FileActions> mFileActions;
+    std::unique_ptr<DeviceActions> mDeviceActions;
+    std::unique_ptr<SpeechActions> mSpeechActions;
     QMdiArea *mMdiArea;
     QPointer<RouteListWindow> mRouteList;
     QPointer<SoundFilesWindow> mSoundFiles;

@@ -19,8 +19,6 @@ namespace {
 
 constexpr int kMinLedSize = 2;
 constexpr int kMaxLedSize = 16;
-constexpr int kPositionMin = -128; // the board stores a position as one signed byte
-constexpr int kPositionMax = 127;
 
 int nextDragNumber()
 {
@@ -173,8 +171,8 @@ void PictureWindow::mouseMoveEvent(QMouseEvent *event)
     std::vector<DisplayElement> elements =
         mDocument.project().boards[size_t(mBoardRow)].routes[size_t(mRoute)].elements;
     DisplayElement &element = elements[size_t(mDragElement)];
-    element.x = qBound(kPositionMin, element.x + delta.x(), kPositionMax);
-    element.y = qBound(kPositionMin, element.y + delta.y(), kPositionMax);
+    element.x = qBound(DisplayElement::MinPosition, element.x + delta.x(), DisplayElement::MaxPosition);
+    element.y = qBound(DisplayElement::MinPosition, element.y + delta.y(), DisplayElement::MaxPosition);
     const QString text = QStringLiteral("перемещение текста «%1»").arg(fromCp1251(element.text));
     changeElements(new ChangeElementsCommand(mDocument, mRoute, mBoardRow, std::move(elements), text, mDrag));
 }

@@ -8,8 +8,8 @@
 #include "editor/routelistmodel.h"
 #include "editor/routenumberdialog.h"
 #include "editor/textfit.h"
+#include "editor/toolbaraction.h"
 #include "editor/userdialogs.h"
-#include "editor/windowcommand.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -72,7 +72,7 @@ RouteListWindow::RouteListWindow(Document &document, UserDialogs &dialogs, Route
             selectCell(qBound(0, mSelectionBeforeReset, rows - 1), mColumnBeforeReset);
     });
 
-    createCommands();
+    createActions();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -84,14 +84,14 @@ RouteListWindow::RouteListWindow(Document &document, UserDialogs &dialogs, Route
     selectCell(0, 0);
 }
 
-void RouteListWindow::createCommands()
+void RouteListWindow::createActions()
 {
     auto *tools = new QToolBar(this);
     tools->setObjectName(QStringLiteral("ToolBar1"));
     tools->setIconSize(QSize(16, 16));
     const auto command = [&](const char *name, const char *icon, const QString &hint, const QKeySequence &key,
                              auto slot) {
-        QAction *action = addWindowCommand(this, tools, icon, hint, key, name);
+        QAction *action = addToolBarAction(this, tools, icon, hint, key, name);
         mGrid->addAction(action); // the grid's context menu
         connect(action, &QAction::triggered, this, slot);
     };

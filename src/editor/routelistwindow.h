@@ -50,7 +50,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void createCommands();
+    void createActions();
     void updateCaption();
     void cellDoubleClicked(const QModelIndex &index);
 

@@ -208,8 +208,8 @@ void SettingsDialog::listDevices()
 void SettingsDialog::showDeviceOfPort()
 {
     const QString entry = mPort->currentText();
-    const QString path = locatePort(entry, mIni, PortPlatform::Unix).devicePath;
-    const QString usual = locatePort(entry, IniFile(), PortPlatform::Unix).devicePath;
+    const QString path = locatePort(entry, portMappingsOf(mIni), PortPlatform::Unix).devicePath;
+    const QString usual = locatePort(entry, {}, PortPlatform::Unix).devicePath;
     mDevice->clear();
     mDevice->addItem(QStringLiteral("Обычное: ") + usual, QString());
     for (const SerialDeviceInfo &device : std::as_const(mDevices))
@@ -243,7 +243,7 @@ void SettingsDialog::chooseDevice(int item)
     const QString entry = mPort->currentText();
     // The Announcer opens the entry's text and the board "COMn:": both must find the device.
     QList<QByteArray> keys{"COM" + QByteArray::number(comPortNumber(entry))};
-    const QByteArray ownKey = portMappingKey(entry, mIni);
+    const QByteArray ownKey = portMappingKey(entry, portMappingsOf(mIni));
     if (ownKey != keys.front())
         keys << ownKey;
     for (const QByteArray &key : std::as_const(keys)) {

@@ -7,8 +7,8 @@
 #include "editor/stoplistmodel.h"
 #include "document/stoptrees.h"
 #include "editor/textinput.h"
+#include "editor/toolbaraction.h"
 #include "editor/userdialogs.h"
-#include "editor/windowcommand.h"
 #include "common/cp1251.h"
 #include "project/announcement.h"
 #include "project/editchecks.h"
@@ -74,7 +74,7 @@ StopListWindow::StopListWindow(Document &document, UserDialogs &dialogs, int rou
     });
     connect(&document, &Document::routesChanged, this, &StopListWindow::updateCaption);
 
-    createCommands();
+    createActions();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -83,14 +83,14 @@ StopListWindow::StopListWindow(Document &document, UserDialogs &dialogs, int rou
     updateCaption();
 }
 
-void StopListWindow::createCommands()
+void StopListWindow::createActions()
 {
     auto *tools = new QToolBar(this);
     tools->setObjectName(QStringLiteral("ToolBar1"));
     tools->setIconSize(QSize(16, 16));
     const auto command = [&](const char *name, const char *icon, const QString &caption, const QKeySequence &key,
                              auto slot) {
-        QAction *action = addWindowCommand(this, tools, icon, caption, key);
+        QAction *action = addToolBarAction(this, tools, icon, caption, key);
         action->setObjectName(QString::fromLatin1(name));
         mView->addAction(action); // the tree's context menu
         connect(action, &QAction::triggered, this, slot);
@@ -241,7 +241,7 @@ void StopListWindow::addSoundFile(const QString &fileName)
     const StopNode *selected = mModel->nodeOf(mView->currentIndex());
     if (!mView->currentIndex().isValid() || !selected)
         return;
-    if (selected->level() == 0) {
+    if (selected->level() == DirectionLevel) {
         mDialogs.tell(this, QStringLiteral("Добавление звуков возможно только на уровне редактирования остановок!"));
         return;
     }

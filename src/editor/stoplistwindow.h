@@ -58,7 +58,7 @@ protected:
 
 private:
     StopListWindow(Document &document, UserDialogs &dialogs, int route, StopTree &tree, QWidget *parent);
-    void createCommands();
+    void createActions();
     void updateCaption();
     void editText(const StopPath &path, const QString &typed);
 

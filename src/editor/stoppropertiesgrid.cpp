@@ -19,24 +19,6 @@ namespace {
 
 const QString kNone = QStringLiteral("-");
 
-// The stop above a node (the node itself when it is a stop), or nullptr for a direction.
-const StopNode *stopOf(const StopNode *node)
-{
-    while (node && node->level() > 1)
-        node = node->parent();
-    return node && node->level() == 1 ? node : nullptr;
-}
-
-bool isSoundItem(const StopNode &node)
-{
-    return node.level() == 3 && node.parent()->row() < 2;
-}
-
-bool isTimeItem(const StopNode &node)
-{
-    return node.level() == 3 && node.parent()->row() == 2;
-}
-
 } // namespace
 
 StopPropertiesGrid::StopPropertiesGrid(Document &document, UserDialogs &dialogs, QWidget *parent)
@@ -92,13 +74,13 @@ void StopPropertiesGrid::refresh()
     QString name = kNone;
     QString file = kNone;
     QString time = kNone;
-    if (selected && selected->level() == 0) {
+    if (selected && selected->level() == DirectionLevel) {
         name = fromCp1251(selected->text);
     } else if (const StopNode *stop = stopOf(selected)) {
         name = fromCp1251(stop->text);
         if (isSoundItem(*selected))
             file = fromCp1251(selected->text);
-        if (isTimeItem(*selected))
+        if (isControlTimeItem(*selected))
             time = fromCp1251(selected->text);
         else if (stop->childCount() > 2 && stop->child(2).childCount() > 0)
             time = fromCp1251(stop->child(2).child(0).text);

@@ -6,8 +6,8 @@
 #include "editor/stoppropertiesgrid.h"
 #include "editor/textfit.h"
 #include "editor/textinput.h"
+#include "editor/toolbaraction.h"
 #include "editor/userdialogs.h"
-#include "editor/windowcommand.h"
 #include "common/cp1251.h"
 #include "fonts/fonttable.h"
 #include "project/editchecks.h"
@@ -149,7 +149,7 @@ void ToolsWindow::createToolBar()
     mTools->setIconSize(QSize(16, 16));
     const auto command = [this](const char *name, const char *icon, const QString &hint, const QKeySequence &key,
                                 auto slot) {
-        connect(addWindowCommand(this, mTools, icon, hint, key, name), &QAction::triggered, this, slot);
+        connect(addToolBarAction(this, mTools, icon, hint, key, name), &QAction::triggered, this, slot);
     };
     command("ToolButton1", "list-add", QStringLiteral("Добавить строку"), QKeySequence(Qt::Key_Insert),
             &ToolsWindow::addElement);

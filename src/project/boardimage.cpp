@@ -4,6 +4,7 @@
 #include "common/crc16.h"
 #include "common/hexnumber.h"
 #include "project/boardcontent.h"
+#include "project/filelayout.h"
 
 #include <algorithm>
 
@@ -17,13 +18,12 @@ constexpr int kTableEntrySize = 6;
 
 quint16 readLe16(const BoardImage &image, int offset)
 {
-    return quint16(image[offset] | (image[offset + 1] << 8));
+    return quint16(readLe(QByteArrayView(image.data(), image.size()), offset, 2));
 }
 
 void writeLe16(BoardImage &image, int offset, int value)
 {
-    image[offset] = quint8(value);
-    image[offset + 1] = quint8(value >> 8);
+    putLe(image.data() + offset, quint32(value), 2);
 }
 
 // The element text as the image stores it: up to its first NUL, since a NUL ends it there.

@@ -82,4 +82,9 @@ QString normaliseControlTime(QStringView text)
     return controlTimeToText(timeTextToControlTime(text));
 }
 
+QByteArray normaliseControlTime(QByteArrayView text)
+{
+    return normaliseControlTime(fromCp1251(text)).toLatin1();
+}
+
 } // namespace tirvela

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -26,5 +27,6 @@ QString controlTimeToText(ControlTimeValue value);
 
 // A typed time as the stop list keeps it: "7:5" gives "07:05:00", a text that is no time "00:00:00".
 QString normaliseControlTime(QStringView text);
+QByteArray normaliseControlTime(QByteArrayView text); // Windows-1251
 
 } // namespace tirvela

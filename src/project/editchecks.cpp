@@ -10,12 +10,9 @@ namespace tirvela {
 
 namespace {
 
-constexpr int kMinPosition = -128;
-constexpr int kMaxPosition = 127;
-
 bool inPositionRange(int value)
 {
-    return value >= kMinPosition && value <= kMaxPosition;
+    return value >= DisplayElement::MinPosition && value <= DisplayElement::MaxPosition;
 }
 
 QString boardCaption(int row)
@@ -67,8 +64,8 @@ std::optional<QString> checkElementPosition(int y, int x)
     return QStringLiteral("Координаты %1:%2 не сохранятся: каждая должна быть от %3 до %4")
         .arg(y)
         .arg(x)
-        .arg(kMinPosition)
-        .arg(kMaxPosition);
+        .arg(DisplayElement::MinPosition)
+        .arg(DisplayElement::MaxPosition);
 }
 
 std::optional<QString> checkElementText(QByteArrayView text)

@@ -52,6 +52,10 @@ struct BoardPicture
 // A text placed on a route's board picture. Texts are Windows-1251 bytes.
 struct DisplayElement
 {
+    // The board stores a position as one signed byte.
+    static constexpr int MinPosition = -128;
+    static constexpr int MaxPosition = 127;
+
     int font = 0; // 1-based font number, never 0
     int y = 0;
     int x = 0;

@@ -8,13 +8,13 @@
 #include "common/savefile.h"
 #include "project/boardimage.h"
 #include "project/editchecks.h"
+#include "project/filelayout.h"
 #include "project/project.h"
 #include "project/projectreader.h"
 #include "project/stoptables.h"
 
 #include <QDir>
 #include <QSaveFile>
-#include <QtEndian>
 
 #include <algorithm>
 #include <numeric>
@@ -23,16 +23,8 @@ namespace tirvela {
 
 namespace {
 
-constexpr int kHeaderRecordSize = 32;
 constexpr int kRouteTextSize = 9;
-constexpr int kPictureSize = 320;
-constexpr int kPictureStride = 3 * kPictureSize;
 constexpr qint64 kSoundBlock = 512;
-
-void putLe32(char *at, quint32 value)
-{
-    qToLittleEndian(value, at);
-}
 
 // The route as the place of a problem in one of its stops names it: by its number.
 QString routePlaceName(const Project &project, int route)
@@ -102,12 +94,11 @@ QByteArray buildBoardBlock(const Project &project, MessageLog &log)
         const BoardImage &image = built.images[size_t(row)];
         const int size = storedBoardImageSize(image);
         images.append(char(kBoardTypes[size_t(row)].id));
-        images.append(char(size)).append(char(size >> 8));
+        appendLe(images, quint32(size), 2);
         images.append(reinterpret_cast<const char *>(image.data()), size);
     }
-    const quint32 blockSize = quint32(4 + images.size());
     QByteArray block;
-    block.append(char(blockSize)).append(char(blockSize >> 8)).append(char(blockSize >> 16));
+    appendLe(block, quint32(kBoardBlockHead + images.size()), 3);
     block.append(char(BoardTypeCount));
     return block + images;
 }
@@ -118,7 +109,7 @@ bool appendRouteStreams(BlockWriter &writer, const Project &project, int routeCo
     for (int route = 0; route < routeCount; ++route) {
         const QByteArray &stream = project.routeStreams[size_t(route)];
         char size[4];
-        putLe32(size, quint32(stream.size()));
+        putLe(size, quint32(stream.size()), 4);
         if (!writer.append(QByteArrayView(size, 4)) || !writer.append(stream))
             return false;
     }
@@ -145,9 +136,9 @@ QByteArray headerRecords(const Project &project, int routeCount, const StopTable
     QByteArray header(kHeaderRecordSize * (routeCount + 1), '\0');
     char *image = header.data();
     std::copy_n("KV21", 4, image);
-    putLe32(image + 5, quint32((tables.soundTotal() + kSoundBlock - 1) / kSoundBlock * kSoundBlock));
+    putLe(image + 5, quint32((tables.soundTotal() + kSoundBlock - 1) / kSoundBlock * kSoundBlock), 4);
     image[11] = char(routeCount - 1);
-    putLe32(image + 12, quint32(tables.summaries()[0].offset));
+    putLe(image + 12, quint32(tables.summaries()[0].offset), 4);
 
     const qint64 pictures = header.size(); // where the older layout kept the route pictures
     for (int route = 0; route < routeCount; ++route) {
@@ -158,13 +149,13 @@ QByteArray headerRecords(const Project &project, int routeCount, const StopTable
         record[9] = stopCountByte(table.forwardStops);
         record[10] = stopCountByte(table.reverseStops);
         record[11] = char(table.forwardStops + table.reverseStops);
-        putLe32(record + 12, quint32(table.offset));
+        putLe(record + 12, quint32(table.offset), 4);
         record[17] = number.size() > 0 ? number[0] : '\0';
         record[18] = number.size() > 1 ? number[1] : '\0';
-        const qint64 picture = pictures + kPictureStride * qint64(route);
-        putLe32(record + 20, quint32(picture));
-        putLe32(record + 24, quint32(picture + kPictureSize));
-        putLe32(record + 28, quint32(picture + 2 * kPictureSize));
+        const qint64 picture = pictures + kRoutePictureStride * qint64(route);
+        putLe(record + 20, quint32(picture), 4);
+        putLe(record + 24, quint32(picture + kRoutePictureSize), 4);
+        putLe(record + 28, quint32(picture + 2 * kRoutePictureSize), 4);
     }
     return header;
 }

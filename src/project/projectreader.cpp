@@ -3,12 +3,12 @@
 #include "common/regularfile.h"
 #include "project/boarddatafile.h"
 #include "project/boardimage.h"
+#include "project/filelayout.h"
 #include "project/project.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 
 #include <algorithm>
 #include <optional>
@@ -17,10 +17,6 @@ namespace tirvela {
 
 namespace {
 
-constexpr int kHeaderRecordSize = 32;
-constexpr int kOlderLayoutPictures = 960; // per route: three 320-byte pictures
-constexpr int kBoardBlockHead = 4;        // block length (3 bytes) and image count
-constexpr int kBoardImageHead = 3;        // board type id and image length
 
 // The project part of a file, read in full before the project takes any of it.
 struct FileContent
@@ -65,14 +61,6 @@ private:
     qint64 mPosition = 0;
 };
 
-quint32 le(QByteArrayView bytes, int offset, int size)
-{
-    quint32 value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = value << 8 | quint8(bytes[offset + i]);
-    return value;
-}
-
 // Reads the board block of the current layout into the images; returns what is wrong, or nothing.
 std::optional<QString> readBoardBlock(Cursor &cursor, FileContent &content)
 {
@@ -80,7 +68,7 @@ std::optional<QString> readBoardBlock(Cursor &cursor, FileContent &content)
     const std::optional<QByteArray> head = cursor.take(kBoardBlockHead);
     if (!head)
         return QStringLiteral("файл обрывается в блоке табло");
-    const qint64 blockEnd = blockStart + le(*head, 0, 3);
+    const qint64 blockEnd = blockStart + readLe(*head, 0, 3);
     if (blockEnd < blockStart + kBoardBlockHead)
         return QStringLiteral("длина блока табло меньше его заголовка");
     if (blockEnd > blockStart + kBoardBlockHead + cursor.left())
@@ -92,7 +80,7 @@ std::optional<QString> readBoardBlock(Cursor &cursor, FileContent &content)
     const int imageCount = quint8((*head)[3]);
     for (int k = 0; k < imageCount; ++k) {
         const std::optional<QByteArray> imageHead = cursor.take(kBoardImageHead);
-        const qint64 length = imageHead ? le(*imageHead, 1, 2) : 0;
+        const qint64 length = imageHead ? readLe(*imageHead, 1, 2) : 0;
         if (!imageHead || cursor.position() + length > blockEnd)
             return QStringLiteral("образ табло %1 выходит за конец блока табло").arg(k + 1);
         const std::optional<QByteArray> bytes = cursor.take(length);
@@ -123,7 +111,7 @@ std::optional<QString> readContent(QFile &file, FileContent &content)
         return QStringLiteral("файл обрывается в заголовках маршрутов");
 
     if (content.olderLayout) {
-        if (!cursor.take(qint64(kOlderLayoutPictures) * content.routeCount))
+        if (!cursor.take(qint64(kRoutePictureStride) * content.routeCount))
             return QStringLiteral("файл обрывается в картинках маршрутов");
     } else if (const std::optional<QString> problem = readBoardBlock(cursor, content)) {
         return problem;
@@ -133,7 +121,7 @@ std::optional<QString> readContent(QFile &file, FileContent &content)
         const std::optional<QByteArray> size = cursor.take(4);
         if (!size)
             return QStringLiteral("файл обрывается перед списком остановок маршрута %1").arg(route + 1);
-        const qint32 length = qint32(le(*size, 0, 4));
+        const qint32 length = qint32(readLe(*size, 0, 4));
         if (length < 0)
             return QStringLiteral("длина списка остановок маршрута %1 отрицательна").arg(route + 1);
         if (length > cursor.left())

@@ -93,11 +93,4 @@ std::optional<QByteArray> setRouteStream(Project &project, int route, const QByt
     return std::exchange(project.routeStreams[size_t(route)], stream);
 }
 
-std::optional<QByteArray> copyRouteStops(Project &project, int from, int to)
-{
-    if (!isRoute(project, from))
-        return std::nullopt;
-    return setRouteStream(project, to, project.routeStreams[size_t(from)]);
-}
-
 } // namespace tirvela

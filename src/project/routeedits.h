@@ -47,7 +47,4 @@ std::optional<RouteNumberTexts> setRouteNumberTexts(Project &project, int route,
 // Replaces a route's stop list in stored form; returns the one it had.
 std::optional<QByteArray> setRouteStream(Project &project, int route, const QByteArray &stream);
 
-// Gives route `to` a byte-for-byte copy of the stop list of route `from`; returns the one it had.
-std::optional<QByteArray> copyRouteStops(Project &project, int from, int to);
-
 } // namespace tirvela

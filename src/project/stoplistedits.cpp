@@ -9,7 +9,6 @@ namespace tirvela {
 
 namespace {
 
-enum Level { DirectionLevel = 0, StopLevel = 1, GroupLevel = 2, ItemLevel = 3 };
 constexpr int kControlTimeGroupRow = 2;
 
 // The node itself or its nearest ancestor whose level is at most `level`.
@@ -20,11 +19,6 @@ Node &ancestorAtMost(Node &node, int level)
     while (at->level() > level)
         at = at->parent();
     return *at;
-}
-
-QByteArray normalisedTime(const QByteArray &text)
-{
-    return controlTimeToText(timeTextToControlTime(QByteArrayView(text))).toLatin1();
 }
 
 StopInsertion appendTo(const StopNode &parent, bool controlTime = false)
@@ -90,6 +84,18 @@ bool isEditableStopNode(const StopNode &node)
 bool isControlTimeItem(const StopNode &node)
 {
     return node.level() == ItemLevel && node.parent()->row() == kControlTimeGroupRow;
+}
+
+bool isSoundItem(const StopNode &node)
+{
+    return node.level() == ItemLevel && node.parent()->row() < kControlTimeGroupRow;
+}
+
+const StopNode *stopOf(const StopNode *node)
+{
+    while (node && node->level() > StopLevel)
+        node = node->parent();
+    return node && node->level() == StopLevel ? node : nullptr;
 }
 
 StopNode newStopNode(const QByteArray &name)
@@ -158,7 +164,7 @@ std::optional<QByteArray> setStopNodeText(StopTree &tree, const StopPath &path, 
     StopNode *node = nodeAt(tree, path);
     if (!node || !isEditableStopNode(*node))
         return std::nullopt;
-    return std::exchange(node->text, isControlTimeItem(*node) ? normalisedTime(text) : text);
+    return std::exchange(node->text, isControlTimeItem(*node) ? normaliseControlTime(QByteArrayView(text)) : text);
 }
 
 std::optional<ControlTimePlace> controlTimePlace(const StopTree &tree, const StopPath &selected)
@@ -187,7 +193,7 @@ std::optional<ControlTimeEdit> setControlTime(StopTree &tree, const StopPath &se
         return ControlTimeEdit{place->item, setStopNodeText(tree, place->item, time)};
     StopPath group = place->item;
     group.pop_back();
-    nodeAt(tree, group)->appendChild(StopNode(normalisedTime(time)));
+    nodeAt(tree, group)->appendChild(StopNode(normaliseControlTime(QByteArrayView(time))));
     return ControlTimeEdit{place->item, std::nullopt};
 }
 

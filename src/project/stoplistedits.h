@@ -11,6 +11,10 @@
 
 namespace tirvela {
 
+// The levels of a stop list below its root: a direction holds stops, a stop its three groups (the
+// sounds at the stop, the sounds of the next stop, its control times), a group its items.
+enum StopTreeLevel : int { DirectionLevel = 0, StopLevel = 1, GroupLevel = 2, ItemLevel = 3 };
+
 // Where a node sits in a stop tree: its row on each level, from its direction down. A path stays
 // meaningful across an undo where a node pointer may not (a node deleted and made again).
 using StopPath = std::vector<int>;
@@ -29,6 +33,10 @@ RouteStreamReadResult readStopListForEditing(QByteArrayView stream);
 bool isEditableStopNode(const StopNode &node);
 // An item of a stop's third group: its text is a control time.
 bool isControlTimeItem(const StopNode &node);
+// An item of one of a stop's two sound groups: its text names a sound file.
+bool isSoundItem(const StopNode &node);
+// The stop a node belongs to (the node itself for a stop); nullptr for a direction or no node.
+const StopNode *stopOf(const StopNode *node);
 
 // A new stop with its three empty groups.
 StopNode newStopNode(const QByteArray &name);

@@ -1,6 +1,7 @@
 #include "project/stoptables.h"
 
 #include "project/controltime.h"
+#include "project/filelayout.h"
 #include "common/blockwriter.h"
 #include "common/messagelog.h"
 #include "common/cp1251.h"
@@ -10,7 +11,6 @@
 #include "sound/wavecheck.h"
 
 #include <QFile>
-#include <QtEndian>
 
 #include <algorithm>
 #include <utility>
@@ -63,13 +63,6 @@ int stopCount(const StopTree &tree, size_t direction)
     return int(direction) < root.childCount() ? root.child(int(direction)).childCount() : 0;
 }
 
-void appendLe32(QByteArray &bytes, quint32 value)
-{
-    char le[4];
-    qToLittleEndian(value, le);
-    bytes.append(le, 4);
-}
-
 } // namespace
 
 // The announcements every flash image carries, laid out like a route of five stops.
@@ -114,14 +107,14 @@ LogPlace StopTableWriter::placeOf(const StopNode &node) const
 {
     const StopPath path = pathOf(node);
     const StopNode *stop = &node;
-    while (stop->level() > 1)
+    while (stop->level() > StopLevel)
         stop = stop->parent();
     QStringList words{mPlaceName};
     if (mRoute >= 0)
         words << (path.front() == 0 ? QStringLiteral("прямое направление") : QStringLiteral("обратное направление"));
     words << QStringLiteral("%1 «%2»").arg(mRoute >= 0 ? QStringLiteral("остановка") : QStringLiteral("фраза"),
                                            fromCp1251(stop->text));
-    if (mRoute >= 0 && node.level() > 1)
+    if (mRoute >= 0 && node.level() > StopLevel)
         words << QStringLiteral("группа «%1»").arg(fromCp1251(stop->child(path[2]).text));
     return {mRoute, path, words.join(QStringLiteral(", "))};
 }
@@ -243,7 +236,7 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
                              .arg(kMaxControlTimes) + fromCp1251(node.text));
                 break;
             }
-            appendLe32(data, timeTextToControlTime(QByteArrayView(time.text)));
+            appendLe(data, timeTextToControlTime(QByteArrayView(time.text)), 4);
             ++controlTimes;
         }
     }
@@ -260,9 +253,8 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
             use.placement = free;
             free += use.size;
         }
-        appendLe32(data, quint32(use.placement));
-        const quint32 size = quint32(use.size);
-        data.append(char(size)).append(char(size >> 8)).append(char(size >> 16));
+        appendLe(data, quint32(use.placement), 4);
+        appendLe(data, quint32(use.size), 3);
     }
     if (free > kMaxFileSize && !mTooLarge) {
         mTooLarge = true;
@@ -277,7 +269,7 @@ QByteArray StopTableWriter::addStop(const StopNode &node, quint8 flags, qint64 t
 
     QByteArray record;
     record.append(char(flags));
-    appendLe32(record, quint32(mEnd - tableOffset));
+    appendLe(record, quint32(mEnd - tableOffset), 4);
     record.append(char(text.size())).append(char(fragments.size())).append(char(stopFragments)).append(char(controlTimes));
     mEnd = free;
     return record;

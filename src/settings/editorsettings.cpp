@@ -128,6 +128,18 @@ bool writeEditorSettings(const QString &programFolder, const EditorSettings &set
     return true;
 }
 
+std::function<std::optional<QByteArray>(QByteArrayView)> portMappingsOf(const IniFile &ini)
+{
+    return [&ini](QByteArrayView name) { return ini.value(kPortsSection, name); };
+}
+
+std::function<std::optional<QByteArray>(QByteArrayView)> readPortMappings(const QString &programFolder)
+{
+    IniFile ini;
+    ini.load(editorIniPath(programFolder));
+    return [ini = std::move(ini)](QByteArrayView name) { return ini.value(kPortsSection, name); };
+}
+
 QString editorIniPath(const QString &programFolder)
 {
     return QDir(programFolder).filePath(QStringLiteral("editor.ini"));

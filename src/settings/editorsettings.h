@@ -7,7 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 namespace tirvela {
+
+class IniFile;
 
 // The user's settings kept in editor.ini beside the program.
 struct EditorSettings
@@ -40,6 +45,12 @@ struct PortMapping
     QByteArray key;
     QString devicePath;
 };
+
+// Section PORTS as a lookup of the device a port name is mapped to, for the device link's port
+// names. The first keeps a reference to `ini`; the second reads editor.ini in the program folder
+// (an unreadable file maps nothing).
+std::function<std::optional<QByteArray>(QByteArrayView)> portMappingsOf(const IniFile &ini);
+std::function<std::optional<QByteArray>(QByteArrayView)> readPortMappings(const QString &programFolder);
 
 // Writes UART_IDX, UART_STR, UART1, UART2 in section UART and EDITOR in section WAVE, VOICE, RATE
 // and PITCH in section SPEECH when the file has them or they differ from the defaults (so a file

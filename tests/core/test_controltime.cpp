@@ -49,6 +49,7 @@ private slots:
         QCOMPARE(timeTextToControlTime(toCp1251(typed)), value);
         QCOMPARE(controlTimeToText(value), shown);
         QCOMPARE(normaliseControlTime(typed), shown);
+        QCOMPARE(normaliseControlTime(QByteArrayView(toCp1251(typed))), shown.toLatin1());
 
         // Typed, a text that is no time is refused instead of becoming midnight.
         const bool isTime = value != 0 || typed == u"0:0"; // the one time of the table that packs to 0

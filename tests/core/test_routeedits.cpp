@@ -99,8 +99,9 @@ private slots:
         QTest::newRow("move the last down") << 2 << Edit([](Project &p) { return swapRoutes(p, 1, 2); });
         QTest::newRow("rename past the end")
             << 2 << Edit([](Project &p) { return setRouteNumberTexts(p, 2, sameRouteNumberTexts("7")).has_value(); });
-        QTest::newRow("copy from past the end") << 2 << Edit([](Project &p) { return copyRouteStops(p, 2, 0).has_value(); });
-        QTest::newRow("copy to past the end") << 2 << Edit([](Project &p) { return copyRouteStops(p, 0, 2).has_value(); });
+        QTest::newRow("stops past the end") << 2 << Edit([](Project &p) { return setRouteStream(p, 2, "x").has_value(); });
+        QTest::newRow("stops before the start")
+            << 2 << Edit([](Project &p) { return setRouteStream(p, -1, "x").has_value(); });
     }
     void refusedEditsChangeNothing()
     {
@@ -112,7 +113,7 @@ private slots:
         QCOMPARE(layout(*project), before);
     }
 
-    void swapRenameAndCopyAreUndoneByTheirInverse()
+    void swapRenameAndStopsAreUndoneByTheirInverse()
     {
         auto project = projectOf(3);
         const Project before = *project;
@@ -132,10 +133,10 @@ private slots:
         setRouteNumberTexts(*project, 1, *previous);
         QVERIFY(*project == differing);
 
-        const std::optional<QByteArray> replaced = copyRouteStops(*project, 2, 0);
+        const std::optional<QByteArray> replaced = setRouteStream(*project, 0, project->routeStreams[2]);
         QCOMPARE(*replaced, QByteArray("stops of 1"));
         QCOMPARE(project->routeStreams[0], QByteArray("stops of 3"));
-        QVERIFY(project->boards[0].routes[0] == differing.boards[0].routes[0]); // only the stops are copied
+        QVERIFY(project->boards[0].routes[0] == differing.boards[0].routes[0]); // only the stops change
         setRouteStream(*project, 0, *replaced);
         QVERIFY(*project == differing);
     }
@@ -169,10 +170,12 @@ private slots:
                 if (auto texts = setRouteNumberTexts(*project, at, sameRouteNumberTexts(QByteArray::number(step))))
                     undo.push_back([at, t = *texts](Project &p) { QVERIFY(setRouteNumberTexts(p, at, t)); });
                 break;
-            case 4:
-                if (auto stream = copyRouteStops(*project, random.bounded(qMax(count, 1)), at))
+            case 4: {
+                const QByteArray copied = project->routeStreams[size_t(random.bounded(qMax(count, 1)))];
+                if (auto stream = setRouteStream(*project, at, copied))
                     undo.push_back([at, s = *stream](Project &p) { QVERIFY(setRouteStream(p, at, s)); });
                 break;
+            }
             }
         }
         QVERIFY(undo.size() > 300);

@@ -125,7 +125,8 @@ void PortSettingsTest::portLocations()
     QFETCH(QString, name);
     IniFile ini;
     ini.parse("[UART]\r\nUART_STR=COM1:\r\n[Ports]\r\n" + ports);
-    const PortLocation location = locatePort(name, ini, windows ? PortPlatform::Windows : PortPlatform::Unix);
+    const PortLocation location =
+        locatePort(name, portMappingsOf(ini), windows ? PortPlatform::Windows : PortPlatform::Unix);
     QCOMPARE(location.name, name);
     QTEST(location.devicePath, "devicePath");
 }
@@ -134,10 +135,11 @@ void PortSettingsTest::mappingKeys()
 {
     IniFile ini;
     ini.parse("[PORTS]\r\n\\\\.\\COM6=/dev/ttyUSB1\r\n");
-    QCOMPARE(portMappingKey(u"COM1:"_s, ini), QByteArray("COM1"));
-    QCOMPARE(portMappingKey(u"\\\\.\\COM5"_s, ini), QByteArray("COM5"));
-    QCOMPARE(portMappingKey(u"\\\\.\\COM6"_s, ini), QByteArray("\\\\.\\COM6")); // the key the lookup finds first
-    QCOMPARE(portMappingKey(u"/dev/ttyUSB0"_s, ini), QByteArray());
+    const PortLookup ports = portMappingsOf(ini);
+    QCOMPARE(portMappingKey(u"COM1:"_s, ports), QByteArray("COM1"));
+    QCOMPARE(portMappingKey(u"\\\\.\\COM5"_s, ports), QByteArray("COM5"));
+    QCOMPARE(portMappingKey(u"\\\\.\\COM6"_s, ports), QByteArray("\\\\.\\COM6")); // the key the lookup finds first
+    QCOMPARE(portMappingKey(u"/dev/ttyUSB0"_s, ports), QByteArray());
 }
 
 void PortSettingsTest::mappedPortOfTheProgramFolder()
@@ -148,22 +150,19 @@ void PortSettingsTest::mappedPortOfTheProgramFolder()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString programFolder = folder.path() + u'/';
-    QCOMPARE(locatePort(u"COM3:"_s, programFolder).devicePath, u"/dev/ttyS2"_s); // no editor.ini
+    QCOMPARE(locatePort(u"COM3:"_s, readPortMappings(programFolder)).devicePath, u"/dev/ttyS2"_s); // no editor.ini
     QFile ini(editorIniPath(programFolder));
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[PORTS]\r\nCOM3=/dev/ttyACM0\r\n");
     ini.close();
-    QCOMPARE(locatePort(u"COM3:"_s, programFolder).devicePath, u"/dev/ttyACM0"_s);
+    QCOMPARE(locatePort(u"COM3:"_s, readPortMappings(programFolder)).devicePath, u"/dev/ttyACM0"_s);
 }
 
 void PortSettingsTest::blinkerPortNames()
 {
     QCOMPARE(blinkerPortName(0), QStringLiteral("COM1:"));
     QCOMPARE(blinkerPortName(9), QStringLiteral("COM10:"));
-    EditorSettings settings = defaultEditorSettings(QStringLiteral("/nowhere/"));
-    settings.portIndex = 9;
-    settings.portName = QStringLiteral("\\\\.\\COM10");
-    const PortLocation port = blinkerPort(settings, QStringLiteral("/nowhere/"));
+    const PortLocation port = blinkerPort(9, readPortMappings(QStringLiteral("/nowhere/")));
     QCOMPARE(port.name, QStringLiteral("COM10:"));
 #ifndef Q_OS_WIN
     QCOMPARE(port.devicePath, QStringLiteral("/dev/ttyS9"));

@@ -6,7 +6,7 @@
 
 #include "editorprojects.h"
 
-#include "editor/devicecommands.h"
+#include "editor/deviceactions.h"
 #include "editor/routelistwindow.h"
 #include "editor/messagewindow.h"
 #include "editor/progressdialog.h"
@@ -245,7 +245,7 @@ private slots:
         BlinkerDevice board({}, run.log());
         run.start(board);
         DeviceEditor editor(run.port());
-        editor.window->deviceCommands().setBlinkerProgramming({kBlinkerLineMode.toString(), 1});
+        editor.window->deviceActions().setBlinkerProgramming({kBlinkerLineMode.toString(), 1});
         ProgressDialog &dialog = editor.progress();
         pressWhen(dialog, [&] { return progressButton(dialog)->text() == u"ОК"_s; });
         editor.trigger("ProgramBlinkerMenuItem");
@@ -266,7 +266,7 @@ private slots:
         BlinkerDevice board({}, run.log());
         run.start(board);
         DeviceEditor editor(run.port());
-        editor.window->deviceCommands().setBlinkerProgramming({kBlinkerLineMode.toString(), 5});
+        editor.window->deviceActions().setBlinkerProgramming({kBlinkerLineMode.toString(), 5});
         ProgressDialog &dialog = editor.progress();
         auto *bar = dialog.findChild<QProgressBar *>(u"ProgressBar1"_s);
         pressWhen(dialog, [&] {

@@ -1,6 +1,6 @@
 #include "editorprojects.h"
 
-#include "editor/filecommands.h"
+#include "editor/fileactions.h"
 #include "editor/messagewindow.h"
 #include "editor/routelistwindow.h"
 #include "project/projectreader.h"
@@ -263,7 +263,7 @@ private slots:
 
         // Programming rebuilds (the project file is newer); No sends nothing and changes nothing.
         editor.dialogs.answers.enqueue(QMessageBox::No);
-        QCOMPARE(editor.window->fileCommands().flashImageToProgram(), QString());
+        QCOMPARE(editor.window->fileActions().flashImageToProgram(), QString());
         QVERIFY(editor.dialogs.allAnswered());
         QCOMPARE(readFile(bin), image);
 
@@ -367,7 +367,7 @@ private slots:
     void buildNeedsASavedProjectAndLogsItsOutcome()
     {
         Editor editor;
-        editor.window->fileCommands().buildFlashImage();
+        editor.window->fileActions().buildFlashImage();
         QCOMPARE(editor.dialogs.messages, QStringList{u"Сначала сохраните файл (Ctrl+S)!"_s});
 
         editor.dialogs.filesToSave.enqueue(editor.path(u"route.stm"_s));
@@ -417,7 +417,7 @@ private slots:
         else if (state == u"modified")
             edit(editor.document());
 
-        QCOMPARE(editor.window->fileCommands().flashImageToProgram(), bin);
+        QCOMPARE(editor.window->fileActions().flashImageToProgram(), bin);
         QCOMPARE(readFile(bin) != marker, rebuilt);
         QVERIFY(!readFile(bin).isEmpty());
         QCOMPARE(editor.document().isModified(), state == u"modified"); // a rebuild does not save
@@ -426,7 +426,7 @@ private slots:
     void programmingNeedsAReadableProjectFile()
     {
         Editor editor;
-        QVERIFY(editor.window->fileCommands().flashImageToProgram().isEmpty());
+        QVERIFY(editor.window->fileActions().flashImageToProgram().isEmpty());
         QCOMPARE(editor.dialogs.messages.constLast(),
                  u"Прошивка невозможна, т.к. файл не сохранен.\nСохраните файл stm (нажав Ctrl+S)"_s);
 
@@ -434,7 +434,7 @@ private slots:
         editor.dialogs.filesToSave.enqueue(stm);
         editor.trigger("SaveAsItem");
         QVERIFY(QFile::remove(stm));
-        QVERIFY(editor.window->fileCommands().flashImageToProgram().isEmpty());
+        QVERIFY(editor.window->fileActions().flashImageToProgram().isEmpty());
         QCOMPARE(editor.dialogs.messages.constLast(),
                  u"Произошла ошибка чтения файла %1!\nПроверьте его наличие и атрибуты"_s.arg(stm));
     }

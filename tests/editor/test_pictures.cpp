@@ -2,9 +2,9 @@
 // dragging, and the stop properties.
 
 #include "editorprojects.h"
+#include "pictureaccess.h"
 
 #include "editor/messagewindow.h"
-#include "editor/picturewindow.h"
 #include "editor/routelistwindow.h"
 #include "editor/stoplistwindow.h"
 #include "editor/stoppropertiesgrid.h"
@@ -35,11 +35,6 @@ void press(const ToolsWindow &window, const char *button)
     window.findChild<QAction *>(QLatin1String(button) + u"Action"_s)->trigger();
 }
 
-const std::vector<DisplayElement> &elementsOf(const Editor &editor, int route, int boardRow)
-{
-    return editor.document().project().boards[size_t(boardRow)].routes[size_t(route)].elements;
-}
-
 QStringList offeredFonts(ToolsWindow &window)
 {
     window.activateElementCell(0, 1);
@@ -50,20 +45,6 @@ QStringList offeredFonts(ToolsWindow &window)
     }
     window.fontMenu()->hide();
     return names;
-}
-
-PictureWindow *pictureOf(const Editor &editor, int route, int boardRow)
-{
-    for (PictureWindow *picture : editor.window->findChildren<PictureWindow *>()) {
-        if (picture->route() == route && picture->boardRow() == boardRow && picture->isVisible())
-            return picture;
-    }
-    return nullptr;
-}
-
-QPoint ledCentre(const PictureWindow &picture, int column, int row)
-{
-    return {column * picture.ledSize() + 2, row * picture.ledSize() + 2};
 }
 
 } // namespace

@@ -2,12 +2,12 @@
 // what the user sees, after every kind of change, and never on an element or node that is gone.
 
 #include "editorprojects.h"
+#include "pictureaccess.h"
 
 #include "document/currenttarget.h"
 #include "document/routecommands.h"
 #include "document/stopcommands.h"
 #include "document/stoptrees.h"
-#include "editor/picturewindow.h"
 #include "editor/routelistwindow.h"
 #include "editor/stoplistwindow.h"
 #include "editor/stoppropertiesgrid.h"
@@ -26,25 +26,6 @@ using namespace tirvela::fixture;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const std::vector<DisplayElement> &elementsOf(const Editor &editor, int route, int boardRow)
-{
-    return editor.document().project().boards[size_t(boardRow)].routes[size_t(route)].elements;
-}
-
-PictureWindow *pictureOf(const Editor &editor, int route, int boardRow)
-{
-    for (PictureWindow *picture : editor.window->findChildren<PictureWindow *>()) {
-        if (picture->route() == route && picture->boardRow() == boardRow && picture->isVisible())
-            return picture;
-    }
-    return nullptr;
-}
-
-QPoint ledCentre(const PictureWindow &picture, int column, int row)
-{
-    return {column * picture.ledSize() + 2, row * picture.ledSize() + 2};
-}
 
 // Two texts on route 1 of the first board type, at 0:0 and 0:40, in their own undo steps.
 PictureWindow &pictureWithTwoTexts(Editor &editor)

@@ -3,7 +3,7 @@
 
 #include "editor/messagewindow.h"
 #include "editor/settingsdialog.h"
-#include "device/announcerprogrammer.h"
+#include "device/portnames.h"
 #include "settings/programfolder.h"
 
 #include <QCheckBox>
@@ -188,9 +188,10 @@ private slots:
                                  "COM5=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\r\n"
                                  "[WAVE]\r\nEDITOR=") + QDir::toNativeSeparators(editor.session.settings.soundEditorPath).toUtf8() + "\r\n");
         // Both the Announcer (the entry's text) and the board ("COM5:") open the adapter.
-        QCOMPARE(announcerLink(editor.session.settings, editor.session.programFolder).port.devicePath,
+        const PortLookup ports = readPortMappings(editor.session.programFolder);
+        QCOMPARE(locatePort(editor.session.settings.portName, ports).devicePath,
                  u"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s);
-        QCOMPARE(blinkerPort(editor.session.settings, editor.session.programFolder).devicePath,
+        QCOMPARE(blinkerPort(editor.session.settings.portIndex, ports).devicePath,
                  u"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s);
         // The trace is on for this run and is not written.
         QVERIFY(editor.session.settings.traceDevices);
@@ -205,7 +206,8 @@ private slots:
             control<QPushButton>(dialog, "OkButton")->click();
         });
         QVERIFY(readFile(editor.path(u"editor.ini"_s)).contains("\r\nCOM5=\r\n"));
-        QCOMPARE(announcerLink(editor.session.settings, editor.session.programFolder).port.devicePath, u"/dev/ttyS4"_s);
+        QCOMPARE(locatePort(editor.session.settings.portName, readPortMappings(editor.session.programFolder)).devicePath,
+                 u"/dev/ttyS4"_s);
     }
 
     void portIndexOutsideTheListShowsTheFirstPort()

@@ -1,4 +1,4 @@
-#include "editor/windowcommand.h"
+#include "editor/toolbaraction.h"
 
 #include "editor/icons.h"
 
@@ -7,7 +7,7 @@
 
 namespace tirvela {
 
-QAction *addWindowCommand(QWidget *window, QToolBar *tools, const char *icon, const QString &caption,
+QAction *addToolBarAction(QWidget *window, QToolBar *tools, const char *icon, const QString &caption,
                           const QKeySequence &key, const char *buttonName)
 {
     auto *action = new QAction(bundledIcon(icon), caption, window);

@@ -11,14 +11,14 @@ class MessageLog;
 class UserDialogs;
 struct EditorSession;
 
-// The project commands of the main menu: new, open, save, save as, the flash image build and the
+// The project actions of the main menu: new, open, save, save as, the flash image build and the
 // preparation of a programming run. Each asks what it needs, runs the document's operation and
 // reports through the message log or a message box.
-class FileCommands
+class FileActions
 {
 public:
-    FileCommands(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log,
-                 QWidget *window);
+    FileActions(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log,
+                QWidget *window);
 
     // Each returns false when nothing was done (cancelled, refused or failed).
     bool newProject();

@@ -1,4 +1,4 @@
-#include "editor/speechcommands.h"
+#include "editor/speechactions.h"
 
 #include "common/cp1251.h"
 #include "common/messagelog.h"
@@ -24,15 +24,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Озвучивание");
 
-// The stop a node belongs to (the node itself for a stop); nullptr for a direction.
-const StopNode *stopOf(const StopNode &node)
-{
-    const StopNode *stop = &node;
-    while (stop && stop->level() > 1)
-        stop = stop->parent();
-    return stop && stop->level() == 1 ? stop : nullptr;
-}
-
 bool namesSound(const StopNode &stop, const QString &name)
 {
     const QByteArray key = cp1251ToUpper(toCp1251(name));
@@ -47,12 +38,12 @@ bool namesSound(const StopNode &stop, const QString &name)
 
 } // namespace
 
-SpeechCommands::SpeechCommands(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log)
+SpeechActions::SpeechActions(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log)
     : mDocument(document), mSession(session), mDialogs(dialogs), mLog(log)
 {
 }
 
-std::unique_ptr<SoundSpeaker> SpeechCommands::makeSpeaker(QWidget *parent)
+std::unique_ptr<SoundSpeaker> SpeechActions::makeSpeaker(QWidget *parent)
 {
     const SpeechSettings &settings = mSession.settings.speech;
     const QString problem = speechSynthesizerProblem(settings);
@@ -69,13 +60,13 @@ std::unique_ptr<SoundSpeaker> SpeechCommands::makeSpeaker(QWidget *parent)
     return std::make_unique<SoundSpeaker>(mSession.programFolder, settings, std::move(pronunciation));
 }
 
-void SpeechCommands::logSpoken(const QString &fileName, double seconds, const QString &spoken)
+void SpeechActions::logSpoken(const QString &fileName, double seconds, const QString &spoken)
 {
     mLog.logMessage(QStringLiteral("Озвучен %1: %2 с, «%3»")
                         .arg(fileName, QLocale(QLocale::Russian).toString(seconds, 'f', 2), spoken));
 }
 
-QString SpeechCommands::speakMissing(QWidget *parent)
+QString SpeechActions::speakMissing(QWidget *parent)
 {
     mDocument.stopTrees().storeAll();
     const SoundListing listing = listSoundsFolder(mSession.sounds, mSession.programFolder, mLog);
@@ -135,16 +126,16 @@ QString SpeechCommands::speakMissing(QWidget *parent)
     return lastMade;
 }
 
-QString SpeechCommands::speakStopNode(int route, const StopPath &path, QWidget *parent)
+QString SpeechActions::speakStopNode(int route, const StopPath &path, QWidget *parent)
 {
     const StopTree *tree = mDocument.stopTrees().treeOf(route);
     const StopNode *node = tree ? nodeAt(*tree, path) : nullptr;
-    const StopNode *stop = node ? stopOf(*node) : nullptr;
+    const StopNode *stop = stopOf(node);
     if (!stop) {
         mDialogs.tell(parent, QStringLiteral("Выберите остановку или её звуковой файл."));
         return {};
     }
-    const bool soundItem = node->level() == 3 && path.size() == 4 && path[2] < 2;
+    const bool soundItem = isSoundItem(*node);
     const QString text = soundItem ? SoundSpeaker::textOfSoundName(fromCp1251(node->text)) : fromCp1251(stop->text);
     const QString name = soundItem ? fromCp1251(node->text) : soundNameFor(text);
     if (!name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive)) {

@@ -19,10 +19,10 @@ struct EditorSession;
 // The editor's speech: the sound files the project lacks spoken at once (the sound files window's
 // "Озвучить недостающие…"), and one stop's sound spoken (the stop list editor's "Озвучить").
 // Neither replaces a sound file without asking. Each says what it made, one log line per file.
-class SpeechCommands
+class SpeechActions
 {
 public:
-    SpeechCommands(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log);
+    SpeechActions(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log);
 
     // Speaks every sound file the stop lists and the common phrases name that the sounds folder
     // lacks, with a progress dialog that can stop it. Returns the name of the last file made.

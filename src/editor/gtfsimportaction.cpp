@@ -1,4 +1,4 @@
-#include "editor/gtfsimportcommand.h"
+#include "editor/gtfsimportaction.h"
 
 #include "common/cp1251.h"
 #include "common/messagelog.h"

@@ -1,4 +1,4 @@
-#include "editor/devicecommands.h"
+#include "editor/deviceactions.h"
 
 #include "document/document.h"
 #include "editor/editorsession.h"
@@ -28,8 +28,8 @@ QString portText(const PortLocation &port)
 
 } // namespace
 
-DeviceCommands::DeviceCommands(const Document &document, const EditorSession &session, UserDialogs &dialogs,
-                               MessageLog &log, ProgressDialog &progress, QWidget *window)
+DeviceActions::DeviceActions(const Document &document, const EditorSession &session, UserDialogs &dialogs,
+                             MessageLog &log, ProgressDialog &progress, QWidget *window)
     : mDocument(document)
     , mSession(session)
     , mDialogs(dialogs)
@@ -39,7 +39,7 @@ DeviceCommands::DeviceCommands(const Document &document, const EditorSession &se
 {
 }
 
-std::unique_ptr<DeviceTrace> DeviceCommands::openTrace()
+std::unique_ptr<DeviceTrace> DeviceActions::openTrace()
 {
     if (!mSession.settings.traceDevices)
         return nullptr;
@@ -54,19 +54,21 @@ std::unique_ptr<DeviceTrace> DeviceCommands::openTrace()
     return trace;
 }
 
-void DeviceCommands::programAnnouncer(const QString &flashImage)
+void DeviceActions::programAnnouncer(const QString &flashImage)
 {
     mProgress.clear();
     const std::unique_ptr<DeviceTrace> trace = openTrace();
-    const TransferResult result = tirvela::programAnnouncer(
-        flashImage, announcerLink(mSession.settings, mSession.programFolder), mProgress, trace.get());
+    const EditorSettings &settings = mSession.settings;
+    const AnnouncerLink link{locatePort(settings.portName, readPortMappings(mSession.programFolder)),
+                             settings.workingMode, settings.programmingMode};
+    const TransferResult result = tirvela::programAnnouncer(flashImage, link, mProgress, trace.get());
     // The device is left half written, without its closing reset: that must not go unnoticed.
     if (result.outcome == TransferResult::Cancelled)
         mLog.logMessage(QStringLiteral("Программирование автоинформатора прервано: устройство записано не полностью, "
                                        "его нужно запрограммировать заново"));
 }
 
-void DeviceCommands::sendRouteNumber(int route)
+void DeviceActions::sendRouteNumber(int route)
 {
     const QString proposed = route >= 0 ? fromCp1251(mDocument.project().routeNumberText(route)) : QString();
     const std::optional<QString> text = mDialogs.askText(mWindow, QStringLiteral("Номер маршрута для блинкерного табло"),
@@ -80,7 +82,7 @@ void DeviceCommands::sendRouteNumber(int route)
         return;
     }
     const std::unique_ptr<DeviceTrace> trace = openTrace();
-    const PortLocation port = blinkerPort(mSession.settings, mSession.programFolder);
+    const PortLocation port = blinkerPort(mSession.settings.portIndex, readPortMappings(mSession.programFolder));
     const TransferResult result = tirvela::sendRouteNumber(bytes, port, kBlinkerLineMode, trace.get());
     if (result.outcome == TransferResult::Failed)
         mDialogs.tell(mWindow, result.message);
@@ -88,7 +90,7 @@ void DeviceCommands::sendRouteNumber(int route)
         mLog.logMessage(QStringLiteral("Номер маршрута %1 передан на блинкерное табло, порт %2").arg(*text, portText(port)));
 }
 
-void DeviceCommands::programBlinker()
+void DeviceActions::programBlinker()
 {
     const BoardImagesBuild images = buildBoardImages(mDocument.project());
     if (!images.fits()) {
@@ -99,8 +101,8 @@ void DeviceCommands::programBlinker()
     const std::unique_ptr<DeviceTrace> trace = openTrace();
     BlinkerProgramming programming = mBlinkerProgramming;
     programming.trace = trace.get();
-    BlinkerProgrammingRun run(images.images, blinkerPort(mSession.settings, mSession.programFolder), mProgress,
-                              programming);
+    const PortLocation port = blinkerPort(mSession.settings.portIndex, readPortMappings(mSession.programFolder));
+    BlinkerProgrammingRun run(images.images, port, mProgress, programming);
     run.start();
     mProgress.exec();
     // The dialog closed: the run ends before its next frame, and is waited for when it goes.

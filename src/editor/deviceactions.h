@@ -17,13 +17,13 @@ class ProgressDialog;
 class UserDialogs;
 struct EditorSession;
 
-// The device commands of the main menu: writing a flash image into the Announcer, and in extended
+// The device actions of the main menu: writing a flash image into the Announcer, and in extended
 // mode sending a route number to the route-number board and programming the board.
-class DeviceCommands
+class DeviceActions
 {
 public:
-    DeviceCommands(const Document &document, const EditorSession &session, UserDialogs &dialogs, MessageLog &log,
-                   ProgressDialog &progress, QWidget *window);
+    DeviceActions(const Document &document, const EditorSession &session, UserDialogs &dialogs, MessageLog &log,
+                  ProgressDialog &progress, QWidget *window);
 
     // Runs on this thread; the progress dialog keeps the window responsive and stops it.
     void programAnnouncer(const QString &flashImage);

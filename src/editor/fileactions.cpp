@@ -1,4 +1,4 @@
-#include "editor/filecommands.h"
+#include "editor/fileactions.h"
 
 #include "document/document.h"
 #include "editor/editorsession.h"
@@ -30,8 +30,8 @@ bool isReadableRegularFile(const QString &fileName)
 
 } // namespace
 
-FileCommands::FileCommands(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log,
-                           QWidget *window)
+FileActions::FileActions(Document &document, EditorSession &session, UserDialogs &dialogs, MessageLog &log,
+                         QWidget *window)
     : mDocument(document)
     , mSession(session)
     , mDialogs(dialogs)
@@ -40,7 +40,7 @@ FileCommands::FileCommands(Document &document, EditorSession &session, UserDialo
 {
 }
 
-bool FileCommands::newProject()
+bool FileActions::newProject()
 {
     if (!maySaveChanges())
         return false;
@@ -48,7 +48,7 @@ bool FileCommands::newProject()
     return true;
 }
 
-bool FileCommands::open()
+bool FileActions::open()
 {
     if (!maySaveChanges())
         return false;
@@ -64,7 +64,7 @@ bool FileCommands::open()
     return true;
 }
 
-bool FileCommands::save()
+bool FileActions::save()
 {
     if (mDocument.fileName().isEmpty())
         return saveAs();
@@ -79,7 +79,7 @@ bool FileCommands::save()
     return saveTo(mDocument.fileName());
 }
 
-bool FileCommands::saveAs()
+bool FileActions::saveAs()
 {
     const QString fileName = mDialogs.chooseFileToSave(mWindow, projectFolder());
     if (fileName.isEmpty())
@@ -92,7 +92,7 @@ bool FileCommands::saveAs()
     return saveTo(fileName);
 }
 
-bool FileCommands::saveTo(const QString &fileName)
+bool FileActions::saveTo(const QString &fileName)
 {
     mLog.logMessage({});
     listSounds(false);
@@ -106,7 +106,7 @@ bool FileCommands::saveTo(const QString &fileName)
     return false;
 }
 
-bool FileCommands::buildFlashImage()
+bool FileActions::buildFlashImage()
 {
     if (mDocument.fileName().isEmpty()) {
         mDialogs.tell(mWindow, QStringLiteral("Сначала сохраните файл (Ctrl+S)!"));
@@ -118,7 +118,7 @@ bool FileCommands::buildFlashImage()
     return built;
 }
 
-bool FileCommands::buildImage(const QString &flashImage)
+bool FileActions::buildImage(const QString &flashImage)
 {
     const QString shown = QDir::toNativeSeparators(flashImage);
     const bool sourceImage = mDocument.isSourceImage(flashImage);
@@ -141,7 +141,7 @@ bool FileCommands::buildImage(const QString &flashImage)
     return result.ok;
 }
 
-bool FileCommands::maySaveChanges()
+bool FileActions::maySaveChanges()
 {
     if (!mDocument.isModified())
         return true;
@@ -157,7 +157,7 @@ bool FileCommands::maySaveChanges()
     }
 }
 
-QString FileCommands::flashImageToProgram()
+QString FileActions::flashImageToProgram()
 {
     const QString projectFile = mDocument.fileName();
     if (projectFile.isEmpty()) {
@@ -180,12 +180,12 @@ QString FileCommands::flashImageToProgram()
     return flashImage;
 }
 
-QString FileCommands::projectFolder() const
+QString FileActions::projectFolder() const
 {
     return mDocument.fileName().isEmpty() ? QString() : QFileInfo(mDocument.fileName()).absolutePath();
 }
 
-void FileCommands::listSounds(bool needed)
+void FileActions::listSounds(bool needed)
 {
     const SoundListing listing = mSession.listSoundsIfEmpty(mLog);
     if (listing.message.isEmpty())

@@ -63,7 +63,7 @@ QString hangingSynthesizer(const Editor &editor)
 
 // The editor's speech: "Озвучить недостающие…" in the sound files window, "Озвучить" in the stop
 // list editor and the speech settings, with espeak-ng as installed.
-class TestSpeechCommands : public QObject
+class TestSpeechActions : public QObject
 {
     Q_OBJECT
 
@@ -233,5 +233,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSpeechCommands)
-#include "test_speechcommands.moc"
+QTEST_MAIN(TestSpeechActions)
+#include "test_speechactions.moc"
