@@ -33,15 +33,13 @@ Outcome readAll(const QByteArray &bytes, qint64 step, bool skipAlike = false)
             outcome.lines << reader.line();
             break;
         }
-        if (skipAlike) {
-            reader.field(0);
-            reader.skipRecordsAlike(0);
-        }
         QByteArrayList fields;
         for (const QByteArrayView field : reader.fields())
             fields << field.toByteArray();
         outcome.records << fields;
         outcome.lines << reader.line();
+        if (skipAlike)
+            reader.skipRecordsWithSameFirstField();
     }
     return outcome;
 }

@@ -3,13 +3,22 @@
 #include "common/regularfile.h"
 
 #include <cstring>
-#include <limits>
 
 namespace tirvela {
 
 namespace {
 
 constexpr qsizetype kChunkBytes = qsizetype(256) << 10;
+
+// A first field is a few bytes: a loop of them costs less than a call of memcmp per record.
+bool beginsWith(const char *at, const char *head, size_t headSize)
+{
+    for (size_t index = 0; index < headSize; ++index) {
+        if (at[index] != head[index])
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -20,11 +29,10 @@ CsvReader::CsvReader(ByteSource &source) : mSource{source}
 
 bool CsvReader::fill()
 {
+    mNextQuote = -1;
     if (mStart > 0) {
         std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(mEnd - mStart));
         mRecordEnd -= mStart;
-        mQuoteAt -= mStart;
-        mQuoteSearched -= mStart;
         mEnd -= mStart;
         mStart = 0;
     }
@@ -43,20 +51,15 @@ bool CsvReader::fill()
     return true;
 }
 
-// Whether a quote lies in [mStart, limit). The bytes are searched once however many records they
-// hold, so a file without quotes is searched for them once per chunk rather than once per line.
-bool CsvReader::quoteBefore(qsizetype limit)
+// One search finds the next quote for all the plain records before it.
+qsizetype CsvReader::nextQuote()
 {
-    if (mQuoteAt < mStart)
-        mQuoteAt = mQuoteSearched = mStart; // the quote found belonged to an earlier record
-    if (mQuoteAt == mQuoteSearched && mQuoteSearched < limit) {
+    if (mNextQuote < mStart) {
         const char *data = mBuffer.constData();
-        const auto *quote = static_cast<const char *>(
-            std::memchr(data + mQuoteSearched, '"', size_t(mEnd - mQuoteSearched)));
-        mQuoteSearched = mEnd;
-        mQuoteAt = quote ? quote - data : mEnd;
+        const auto *quote = static_cast<const char *>(std::memchr(data + mStart, '"', size_t(mEnd - mStart)));
+        mNextQuote = quote ? quote - data : mEnd;
     }
-    return mQuoteAt < limit;
+    return mNextQuote;
 }
 
 CsvReader::Scan CsvReader::findRecordEnd()
@@ -67,7 +70,7 @@ CsvReader::Scan CsvReader::findRecordEnd()
     const auto *feed = static_cast<const char *>(std::memchr(begin, '\n', size_t(stop - begin)));
     const char *lineEnd = feed ? feed : stop;
     mRecordBreaks = 0;
-    mQuotes = quoteBefore(lineEnd - data);
+    mQuotes = data + nextQuote() < lineEnd;
     if (!mQuotes) {
         if (!feed && !mAtEnd)
             return Scan::NeedMore;
@@ -105,31 +108,31 @@ CsvReader::Scan CsvReader::findRecordEnd()
     return Scan::Complete;
 }
 
-// Splits the unsplit part of a record without quotes until it has `count` fields or is all split.
-void CsvReader::splitPlain(qsizetype count)
+bool CsvReader::splitNextPlain() const
 {
-    while (mSplitAt && qsizetype(mFields.size()) < count) {
-        auto *comma = static_cast<char *>(std::memchr(mSplitAt, ',', size_t(mSplitEnd - mSplitAt)));
-        if (!comma) {
-            mFields.emplace_back(mSplitAt, mSplitEnd - mSplitAt);
-            mSplitAt = nullptr;
-        } else {
-            mFields.emplace_back(mSplitAt, comma - mSplitAt);
-            mSplitAt = comma + 1;
-        }
-    }
+    if (!mSplitFrom)
+        return false;
+    auto *comma = static_cast<char *>(std::memchr(mSplitFrom, ',', size_t(mSplitEnd - mSplitFrom)));
+    char *fieldEnd = comma ? comma : mSplitEnd;
+    mFields.emplace_back(mSplitFrom, fieldEnd - mSplitFrom);
+    mSplitFrom = comma ? comma + 1 : nullptr;
+    return true;
 }
 
-const std::vector<QByteArrayView> &CsvReader::fields()
+const std::vector<QByteArrayView> &CsvReader::fields() const
 {
-    splitPlain(std::numeric_limits<qsizetype>::max());
+    while (splitNextPlain()) {
+    }
     return mFields;
 }
 
-QByteArrayView CsvReader::field(qsizetype column)
+QByteArrayView CsvReader::field(qsizetype index) const
 {
-    splitPlain(column + 1);
-    return column < qsizetype(mFields.size()) ? mFields[size_t(column)] : QByteArrayView();
+    while (qsizetype(mFields.size()) <= index) {
+        if (!splitNextPlain())
+            return {};
+    }
+    return mFields[size_t(index)];
 }
 
 // Fields are unquoted in place: what a field keeps is never longer than what it was written as.
@@ -163,38 +166,70 @@ void CsvReader::splitQuoted(char *begin, char *end)
     }
 }
 
-void CsvReader::skipRecordsAlike(qsizetype column)
+void CsvReader::skipRecordsWithSameFirstField()
 {
-    const QByteArrayView last = field(column);
-    if (mQuotes || qsizetype(mFields.size()) <= column || (!mSplitAt && qsizetype(mFields.size()) == column + 1))
-        return; // a quoted record, or no comma after the field
-    const char *recordBegin = mFields.front().data();
-    mPrefix.assign(recordBegin, size_t(last.data() + last.size() + 1 - recordBegin));
-    const auto prefixSize = qsizetype(mPrefix.size());
-    const char *data = mBuffer.constData();
-    const qsizetype quoteFree = quoteBefore(mEnd) ? mQuoteAt : mEnd;
-    while (quoteFree - mStart > prefixSize && std::memcmp(data + mStart, mPrefix.data(), size_t(prefixSize)) == 0) {
-        const char *rest = data + mStart + prefixSize;
-        const auto *feed = static_cast<const char *>(std::memchr(rest, '\n', size_t(data + quoteFree - rest)));
-        if (!feed)
+    if (!mPlainRecord)
+        return;
+    const auto *comma = static_cast<const char *>(std::memchr(mPlainRecord, ',', size_t(mSplitEnd - mPlainRecord)));
+    // A copy, as refills move the buffer; they would leave the current record's fields dangling too.
+    const QByteArray head = comma ? QByteArray(mPlainRecord, comma + 1 - mPlainRecord) : QByteArray();
+    mFields.clear();
+    mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
+    if (head.isEmpty())
+        return;
+    const size_t headSize = size_t(head.size());
+    for (;;) {
+        const char *data = mBuffer.constData();
+        const char *at = data + mStart;
+        const qsizetype quote = nextQuote();
+        const char *stop = data + quote;
+        const char *feed = nullptr;
+        while (size_t(stop - at) > headSize && beginsWith(at, head.constData(), headSize)
+               && (feed = static_cast<const char *>(std::memchr(at + headSize, '\n', size_t(stop - at) - headSize)))) {
+            at = feed + 1;
+            ++mLine;
+        }
+        mStart = at - data;
+        const bool cut = size_t(stop - at) <= headSize || beginsWith(at, head.constData(), headSize);
+        if (quote < mEnd || !cut)
+            return; // a record that holds a quote or begins otherwise: next() reads it
+        if (mAtEnd) {
+            if (size_t(stop - at) > headSize) {
+                mStart = mEnd; // the last record, without a line end
+                ++mLine;
+            }
             return;
-        mStart = feed - data + 1;
-        ++mLine;
+        }
+        mRecordLine = mLine;
+        if (!fill()) {
+            failRead();
+            return;
+        }
     }
+}
+
+CsvReader::Status CsvReader::failRead()
+{
+    if (!mAtEnd)
+        return fail(QStringLiteral("запись длиннее %1").arg(sizeText(MaxRecordBytes)));
+    return fail(mSource.error());
 }
 
 CsvReader::Status CsvReader::fail(const QString &message)
 {
     mError = message;
     mFields.clear();
-    mSplitAt = nullptr;
+    mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
     return Status::Error;
 }
 
 CsvReader::Status CsvReader::next()
 {
     mFields.clear();
-    mSplitAt = nullptr;
+    mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
     if (!mError.isEmpty())
         return Status::Error;
     if (!mStarted) {
@@ -210,11 +245,8 @@ CsvReader::Status CsvReader::next()
         mRecordLine = mLine;
         Scan scan = findRecordEnd();
         while (scan == Scan::NeedMore) {
-            if (!fill()) {
-                if (!mAtEnd)
-                    return fail(QStringLiteral("запись длиннее %1").arg(sizeText(MaxRecordBytes)));
-                return fail(mSource.error());
-            }
+            if (!fill())
+                return failRead();
             scan = findRecordEnd();
         }
         if (scan == Scan::Unterminated)
@@ -233,7 +265,8 @@ CsvReader::Status CsvReader::next()
         if (mQuotes) {
             splitQuoted(begin, end);
         } else {
-            mSplitAt = begin;
+            mPlainRecord = begin;
+            mSplitFrom = begin;
             mSplitEnd = end;
         }
         return Status::Record;

@@ -72,13 +72,9 @@ bool FeedTable::next()
 
 QByteArrayView FeedTable::field(int column) const
 {
-    return column < 0 ? QByteArrayView() : mReader->field(column).trimmed();
-}
-
-void FeedTable::skipRowsAlike(int column)
-{
-    if (column >= 0)
-        mReader->skipRecordsAlike(column);
+    if (column < 0)
+        return {};
+    return mReader->field(column).trimmed();
 }
 
 QString FeedTable::fail(const QString &what)

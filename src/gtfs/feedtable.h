@@ -34,10 +34,9 @@ public:
     // A field of the current record without surrounding blanks; empty for a column the file
     // lacks or a record that ends early.
     QByteArrayView field(int column) const;
-    // Passes over the rows that follow while they begin as this one does up to and including
-    // `column`, for a reader that wants none of them; rows it cannot pass over cheaply it leaves to next().
-    void skipRowsAlike(int column);
     qint64 line() const { return mReader ? mReader->line() : 0; }
+    // Passes over the rows that follow while their first field is written as the current row's.
+    void skipRowsWithSameFirstField() { mReader->skipRecordsWithSameFirstField(); }
 
     // Sets the error to `what`, told with the file and the current line, and returns it.
     QString fail(const QString &what);
@@ -59,7 +58,7 @@ private:
     QString mError;
 };
 
-// A field as a hash key for a look-up, without copying its bytes: valid while the field is.
+// A field as a key to look up in a hash, without copying its bytes: valid while the field is.
 inline QByteArray lookupKey(QByteArrayView field)
 {
     return QByteArray::fromRawData(field.data(), field.size());

@@ -84,7 +84,8 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
             lastIndex = found == index.end() ? -1 : found->second;
         }
         if (lastIndex < 0) {
-            table.skipRowsAlike(tripColumn);
+            if (tripColumn == 0)
+                table.skipRowsWithSameFirstField();
             continue;
         }
         TripStop row;
@@ -103,7 +104,7 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
         auto stop = stopIndex.constFind(lookupKey(stopId));
         if (stop == stopIndex.cend()) {
             stop = stopIndex.insert(stopId.toByteArray(), int(trips.stops.size()));
-            trips.stops.push_back(FeedStop{stop.key(), {}, table.line()});
+            trips.stops.push_back(FeedStop{stopId.toByteArray(), {}, table.line()});
         }
         row.stop = *stop;
         trips.trips[size_t(lastIndex)].stops.push_back(row);

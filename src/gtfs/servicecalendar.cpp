@@ -31,9 +31,8 @@ int ServiceCalendar::findService(QByteArrayView id) const
 
 int ServiceCalendar::service(QByteArrayView id)
 {
-    const auto found = mIndex.constFind(lookupKey(id));
-    if (found != mIndex.cend())
-        return *found;
+    if (const int found = findService(id); found >= 0)
+        return found;
     const QByteArray key = id.toByteArray();
     mServices.push_back(Service{key, 0, {}, {}, {}});
     mIndex.insert(key, int(mServices.size() - 1));
