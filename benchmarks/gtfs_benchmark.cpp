@@ -1,31 +1,34 @@
 // Generates a transit feed folder with N stop_times rows (default 10 million, about 400 MB) and
-// sets, in the same run, the route list and the import of one route against `cat` of the feed's
-// files from the page cache; prints both ratios (wanted at most 2 and 4) and the peak memory of
-// the import, which should not grow with the feed since stop_times.txt is streamed.
+// sets, in the same run and as whole processes, `tirvela-cli gtfs FEED` (the route list) and
+// `tirvela-cli gtfs FEED --route 8 --into P.stm` (the import of one route) against `cat` of all the
+// feed's files from the page cache; prints both ratios (wanted at most 2 and 4) and the peak memory
+// of each process, which should not grow with the feed since stop_times.txt is streamed.
 //   gtfs_benchmark [--rows N] [--keep DIR]   (--keep: make the feed in DIR and leave it there)
-
-#include "gtfs/routeplan.h"
-#include "peakmemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
-using namespace tirvela;
-using namespace tirvela::bench;
+extern char **environ;
 
 namespace {
 
 constexpr int kRoutes = 100;
 constexpr int kStopsPerTrip = 40;
 constexpr int kRepeats = 3;
+constexpr int kImportedRoute = 8; // a short name
 
 // Writes a file a buffer at a time.
 class Writer
@@ -98,47 +101,54 @@ bool writeFeed(const QDir &dir, qint64 rows)
     return routes.ok() && tripFile.ok() && stops.ok() && stopTimes.ok() && calendar.ok();
 }
 
-double bestSeconds(const std::function<bool()> &run)
+struct Run
 {
-    double best = 1e9;
+    double seconds = -1; // wall time; negative when the program failed
+    long peakKb = 0;     // the process's peak resident memory
+};
+
+// Runs a program to its end with its output dropped and its errors shown.
+Run runProcess(const QString &program, const QStringList &arguments)
+{
+    std::vector<QByteArray> texts{program.toLocal8Bit()};
+    for (const QString &argument : arguments)
+        texts.push_back(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    QElapsedTimer timer;
+    timer.start();
+    pid_t child = 0;
+    const int started = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    Run run;
+    int status = 0;
+    rusage usage{};
+    if (started != 0 || wait4(child, &status, 0, &usage) != child)
+        return run;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        run.seconds = timer.nsecsElapsed() / 1e9;
+    run.peakKb = usage.ru_maxrss;
+    return run;
+}
+
+// The fastest of a few runs, and the highest peak memory among them.
+Run bestRun(const std::function<Run()> &once)
+{
+    Run best;
+    best.seconds = 1e9;
     for (int repeat = 0; repeat < kRepeats; ++repeat) {
-        QElapsedTimer timer;
-        timer.start();
-        if (!run())
-            return -1;
-        best = std::min(best, timer.nsecsElapsed() / 1e9);
+        const Run run = once();
+        if (run.seconds < 0)
+            return run;
+        best.seconds = std::min(best.seconds, run.seconds);
+        best.peakKb = std::max(best.peakKb, run.peakKb);
     }
     return best;
-}
-
-bool catFiles(const QStringList &files)
-{
-    QProcess cat;
-    cat.setStandardOutputFile(QProcess::nullDevice());
-    cat.start(QStringLiteral("cat"), files);
-    return cat.waitForFinished(-1) && cat.exitCode() == 0;
-}
-
-bool listRoutes(const QString &feedPath)
-{
-    FeedSource feed;
-    RouteCatalog catalog;
-    return feed.open(feedPath).isEmpty() && readRouteCatalog(feed, catalog).isEmpty() && catalog.routes.size() == kRoutes;
-}
-
-bool importRoute(const QString &feedPath)
-{
-    FeedSource feed;
-    RouteCatalog catalog;
-    QString error;
-    if (!feed.open(feedPath).isEmpty() || !readRouteCatalog(feed, catalog).isEmpty())
-        return false;
-    const std::optional<RouteSelection> selection = selectRoute(catalog, QStringLiteral("8"), {}, error);
-    RouteTrips trips;
-    if (!selection || !loadRouteTrips(feed, catalog, *selection, trips).isEmpty())
-        return false;
-    const RoutePlan plan = planRoute(catalog, *selection, trips, {});
-    return plan.ok() && !routeStreamOf(plan).isEmpty();
 }
 
 } // namespace
@@ -164,19 +174,23 @@ int main(int argc, char *argv[])
     }
     std::printf("feed: %lld stop_times rows, %lld MB in %lld files\n", rows, bytes >> 20, qint64(files.size()));
 
-    const double floor = bestSeconds([&] { return catFiles(files); });
-    const double listing = bestSeconds([&] { return listRoutes(folder); });
-    resetPeakMemory();
-    const long before = peakMemoryKb();
-    const double import = bestSeconds([&] { return importRoute(folder); });
-    const long peak = peakMemoryKb();
-    if (floor < 0 || listing < 0 || import < 0) {
+    const QString cli = QStringLiteral(TIRVELA_CLI);
+    const QString project = QDir(temporary.path()).filePath(QStringLiteral("imported.stm"));
+    const Run floor = bestRun([&] { return runProcess(QStringLiteral("cat"), files); });
+    const Run listing = bestRun([&] { return runProcess(cli, {QStringLiteral("gtfs"), folder}); });
+    const Run import = bestRun([&] {
+        QFile::remove(project);
+        return runProcess(cli, {QStringLiteral("gtfs"), folder, QStringLiteral("--route"), QString::number(kImportedRoute),
+                                QStringLiteral("--into"), project});
+    });
+    if (floor.seconds < 0 || listing.seconds < 0 || import.seconds < 0) {
         std::fprintf(stderr, "a run failed\n");
         return 1;
     }
-    std::printf("cat of the files (floor): %.3f s\n", floor);
-    std::printf("route list:   %.3f s, %.2f x the floor (wanted at most 2)\n", listing, listing / floor);
-    std::printf("route import: %.3f s, %.2f x the floor (wanted at most 4)\n", import, import / floor);
-    std::printf("peak memory of the import: %ld kB (%ld kB before it)\n", peak, before);
+    std::printf("cat of the files (floor):  %.3f s\n", floor.seconds);
+    std::printf("tirvela-cli gtfs (list):   %.3f s, %.2f x the floor (wanted at most 2), peak memory %ld kB\n",
+                listing.seconds, listing.seconds / floor.seconds, listing.peakKb);
+    std::printf("tirvela-cli gtfs --route:  %.3f s, %.2f x the floor (wanted at most 4), peak memory %ld kB\n",
+                import.seconds, import.seconds / floor.seconds, import.peakKb);
     return 0;
 }

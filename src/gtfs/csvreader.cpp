@@ -10,6 +10,16 @@ namespace {
 
 constexpr qsizetype kChunkBytes = qsizetype(256) << 10;
 
+// A first field is a few bytes: a loop of them costs less than a call of memcmp per record.
+bool beginsWith(const char *at, const char *head, size_t headSize)
+{
+    for (size_t index = 0; index < headSize; ++index) {
+        if (at[index] != head[index])
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CsvReader::CsvReader(ByteSource &source) : mSource{source}
@@ -19,6 +29,7 @@ CsvReader::CsvReader(ByteSource &source) : mSource{source}
 
 bool CsvReader::fill()
 {
+    mNextQuote = -1;
     if (mStart > 0) {
         std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(mEnd - mStart));
         mRecordEnd -= mStart;
@@ -40,6 +51,17 @@ bool CsvReader::fill()
     return true;
 }
 
+// One search finds the next quote for all the plain records before it.
+qsizetype CsvReader::nextQuote()
+{
+    if (mNextQuote < mStart) {
+        const char *data = mBuffer.constData();
+        const auto *quote = static_cast<const char *>(std::memchr(data + mStart, '"', size_t(mEnd - mStart)));
+        mNextQuote = quote ? quote - data : mEnd;
+    }
+    return mNextQuote;
+}
+
 CsvReader::Scan CsvReader::findRecordEnd()
 {
     const char *data = mBuffer.constData();
@@ -48,7 +70,7 @@ CsvReader::Scan CsvReader::findRecordEnd()
     const auto *feed = static_cast<const char *>(std::memchr(begin, '\n', size_t(stop - begin)));
     const char *lineEnd = feed ? feed : stop;
     mRecordBreaks = 0;
-    mQuotes = std::memchr(begin, '"', size_t(lineEnd - begin)) != nullptr;
+    mQuotes = data + nextQuote() < lineEnd;
     if (!mQuotes) {
         if (!feed && !mAtEnd)
             return Scan::NeedMore;
@@ -86,17 +108,31 @@ CsvReader::Scan CsvReader::findRecordEnd()
     return Scan::Complete;
 }
 
-void CsvReader::splitPlain(char *begin, char *end)
+bool CsvReader::splitNextPlain() const
 {
-    for (;;) {
-        auto *comma = static_cast<char *>(std::memchr(begin, ',', size_t(end - begin)));
-        if (!comma) {
-            mFields.emplace_back(begin, end - begin);
-            return;
-        }
-        mFields.emplace_back(begin, comma - begin);
-        begin = comma + 1;
+    if (!mSplitFrom)
+        return false;
+    auto *comma = static_cast<char *>(std::memchr(mSplitFrom, ',', size_t(mSplitEnd - mSplitFrom)));
+    char *fieldEnd = comma ? comma : mSplitEnd;
+    mFields.emplace_back(mSplitFrom, fieldEnd - mSplitFrom);
+    mSplitFrom = comma ? comma + 1 : nullptr;
+    return true;
+}
+
+const std::vector<QByteArrayView> &CsvReader::fields() const
+{
+    while (splitNextPlain()) {
     }
+    return mFields;
+}
+
+QByteArrayView CsvReader::field(qsizetype index) const
+{
+    while (qsizetype(mFields.size()) <= index) {
+        if (!splitNextPlain())
+            return {};
+    }
+    return mFields[size_t(index)];
 }
 
 // Fields are unquoted in place: what a field keeps is never longer than what it was written as.
@@ -130,16 +166,70 @@ void CsvReader::splitQuoted(char *begin, char *end)
     }
 }
 
+void CsvReader::skipRecordsWithSameFirstField()
+{
+    if (!mPlainRecord)
+        return;
+    const auto *comma = static_cast<const char *>(std::memchr(mPlainRecord, ',', size_t(mSplitEnd - mPlainRecord)));
+    // A copy, as refills move the buffer; they would leave the current record's fields dangling too.
+    const QByteArray head = comma ? QByteArray(mPlainRecord, comma + 1 - mPlainRecord) : QByteArray();
+    mFields.clear();
+    mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
+    if (head.isEmpty())
+        return;
+    const size_t headSize = size_t(head.size());
+    for (;;) {
+        const char *data = mBuffer.constData();
+        const char *at = data + mStart;
+        const qsizetype quote = nextQuote();
+        const char *stop = data + quote;
+        const char *feed = nullptr;
+        while (size_t(stop - at) > headSize && beginsWith(at, head.constData(), headSize)
+               && (feed = static_cast<const char *>(std::memchr(at + headSize, '\n', size_t(stop - at) - headSize)))) {
+            at = feed + 1;
+            ++mLine;
+        }
+        mStart = at - data;
+        const bool cut = size_t(stop - at) <= headSize || beginsWith(at, head.constData(), headSize);
+        if (quote < mEnd || !cut)
+            return; // a record that holds a quote or begins otherwise: next() reads it
+        if (mAtEnd) {
+            if (size_t(stop - at) > headSize) {
+                mStart = mEnd; // the last record, without a line end
+                ++mLine;
+            }
+            return;
+        }
+        mRecordLine = mLine;
+        if (!fill()) {
+            failRead();
+            return;
+        }
+    }
+}
+
+CsvReader::Status CsvReader::failRead()
+{
+    if (!mAtEnd)
+        return fail(QStringLiteral("запись длиннее %1").arg(sizeText(MaxRecordBytes)));
+    return fail(mSource.error());
+}
+
 CsvReader::Status CsvReader::fail(const QString &message)
 {
     mError = message;
     mFields.clear();
+    mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
     return Status::Error;
 }
 
 CsvReader::Status CsvReader::next()
 {
     mFields.clear();
+    mSplitFrom = nullptr;
+    mPlainRecord = nullptr;
     if (!mError.isEmpty())
         return Status::Error;
     if (!mStarted) {
@@ -155,11 +245,8 @@ CsvReader::Status CsvReader::next()
         mRecordLine = mLine;
         Scan scan = findRecordEnd();
         while (scan == Scan::NeedMore) {
-            if (!fill()) {
-                if (!mAtEnd)
-                    return fail(QStringLiteral("запись длиннее %1").arg(sizeText(MaxRecordBytes)));
-                return fail(mSource.error());
-            }
+            if (!fill())
+                return failRead();
             scan = findRecordEnd();
         }
         if (scan == Scan::Unterminated)
@@ -175,10 +262,13 @@ CsvReader::Status CsvReader::next()
             --end;
         if (begin == end)
             continue; // a blank line
-        if (mQuotes)
+        if (mQuotes) {
             splitQuoted(begin, end);
-        else
-            splitPlain(begin, end);
+        } else {
+            mPlainRecord = begin;
+            mSplitFrom = begin;
+            mSplitEnd = end;
+        }
         return Status::Record;
     }
 }

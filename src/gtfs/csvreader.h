@@ -24,8 +24,17 @@ public:
     explicit CsvReader(ByteSource &source);
 
     Status next();
-    // The fields of the record that next() found; valid until the next call.
-    const std::vector<QByteArrayView> &fields() const { return mFields; }
+    // The fields of the record that next() found; valid until the next call. A record is split
+    // only as far as its fields are asked for, so a reader that looks at the first field alone
+    // pays for no more.
+    const std::vector<QByteArrayView> &fields() const;
+    // One field of the record; an empty view past its last field.
+    QByteArrayView field(qsizetype index) const;
+    // Passes over the records that follow the current one while they begin with the same first
+    // field, written the same way, as the rows of one trip do, without splitting them; stops
+    // before a record that holds a quote. The current record's fields are gone after it; a
+    // failure to read on is told by the next call of next().
+    void skipRecordsWithSameFirstField();
     // The 1-based line where the record found (or the error met) starts.
     qint64 line() const { return mRecordLine; }
     // After Status::Error: what is wrong, without the file's name and line.
@@ -36,9 +45,11 @@ private:
     enum class Scan { Complete, NeedMore, Unterminated };
     Scan findRecordEnd();
     bool fill();
-    void splitPlain(char *begin, char *end);
+    qsizetype nextQuote();
+    bool splitNextPlain() const;
     void splitQuoted(char *begin, char *end);
     Status fail(const QString &message);
+    Status failRead();
 
     ByteSource &mSource;
     QByteArray mBuffer;
@@ -46,6 +57,7 @@ private:
     qsizetype mEnd = 0;       // end of the bytes read so far
     qsizetype mRecordEnd = 0; // set by findRecordEnd: the record's line feed, or mEnd at the source's end
     int mRecordBreaks = 0;    // line feeds inside the record's quoted fields
+    qsizetype mNextQuote = -1; // the first quote at or after mStart, mEnd when none was read; -1 when not known
     bool mQuotes = false;     // the record holds a quote, so it needs the careful split
     bool mAtEnd = false;
     bool mStarted = false;
@@ -53,7 +65,11 @@ private:
     qint64 mRecordLine = 0;
     qint64 mBytesRead = 0;
     QString mError;
-    std::vector<QByteArrayView> mFields;
+    // The bytes of a plain record not split yet; mSplitFrom is null once all are split.
+    const char *mPlainRecord = nullptr; // the current record when it holds no quote
+    mutable char *mSplitFrom = nullptr;
+    char *mSplitEnd = nullptr;
+    mutable std::vector<QByteArrayView> mFields;
 };
 
 } // namespace tirvela

@@ -32,7 +32,7 @@ QString readTranslations(const FeedSource &feed, std::vector<FeedStop> &stops, c
             continue;
         const QString translation = fieldText(table.field(translationColumn));
         if (const QByteArrayView record = table.field(recordColumn); !record.isEmpty()) {
-            if (const int stop = index.value(record.toByteArray(), -1); stop >= 0)
+            if (const int stop = index.value(lookupKey(record), -1); stop >= 0)
                 stops[size_t(stop)].name = translation;
         } else if (!table.field(valueColumn).isEmpty()) {
             byText.insert(fieldText(table.field(valueColumn)), translation);
@@ -54,7 +54,7 @@ QString readStopNames(const FeedSource &feed, std::vector<FeedStop> &stops, cons
     const int nameColumn = table.column("stop_name");
     std::vector<bool> named(stops.size());
     while (table.next()) {
-        const int stop = index.value(table.field(idColumn).toByteArray(), -1);
+        const int stop = index.value(lookupKey(table.field(idColumn)), -1);
         if (stop < 0)
             continue;
         stops[size_t(stop)].name = fieldText(table.field(nameColumn));

@@ -72,10 +72,9 @@ bool FeedTable::next()
 
 QByteArrayView FeedTable::field(int column) const
 {
-    const std::vector<QByteArrayView> &fields = mReader->fields();
-    if (column < 0 || size_t(column) >= fields.size())
+    if (column < 0)
         return {};
-    return fields[size_t(column)].trimmed();
+    return mReader->field(column).trimmed();
 }
 
 QString FeedTable::fail(const QString &what)

@@ -35,6 +35,8 @@ public:
     // lacks or a record that ends early.
     QByteArrayView field(int column) const;
     qint64 line() const { return mReader ? mReader->line() : 0; }
+    // Passes over the rows that follow while their first field is written as the current row's.
+    void skipRowsWithSameFirstField() { mReader->skipRecordsWithSameFirstField(); }
 
     // Sets the error to `what`, told with the file and the current line, and returns it.
     QString fail(const QString &what);
@@ -55,6 +57,12 @@ private:
     bool mCancelled = false;
     QString mError;
 };
+
+// A field as a key to look up in a hash, without copying its bytes: valid while the field is.
+inline QByteArray lookupKey(QByteArrayView field)
+{
+    return QByteArray::fromRawData(field.data(), field.size());
+}
 
 // A field as a Qt text: feeds are UTF-8.
 inline QString fieldText(QByteArrayView field)

@@ -61,7 +61,7 @@ QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QBy
     const int serviceColumn = table.column("service_id");
     const int directionColumn = table.column("direction_id");
     while (table.next()) {
-        const int route = index.value(table.field(routeColumn).toByteArray(), -1);
+        const int route = index.value(lookupKey(table.field(routeColumn)), -1);
         if (route < 0)
             return table.fail(QStringLiteral("маршрута %1 нет в routes.txt").arg(fieldText(table.field(routeColumn))));
         const int direction = directionOf(table.field(directionColumn));

@@ -83,8 +83,11 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
             const auto found = index.find(tripId);
             lastIndex = found == index.end() ? -1 : found->second;
         }
-        if (lastIndex < 0)
+        if (lastIndex < 0) {
+            if (tripColumn == 0)
+                table.skipRowsWithSameFirstField();
             continue;
+        }
         TripStop row;
         bool number = false;
         row.sequence = table.field(sequenceColumn).toByteArray().toInt(&number);
@@ -97,11 +100,11 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
         if (row.departure == -2)
             return table.fail(QStringLiteral("время «%1» не в виде ЧЧ:ММ:СС").arg(fieldText(time)));
         row.timepoint = table.field(timepointColumn) != "0";
-        const QByteArray stopId = table.field(stopColumn).toByteArray();
-        auto stop = stopIndex.constFind(stopId);
+        const QByteArrayView stopId = table.field(stopColumn);
+        auto stop = stopIndex.constFind(lookupKey(stopId));
         if (stop == stopIndex.cend()) {
-            stop = stopIndex.insert(stopId, int(trips.stops.size()));
-            trips.stops.push_back(FeedStop{stopId, {}, table.line()});
+            stop = stopIndex.insert(stopId.toByteArray(), int(trips.stops.size()));
+            trips.stops.push_back(FeedStop{stopId.toByteArray(), {}, table.line()});
         }
         row.stop = *stop;
         trips.trips[size_t(lastIndex)].stops.push_back(row);

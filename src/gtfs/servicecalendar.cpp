@@ -24,12 +24,16 @@ QDate feedDate(QByteArrayView text)
     return QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyyMMdd"));
 }
 
+int ServiceCalendar::findService(QByteArrayView id) const
+{
+    return mIndex.value(lookupKey(id), -1);
+}
+
 int ServiceCalendar::service(QByteArrayView id)
 {
+    if (const int found = findService(id); found >= 0)
+        return found;
     const QByteArray key = id.toByteArray();
-    const auto found = mIndex.constFind(key);
-    if (found != mIndex.cend())
-        return *found;
     mServices.push_back(Service{key, 0, {}, {}, {}});
     mIndex.insert(key, int(mServices.size() - 1));
     return int(mServices.size() - 1);

@@ -25,7 +25,7 @@ public:
     // The index of a service id, added when it is new.
     int service(QByteArrayView id);
     // The index of a service id; -1 when it is not known.
-    int findService(QByteArrayView id) const { return mIndex.value(id.toByteArray(), -1); }
+    int findService(QByteArrayView id) const;
     int serviceCount() const { return int(mServices.size()); }
     const QByteArray &serviceId(int service) const { return mServices[size_t(service)].id; }
 

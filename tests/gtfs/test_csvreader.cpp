@@ -15,7 +15,9 @@ struct ReadRecords
     qint64 errorLine = 0;
 };
 
-ReadRecords readAll(const QByteArray &text, qint64 step)
+// Reads every record; after one whose first field is `skipAfter`, passes over the records that
+// begin the same way.
+ReadRecords readAll(const QByteArray &text, qint64 step, QByteArrayView skipAfter = {})
 {
     MemorySource source(text, step);
     CsvReader reader(source);
@@ -34,6 +36,8 @@ ReadRecords readAll(const QByteArray &text, qint64 step)
             fields << field.toByteArray();
         read.records << fields;
         read.lines << reader.line();
+        if (!skipAfter.isEmpty() && fields.first() == skipAfter)
+            reader.skipRecordsWithSameFirstField();
     }
 }
 
@@ -76,6 +80,41 @@ private slots:
         QFETCH(QList<qint64>, lines);
         for (const qint64 step : {qint64(1), qint64(2), qint64(1) << 20}) {
             const ReadRecords read = readAll(text, step);
+            QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+            QCOMPARE(read.records, records);
+            QCOMPARE(read.lines, lines);
+        }
+    }
+
+    // Passing over the rest of a trip's rows: only records that begin with the same first field,
+    // written the same way and holding no quote, go; the lines after them keep their numbers.
+    void skippingRecordsWithSameFirstField_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QList<QByteArrayList>>("records");
+        QTest::addColumn<QList<qint64>>("lines");
+
+        QTest::newRow("a longer first field is another one")
+            << QByteArray("T1,a\nT1,b\nT10,c\nT1,d\n") << QList<QByteArrayList>{{"T1", "a"}, {"T10", "c"}, {"T1", "d"}}
+            << QList<qint64>{1, 3, 4};
+        QTest::newRow("CRLF, no last line end") << QByteArray("T1,a\r\nT1,b\r\nT1,c\r\nT2,d")
+                                              << QList<QByteArrayList>{{"T1", "a"}, {"T2", "d"}} << QList<qint64>{1, 4};
+        QTest::newRow("a quoted field that spans lines is read, not passed over")
+            << QByteArray("T1,a\nT1,\"x\nT1,y\"\nT2,b\n")
+            << QList<QByteArrayList>{{"T1", "a"}, {"T1", "x\nT1,y"}, {"T2", "b"}} << QList<qint64>{1, 2, 4};
+        QTest::newRow("written with a blank, or alone on its line") << QByteArray("T1,a\n T1,b\nT1,c\nT1\nT1\n")
+                                                                     << QList<QByteArrayList>{{"T1", "a"}, {" T1", "b"}, {"T1", "c"}, {"T1"}, {"T1"}}
+                                                                     << QList<qint64>{1, 2, 3, 4, 5};
+        QTest::newRow("a blank line ends the run") << QByteArray("T1,a\nT1,b\n\nT1,c\nT1,d\n")
+                                                 << QList<QByteArrayList>{{"T1", "a"}, {"T1", "c"}} << QList<qint64>{1, 4};
+    }
+    void skippingRecordsWithSameFirstField()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QList<QByteArrayList>, records);
+        QFETCH(QList<qint64>, lines);
+        for (const qint64 step : {qint64(1), qint64(3), qint64(1) << 20}) {
+            const ReadRecords read = readAll(text, step, "T1");
             QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
             QCOMPARE(read.records, records);
             QCOMPARE(read.lines, lines);
