@@ -1,6 +1,7 @@
 #include "gtfs/csvreader.h"
 
 #include "common/regularfile.h"
+#include "gtfs/headrun.h"
 
 #include <cstring>
 
@@ -9,16 +10,6 @@ namespace tirvela {
 namespace {
 
 constexpr qsizetype kChunkBytes = qsizetype(256) << 10;
-
-// A first field is a few bytes: a loop of them costs less than a call of memcmp per record.
-bool beginsWith(const char *at, const char *head, size_t headSize)
-{
-    for (size_t index = 0; index < headSize; ++index) {
-        if (at[index] != head[index])
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -172,30 +163,23 @@ void CsvReader::skipRecordsWithSameFirstField()
         return;
     const auto *comma = static_cast<const char *>(std::memchr(mPlainRecord, ',', size_t(mSplitEnd - mPlainRecord)));
     // A copy, as refills move the buffer; they would leave the current record's fields dangling too.
-    const QByteArray head = comma ? QByteArray(mPlainRecord, comma + 1 - mPlainRecord) : QByteArray();
+    if (comma)
+        mSkipHead.assign(mPlainRecord, size_t(comma + 1 - mPlainRecord));
     mFields.clear();
     mSplitFrom = nullptr;
     mPlainRecord = nullptr;
-    if (head.isEmpty())
+    if (!comma)
         return;
-    const size_t headSize = size_t(head.size());
+    const QByteArrayView head(mSkipHead.data(), qsizetype(mSkipHead.size()));
     for (;;) {
         const char *data = mBuffer.constData();
-        const char *at = data + mStart;
-        const qsizetype quote = nextQuote();
-        const char *stop = data + quote;
-        const char *feed = nullptr;
-        while (size_t(stop - at) > headSize && beginsWith(at, head.constData(), headSize)
-               && (feed = static_cast<const char *>(std::memchr(at + headSize, '\n', size_t(stop - at) - headSize)))) {
-            at = feed + 1;
-            ++mLine;
-        }
-        mStart = at - data;
-        const bool cut = size_t(stop - at) <= headSize || beginsWith(at, head.constData(), headSize);
-        if (quote < mEnd || !cut)
+        const HeadRun run = passLinesBeginningWith(data + mStart, data + mEnd, head);
+        mStart = run.end - data;
+        mLine += run.lines;
+        if (!run.open)
             return; // a record that holds a quote or begins otherwise: next() reads it
         if (mAtEnd) {
-            if (size_t(stop - at) > headSize) {
+            if (mEnd - mStart > head.size()) {
                 mStart = mEnd; // the last record, without a line end
                 ++mLine;
             }

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 namespace tirvela {
@@ -70,6 +71,7 @@ private:
     mutable char *mSplitFrom = nullptr;
     char *mSplitEnd = nullptr;
     mutable std::vector<QByteArrayView> mFields;
+    std::string mSkipHead; // the first field and its comma of the records being passed over
 };
 
 } // namespace tirvela

@@ -6,25 +6,13 @@
 
 #include <algorithm>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 
 namespace tirvela {
 
 namespace {
 
-struct TextHash
-{
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
-// trip_id -> place in RouteTrips::trips; looked up by the bytes of a field, without a copy.
-using TripIndex = std::unordered_map<std::string, int, TextHash, std::equal_to<>>;
-
-std::string_view viewOf(QByteArrayView field)
-{
-    return {field.data(), size_t(field.size())};
-}
+// trip_id -> place in RouteTrips::trips.
+using TripIndex = QHash<QByteArray, int>;
 
 QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const RouteSelection &selection,
                   RouteTrips &trips, TripIndex &index)
@@ -50,8 +38,9 @@ QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const Rou
         trip.direction = reverseId.isEmpty() ? directionOf(table.field(directionColumn)) : reverse ? 1 : 0;
         trip.headsign = fieldText(table.field(headsignColumn));
         trip.line = table.line();
-        if (!index.emplace(trip.id.toStdString(), int(trips.trips.size())).second)
+        if (index.contains(trip.id))
             return table.fail(QStringLiteral("trip_id %1 уже был выше").arg(fieldText(trip.id)));
+        index.insert(trip.id, int(trips.trips.size()));
         trips.trips.push_back(std::move(trip));
     }
     if (table.error().isEmpty() && trips.trips.empty())
@@ -74,14 +63,13 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
     const int timepointColumn = table.column("timepoint");
     trips.timepointColumn = timepointColumn >= 0;
     // The rows of a trip follow each other in every feed seen: the last trip_id is looked up once.
-    std::string lastTrip;
+    std::string lastTrip; // keeps its capacity, so a new trip costs no allocation
     int lastIndex = -1;
     while (table.next()) {
-        const std::string_view tripId = viewOf(table.field(tripColumn));
-        if (tripId != lastTrip) {
-            lastTrip.assign(tripId);
-            const auto found = index.find(tripId);
-            lastIndex = found == index.end() ? -1 : found->second;
+        const QByteArrayView tripId = table.field(tripColumn);
+        if (tripId != QByteArrayView(lastTrip.data(), qsizetype(lastTrip.size()))) {
+            lastTrip.assign(tripId.data(), size_t(tripId.size()));
+            lastIndex = index.value(lookupKey(tripId), -1);
         }
         if (lastIndex < 0) {
             if (tripColumn == 0)
