@@ -1,7 +1,7 @@
 #include "gtfs/csvreader.h"
 
 #include "common/regularfile.h"
-#include "gtfs/headrun.h"
+#include "gtfs/linescan.h"
 
 #include <cstring>
 
@@ -20,7 +20,6 @@ CsvReader::CsvReader(ByteSource &source) : mSource{source}
 
 bool CsvReader::fill()
 {
-    mNextQuote = -1;
     if (mStart > 0) {
         std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(mEnd - mStart));
         mRecordEnd -= mStart;
@@ -42,30 +41,19 @@ bool CsvReader::fill()
     return true;
 }
 
-// One search finds the next quote for all the plain records before it.
-qsizetype CsvReader::nextQuote()
-{
-    if (mNextQuote < mStart) {
-        const char *data = mBuffer.constData();
-        const auto *quote = static_cast<const char *>(std::memchr(data + mStart, '"', size_t(mEnd - mStart)));
-        mNextQuote = quote ? quote - data : mEnd;
-    }
-    return mNextQuote;
-}
-
 CsvReader::Scan CsvReader::findRecordEnd()
 {
     const char *data = mBuffer.constData();
     const char *begin = data + mStart;
     const char *stop = data + mEnd;
-    const auto *feed = static_cast<const char *>(std::memchr(begin, '\n', size_t(stop - begin)));
-    const char *lineEnd = feed ? feed : stop;
+    // A record without quotes ends at the first line feed.
+    const char *first = findFeedOrQuote(begin, stop);
     mRecordBreaks = 0;
-    mQuotes = data + nextQuote() < lineEnd;
+    mQuotes = first < stop && *first == '"';
     if (!mQuotes) {
-        if (!feed && !mAtEnd)
+        if (first == stop && !mAtEnd)
             return Scan::NeedMore;
-        mRecordEnd = lineEnd - data;
+        mRecordEnd = first - data;
         return Scan::Complete;
     }
     bool quoted = false;

@@ -46,7 +46,6 @@ private:
     enum class Scan { Complete, NeedMore, Unterminated };
     Scan findRecordEnd();
     bool fill();
-    qsizetype nextQuote();
     bool splitNextPlain() const;
     void splitQuoted(char *begin, char *end);
     Status fail(const QString &message);
@@ -58,7 +57,6 @@ private:
     qsizetype mEnd = 0;       // end of the bytes read so far
     qsizetype mRecordEnd = 0; // set by findRecordEnd: the record's line feed, or mEnd at the source's end
     int mRecordBreaks = 0;    // line feeds inside the record's quoted fields
-    qsizetype mNextQuote = -1; // the first quote at or after mStart, mEnd when none was read; -1 when not known
     bool mQuotes = false;     // the record holds a quote, so it needs the careful split
     bool mAtEnd = false;
     bool mStarted = false;

@@ -78,7 +78,7 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
         }
         TripStop row;
         bool number = false;
-        row.sequence = table.field(sequenceColumn).toByteArray().toInt(&number);
+        row.sequence = table.field(sequenceColumn).toInt(&number);
         if (!number || row.sequence < 0)
             return table.fail(QStringLiteral("stop_sequence должен быть целым неотрицательным числом"));
         QByteArrayView time = table.field(departureColumn);

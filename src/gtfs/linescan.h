@@ -5,6 +5,9 @@
 
 namespace tirvela {
 
+// The first line feed or quote in [at, stop); `stop` when there is none.
+const char *findFeedOrQuote(const char *at, const char *stop);
+
 // The end of a run of lines that each begin with `head` and hold no quote.
 struct HeadRun
 {
