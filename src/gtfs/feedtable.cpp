@@ -74,7 +74,11 @@ QByteArrayView FeedTable::field(int column) const
 {
     if (column < 0)
         return {};
-    return mReader->field(column).trimmed();
+    // Most fields have no blanks around them and need no trimming.
+    const QByteArrayView field = mReader->field(column);
+    if (field.isEmpty() || (uchar(field.front()) > ' ' && uchar(field.back()) > ' '))
+        return field;
+    return field.trimmed();
 }
 
 QString FeedTable::fail(const QString &what)

@@ -9,6 +9,8 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace tirvela {
 
@@ -63,6 +65,28 @@ inline QByteArray lookupKey(QByteArrayView field)
 {
     return QByteArray::fromRawData(field.data(), field.size());
 }
+
+// The last key looked up and what it gave: a row of a feed mostly names the ids its neighbour
+// named, so a run of them costs one lookup.
+class LastLookup
+{
+public:
+    template<typename Find>
+    int operator()(QByteArrayView key, Find find)
+    {
+        if (mKnown && std::string_view(key.data(), size_t(key.size())) == mKey)
+            return mValue;
+        mKey.assign(key.data(), size_t(key.size())); // keeps its capacity: no allocation per key
+        mValue = find(key);
+        mKnown = true;
+        return mValue;
+    }
+
+private:
+    std::string mKey;
+    int mValue = -1;
+    bool mKnown = false;
+};
 
 // A field as a Qt text: feeds are UTF-8.
 inline QString fieldText(QByteArrayView field)

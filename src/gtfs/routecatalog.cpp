@@ -60,6 +60,7 @@ QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QBy
     const int routeColumn = table.column("route_id");
     const int serviceColumn = table.column("service_id");
     const int directionColumn = table.column("direction_id");
+    LastLookup serviceLookup;
     while (table.next()) {
         const int route = index.value(lookupKey(table.field(routeColumn)), -1);
         if (route < 0)
@@ -69,7 +70,9 @@ QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QBy
             return table.fail(QStringLiteral("direction_id должен быть 0 или 1"));
         FeedRoute &entry = catalog.routes[size_t(route)];
         ++entry.trips[size_t(direction)];
-        const int service = catalog.calendar.service(table.field(serviceColumn));
+        const int service = serviceLookup(table.field(serviceColumn), [&](QByteArrayView id) {
+            return catalog.calendar.service(id);
+        });
         const auto at = std::lower_bound(entry.services.begin(), entry.services.end(), service);
         if (at == entry.services.end() || *at != service)
             entry.services.insert(at, service);
@@ -92,7 +95,7 @@ int directionOf(QByteArrayView directionId)
 {
     if (directionId.isEmpty())
         return 2;
-    if (directionId == "0" || directionId == "1")
+    if (directionId.size() == 1 && (directionId[0] == '0' || directionId[0] == '1'))
         return directionId[0] - '0';
     return -1;
 }

@@ -5,7 +5,6 @@
 #include <QHash>
 
 #include <algorithm>
-#include <string>
 
 namespace tirvela {
 
@@ -62,16 +61,13 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
     const int arrivalColumn = table.column("arrival_time");
     const int timepointColumn = table.column("timepoint");
     trips.timepointColumn = timepointColumn >= 0;
-    // The rows of a trip follow each other in every feed seen: the last trip_id is looked up once.
-    std::string lastTrip; // keeps its capacity, so a new trip costs no allocation
-    int lastIndex = -1;
+    // The rows of a trip follow each other in every feed seen: a trip_id is looked up once.
+    LastLookup tripLookup;
     while (table.next()) {
-        const QByteArrayView tripId = table.field(tripColumn);
-        if (tripId != QByteArrayView(lastTrip.data(), qsizetype(lastTrip.size()))) {
-            lastTrip.assign(tripId.data(), size_t(tripId.size()));
-            lastIndex = index.value(lookupKey(tripId), -1);
-        }
-        if (lastIndex < 0) {
+        const int tripIndex = tripLookup(table.field(tripColumn), [&](QByteArrayView id) {
+            return index.value(lookupKey(id), -1);
+        });
+        if (tripIndex < 0) {
             if (tripColumn == 0)
                 table.skipRowsWithSameFirstField();
             continue;
@@ -95,7 +91,7 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
             trips.stops.push_back(FeedStop{stopId.toByteArray(), {}, table.line()});
         }
         row.stop = *stop;
-        trips.trips[size_t(lastIndex)].stops.push_back(row);
+        trips.trips[size_t(tripIndex)].stops.push_back(row);
     }
     return table.error();
 }
