@@ -1,6 +1,7 @@
 #include "gtfs/routetrips.h"
 
 #include "gtfs/feedstopnames.h"
+#include "gtfs/tripindex.h"
 
 #include <QHash>
 
@@ -9,9 +10,6 @@
 namespace tirvela {
 
 namespace {
-
-// trip_id -> place in RouteTrips::trips.
-using TripIndex = QHash<QByteArray, int>;
 
 QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const RouteSelection &selection,
                   RouteTrips &trips, TripIndex &index)
@@ -37,9 +35,8 @@ QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const Rou
         trip.direction = reverseId.isEmpty() ? directionOf(table.field(directionColumn)) : reverse ? 1 : 0;
         trip.headsign = fieldText(table.field(headsignColumn));
         trip.line = table.line();
-        if (index.contains(trip.id))
+        if (!index.insert(trip.id, int(trips.trips.size())))
             return table.fail(QStringLiteral("trip_id %1 уже был выше").arg(fieldText(trip.id)));
-        index.insert(trip.id, int(trips.trips.size()));
         trips.trips.push_back(std::move(trip));
     }
     if (table.error().isEmpty() && trips.trips.empty())
@@ -64,9 +61,7 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
     // The rows of a trip follow each other in every feed seen: a trip_id is looked up once.
     LastLookup tripLookup;
     while (table.next()) {
-        const int tripIndex = tripLookup(table.field(tripColumn), [&](QByteArrayView id) {
-            return index.value(lookupKey(id), -1);
-        });
+        const int tripIndex = tripLookup(table.field(tripColumn), [&](QByteArrayView id) { return index.find(id); });
         if (tripIndex < 0) {
             if (tripColumn == 0)
                 table.skipRowsWithSameFirstField();
