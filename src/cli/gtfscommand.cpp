@@ -165,7 +165,7 @@ int runGtfs(const CommandCall &call)
     RouteCatalog catalog;
     QString problem = feed.open(options->feed);
     if (problem.isEmpty())
-        problem = readRouteCatalog(feed, catalog);
+        problem = readRouteCatalog(feed, catalog, {options->route, options->reverseRoute});
     if (!problem.isEmpty()) {
         err() << problem << '\n';
         return Failure;

@@ -81,9 +81,14 @@ QByteArrayView FeedTable::field(int column) const
     return field.trimmed();
 }
 
+QString FeedTable::problemAt(const QString &fileName, qint64 line, const QString &what)
+{
+    return QStringLiteral("%1, строка %2: %3").arg(fileName).arg(line).arg(what);
+}
+
 QString FeedTable::fail(const QString &what)
 {
-    mError = QStringLiteral("%1, строка %2: %3").arg(mFileName).arg(line()).arg(what);
+    mError = problemAt(mFileName, line(), what);
     return mError;
 }
 

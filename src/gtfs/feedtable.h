@@ -42,6 +42,8 @@ public:
 
     // Sets the error to `what`, told with the file and the current line, and returns it.
     QString fail(const QString &what);
+    // `what`, told with a file and a line of it.
+    static QString problemAt(const QString &fileName, qint64 line, const QString &what);
     const QString &error() const { return mError; }
     const QString &fileName() const { return mFileName; }
     // Calls `progress` after every chunk read; reading stops with the error "Чтение прервано"

@@ -60,6 +60,8 @@ QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QBy
     const int routeColumn = table.column("route_id");
     const int serviceColumn = table.column("service_id");
     const int directionColumn = table.column("direction_id");
+    const int tripColumn = table.column("trip_id");
+    const int headsignColumn = table.column("trip_headsign");
     LastLookup serviceLookup;
     while (table.next()) {
         const int route = index.value(lookupKey(table.field(routeColumn)), -1);
@@ -76,6 +78,9 @@ QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QBy
         const auto at = std::lower_bound(entry.services.begin(), entry.services.end(), service);
         if (at == entry.services.end() || *at != service)
             entry.services.insert(at, service);
+        if (catalog.keptRoutes[size_t(route)])
+            catalog.keptTrips.push_back(TripRow{route, table.field(tripColumn).toByteArray(), service, direction,
+                                                fieldText(table.field(headsignColumn)), table.line()});
     }
     return table.error();
 }
@@ -100,15 +105,34 @@ int directionOf(QByteArrayView directionId)
     return -1;
 }
 
-QString readRouteCatalog(const FeedSource &feed, RouteCatalog &catalog)
+QString readRouteCatalog(const FeedSource &feed, RouteCatalog &catalog, const QStringList &keepTripsOf)
 {
     QHash<QByteArray, int> index;
     QString problem = catalog.calendar.read(feed);
     if (problem.isEmpty())
         problem = readRoutes(feed, catalog, index);
-    if (problem.isEmpty())
-        problem = readTrips(feed, catalog, index);
-    return problem;
+    if (!problem.isEmpty())
+        return problem;
+    catalog.keptRoutes.assign(catalog.routes.size(), false);
+    for (const QString &name : keepTripsOf) {
+        if (name.isEmpty())
+            continue; // names no route: listing the routes keeps no trips
+        for (const int route : routesNamed(catalog, name))
+            catalog.keptRoutes[size_t(route)] = true;
+    }
+    return readTrips(feed, catalog, index);
+}
+
+std::vector<int> routesNamed(const RouteCatalog &catalog, const QString &text)
+{
+    if (const int byId = catalog.routeWithId(text.toUtf8()); byId >= 0)
+        return {byId};
+    std::vector<int> named;
+    for (size_t at = 0; at < catalog.routes.size(); ++at) {
+        if (catalog.routes[at].shortName.compare(text, Qt::CaseInsensitive) == 0)
+            named.push_back(int(at));
+    }
+    return named;
 }
 
 quint8 routeWeekdays(const RouteCatalog &catalog, const FeedRoute &route)

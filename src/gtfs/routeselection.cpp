@@ -6,19 +6,6 @@ namespace tirvela {
 
 namespace {
 
-// The routes a text names: the one with that route_id, or else those with that short name.
-std::vector<int> routesNamed(const RouteCatalog &catalog, const QString &text)
-{
-    if (const int byId = catalog.routeWithId(text.toUtf8()); byId >= 0)
-        return {byId};
-    std::vector<int> named;
-    for (size_t at = 0; at < catalog.routes.size(); ++at) {
-        if (catalog.routes[at].shortName.compare(text, Qt::CaseInsensitive) == 0)
-            named.push_back(int(at));
-    }
-    return named;
-}
-
 QString routeTitle(const FeedRoute &route)
 {
     QString title = QStringLiteral("%1 (route_id %2)").arg(route.shortName, fieldText(route.id));

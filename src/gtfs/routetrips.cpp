@@ -11,8 +11,25 @@ namespace tirvela {
 
 namespace {
 
-QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const RouteSelection &selection,
-                  RouteTrips &trips, TripIndex &index)
+// Adds a trips.txt row of a chosen route; the problem when its trip_id came before.
+QString addTrip(const RouteSelection &selection, const TripRow &row, RouteTrips &trips, TripIndex &index)
+{
+    RouteTrip trip;
+    trip.id = row.id;
+    trip.service = row.service;
+    trip.direction = selection.reverseRoute < 0 ? row.direction : row.route == selection.reverseRoute ? 1 : 0;
+    trip.headsign = row.headsign;
+    trip.line = row.line;
+    if (!index.insert(trip.id, int(trips.trips.size())))
+        return FeedTable::problemAt(QStringLiteral("trips.txt"), trip.line,
+                                    QStringLiteral("trip_id %1 уже был выше").arg(fieldText(trip.id)));
+    trips.trips.push_back(std::move(trip));
+    return {};
+}
+
+// The chosen routes' rows of trips.txt, read again when the catalog did not keep them.
+QString readTripRows(const FeedSource &feed, const RouteCatalog &catalog, const RouteSelection &selection,
+                     RouteTrips &trips, TripIndex &index)
 {
     FeedTable table;
     if (!table.open(feed, QStringLiteral("trips.txt"), {"route_id", "service_id", "trip_id"}))
@@ -29,19 +46,39 @@ QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const Rou
         const bool reverse = !reverseId.isEmpty() && route == reverseId;
         if (route != forwardId && !reverse)
             continue;
-        RouteTrip trip;
-        trip.id = table.field(tripColumn).toByteArray();
-        trip.service = catalog.calendar.findService(table.field(serviceColumn));
-        trip.direction = reverseId.isEmpty() ? directionOf(table.field(directionColumn)) : reverse ? 1 : 0;
-        trip.headsign = fieldText(table.field(headsignColumn));
-        trip.line = table.line();
-        if (!index.insert(trip.id, int(trips.trips.size())))
-            return table.fail(QStringLiteral("trip_id %1 уже был выше").arg(fieldText(trip.id)));
-        trips.trips.push_back(std::move(trip));
+        const TripRow row{reverse ? selection.reverseRoute : selection.route, table.field(tripColumn).toByteArray(),
+                          catalog.calendar.findService(table.field(serviceColumn)),
+                          directionOf(table.field(directionColumn)), fieldText(table.field(headsignColumn)), table.line()};
+        // The catalog checked every row; a file changed since then is checked again.
+        if (row.direction < 0)
+            return table.fail(QStringLiteral("direction_id должен быть 0 или 1"));
+        if (const QString problem = addTrip(selection, row, trips, index); !problem.isEmpty())
+            return problem;
     }
-    if (table.error().isEmpty() && trips.trips.empty())
-        return QStringLiteral("У маршрута «%1» нет рейсов в trips.txt").arg(catalog.routes[size_t(selection.route)].shortName);
     return table.error();
+}
+
+bool keptByCatalog(const RouteCatalog &catalog, int route)
+{
+    return route < 0 || (size_t(route) < catalog.keptRoutes.size() && catalog.keptRoutes[size_t(route)]);
+}
+
+QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const RouteSelection &selection,
+                  RouteTrips &trips, TripIndex &index)
+{
+    if (keptByCatalog(catalog, selection.route) && keptByCatalog(catalog, selection.reverseRoute)) {
+        for (const TripRow &row : catalog.keptTrips) {
+            if (row.route != selection.route && row.route != selection.reverseRoute)
+                continue;
+            if (const QString problem = addTrip(selection, row, trips, index); !problem.isEmpty())
+                return problem;
+        }
+    } else if (const QString problem = readTripRows(feed, catalog, selection, trips, index); !problem.isEmpty()) {
+        return problem;
+    }
+    if (trips.trips.empty())
+        return QStringLiteral("У маршрута «%1» нет рейсов в trips.txt").arg(catalog.routes[size_t(selection.route)].shortName);
+    return {};
 }
 
 QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex &index,

@@ -33,6 +33,8 @@ struct TripStop
     int sequence = 0;
     int departure = -1; // seconds after the service day's midnight; -1 when the row has no time
     bool timepoint = true;
+
+    bool operator==(const TripStop &) const = default;
 };
 
 struct RouteTrip
@@ -43,6 +45,8 @@ struct RouteTrip
     QString headsign;
     qint64 line = 0; // in trips.txt
     std::vector<TripStop> stops; // in stop_sequence order
+
+    bool operator==(const RouteTrip &) const = default;
 };
 
 struct FeedStop
@@ -50,6 +54,8 @@ struct FeedStop
     QByteArray id;
     QString name;        // stop_name, or its Russian translation when the feed has one
     qint64 firstUse = 0; // line of stop_times.txt that first names it
+
+    bool operator==(const FeedStop &) const = default;
 };
 
 // Every trip of the chosen routes on every day, with its stops and times: all that choosing a day,
@@ -59,6 +65,8 @@ struct RouteTrips
     std::vector<RouteTrip> trips;
     std::vector<FeedStop> stops;
     bool timepointColumn = false; // stop_times.txt tells timepoints
+
+    bool operator==(const RouteTrips &) const = default;
 };
 
 // Reads trips.txt, then stop_times.txt once from end to end, keeping only the rows of the chosen

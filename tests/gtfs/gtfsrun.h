@@ -40,13 +40,21 @@ inline GtfsRun runGtfs(const QString &feedPath, const QString &route, const Rout
     FeedSource feed;
     run.error = feed.open(feedPath);
     if (run.error.isEmpty())
-        run.error = readRouteCatalog(feed, run.catalog);
+        run.error = readRouteCatalog(feed, run.catalog, {route, reverseRoute});
     if (!run.error.isEmpty() || route.isEmpty())
         return run;
     run.selection = selectRoute(run.catalog, route, reverseRoute, run.error);
     if (!run.selection)
         return run;
     run.error = loadRouteTrips(feed, run.catalog, *run.selection, run.trips);
+    // The editor lists the routes before one is chosen, so its catalog keeps no trips and
+    // trips.txt is read again: that must give the very same trips and problems.
+    RouteCatalog listed;
+    RouteTrips reread;
+    if (readRouteCatalog(feed, listed).isEmpty() && !listed.keptTrips.empty())
+        run.error = QStringLiteral("a catalog read without route names kept trips");
+    else if (const QString error = loadRouteTrips(feed, listed, *run.selection, reread); error != run.error || !(reread == run.trips))
+        run.error = QStringLiteral("trips kept by the catalog and trips.txt read again differ: «%1», «%2»").arg(run.error, error);
     if (!run.error.isEmpty())
         return run;
     run.plan = planRoute(run.catalog, *run.selection, run.trips, options);
