@@ -71,6 +71,10 @@ private slots:
             << QByteArray("a\n\r\n\nb\n\n\r\n") << QList<QByteArrayList>{{"a"}, {"b"}} << QList<qint64>{1, 4};
         QTest::newRow("quotes inside an unquoted field and after a closing quote are text")
             << QByteArray("5\" board,\"x\"y,z\n") << QList<QByteArrayList>{{"5\" board", "xy", "z"}} << QList<qint64>{1};
+        QTest::newRow("a quote and a line end past the first blocks of a long record")
+            << QByteArray(QByteArray(70, 'a') + ",\"b,\nc\"," + QByteArray(130, 'd') + "\n" + QByteArray(100, 'e') + "\n")
+            << QList<QByteArrayList>{{QByteArray(70, 'a'), "b,\nc", QByteArray(130, 'd')}, {QByteArray(100, 'e')}}
+            << QList<qint64>{1, 3};
         QTest::newRow("only a byte order mark") << QByteArray("\xEF\xBB\xBF") << QList<QByteArrayList>{} << QList<qint64>{};
     }
     void records()
