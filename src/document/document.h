@@ -48,22 +48,18 @@ public:
     // A new project: one route numbered "1", no history.
     void resetToNew();
 
-    struct LoadResult
-    {
-        bool ok = true;
-        QString message; // why the file was refused
-    };
     // Reads a project file or flash image. A file that cannot be read changes nothing here: the
     // project, its name and its history stay as they were. A file whose name does not end in
     // ".stm" gives the project the name of the project file beside it. An older project takes its
     // board pictures from the board data files beside it; the log names each one that is missing.
-    LoadResult load(const QString &fileName, MessageLog &log);
+    // A failure's message says why the file was refused.
+    Status load(const QString &fileName, MessageLog &log);
 
     // Writes the project file; on success it becomes the document's file and the saved state.
-    BuildResult saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);
+    Status saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);
     // Writes the flash image of the project. A failed build over the flash image the project was
     // read from leaves that file as it was; a successful one makes it an image like any other.
-    BuildResult buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log);
+    Status buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log);
     // `fileName` is the flash image the project was read from, not yet replaced by a build, and
     // holds something: it may be the only copy of the project's sound data.
     bool isSourceImage(const QString &fileName) const;

@@ -33,7 +33,7 @@ void writeSpeechProject(const QString &fileName)
     project.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"Вокзал.wav"_s}, {u"ул. Мира, 2.wav"_s}),
                                            stopNode(u"д/с Ромашка"_s, {}), stopNode(u"Парк"_s, {})});
     ListLog log;
-    QVERIFY(buildProjectFile(project, SoundTable{}, fileName, log, BuildMode::ProjectFile).ok);
+    QVERIFY(buildProjectFile(project, SoundTable{}, fileName, log, BuildMode::ProjectFile).ok());
 }
 
 // The program folder gets the pronunciation list the build gives the program.
@@ -174,7 +174,7 @@ private slots:
         stops->select({0, 1});
         speak->trigger();
         QCOMPARE(soundFiles(editor), QStringList{u"д_с Ромашка.wav"_s});
-        QVERIFY(checkWaveFile(editor.path(u"sounds/д_с Ромашка.wav"_s)).ok);
+        QVERIFY(checkWaveFile(editor.path(u"sounds/д_с Ромашка.wav"_s)).ok());
         const StopNode &stop = editor.document().stopTrees().treeOf(0)->root().child(0).child(1);
         QCOMPARE(stop.child(0).childCount(), 1);
         QCOMPARE(stop.child(0).child(0).text, toCp1251(u"д_с Ромашка.wav"));

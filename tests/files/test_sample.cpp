@@ -31,7 +31,7 @@ private slots:
     void initTestCase()
     {
         const ProjectReadResult read = readProjectFile(*mProject, mFolder + u"sample.stm"_s);
-        QVERIFY2(read.ok(), qPrintable(read.message));
+        QVERIFY2(read.ok(), qPrintable(read.status.message));
         ListLog log;
         QCOMPARE(listSoundsFolder(mSounds, mFolder, log).outcome, SoundListing::Outcome::Listed);
         QVERIFY2(log.lines.isEmpty(), qPrintable(log.lines.join(u'\n')));
@@ -93,8 +93,8 @@ private slots:
     {
         for (int i = 0; i < mSounds.count(); ++i) {
             const WaveCheckResult check = checkWaveFile(mSounds.at(i).path());
-            QVERIFY2(check.ok, qPrintable(check.message));
-            QCOMPARE(check.dataOffset, 44);
+            QVERIFY2(check.ok(), qPrintable(check.status().message));
+            QCOMPARE(check.value().dataOffset, 44);
         }
     }
 
@@ -103,7 +103,7 @@ private slots:
         QTemporaryDir dir;
         const QString image = dir.filePath(u"sample.bin"_s);
         ListLog log;
-        QVERIFY(buildProjectFile(*mProject, mSounds, image, log, BuildMode::FlashImage).ok);
+        QVERIFY(buildProjectFile(*mProject, mSounds, image, log, BuildMode::FlashImage).ok());
         QCOMPARE(log.lines, QStringList{u"Сохранение двоичного файла "_s + QDir::toNativeSeparators(image)});
 
         // The image reads back as the same project.

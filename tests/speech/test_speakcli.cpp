@@ -42,7 +42,7 @@ private slots:
         project.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"Вокзал.wav"_s}, {u"ул. Мира, 2.wav"_s})},
                                               {stopNode(u"Мира"_s, {u"УЛ. МИРА, 2.WAV"_s})});
         ListLog log;
-        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok());
     }
 
     void speakMakesOneFileAndReplacesOnlyWithForce()
@@ -53,7 +53,7 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.startsWith(u"Победа.wav\t"_s) && run.out.endsWith(u"\tплощадь Победы, девять\n"_s),
                  qPrintable(run.out));
-        QVERIFY(checkWaveFile(path(u"program/sounds/Победа.wav"_s)).ok);
+        QVERIFY(checkWaveFile(path(u"program/sounds/Победа.wav"_s)).ok());
         const QByteArray made = readFile(path(u"program/sounds/Победа.wav"_s));
 
         const CliRun again = runCli(speak, mDir.path());
@@ -82,7 +82,7 @@ private slots:
         expected.sort();
         QCOMPARE(soundFiles(), expected);
         for (const QString &name : expected)
-            QVERIFY2(checkWaveFile(path(u"program/sounds/"_s + name)).ok, qPrintable(name));
+            QVERIFY2(checkWaveFile(path(u"program/sounds/"_s + name)).ok(), qPrintable(name));
 
         const CliRun again = runCli(command, mDir.path());
         QCOMPARE(again.exitCode, 0);
