@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstring>
+
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -78,7 +80,11 @@ public:
     {
         if (mKnown && std::string_view(key.data(), size_t(key.size())) == mKey)
             return mValue;
-        mKey.assign(key.data(), size_t(key.size())); // keeps its capacity: no allocation per key
+        // Keeps its capacity, so a key costs no allocation; ids of one feed mostly have one length.
+        if (mKey.size() == size_t(key.size()))
+            std::memcpy(mKey.data(), key.data(), mKey.size());
+        else
+            mKey.assign(key.data(), size_t(key.size()));
         mValue = find(key);
         mKnown = true;
         return mValue;
