@@ -60,10 +60,10 @@ std::optional<DeviceOptions> takeDeviceOptions(const CommandCall &call, int &fai
         }
     }
     options.programFolder = call.programFolder();
-    QString settingsProblem;
-    options.settings = readEditorSettings(options.programFolder, &settingsProblem);
-    if (!settingsProblem.isEmpty())
-        err() << settingsProblem << Qt::endl;
+    Status settingsRead;
+    options.settings = readEditorSettings(options.programFolder, &settingsRead);
+    if (!settingsRead.ok())
+        err() << settingsRead.message << Qt::endl;
     return options;
 }
 
