@@ -9,9 +9,12 @@ using namespace tirvela;
 extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
 {
     const WaveCheckResult result = checkWaveFile(fuzzInputFile(data, size, QStringLiteral("input.wav")));
-    if (result.ok != result.message.isEmpty())
+    if (result.ok() != result.status().message.isEmpty())
         std::abort();
-    if (result.ok && (result.dataOffset < 12 || result.dataSize < 0 || result.dataOffset + result.dataSize > qint64(size)))
+    if (!result.ok())
+        return 0;
+    const WaveData &found = result.value();
+    if (found.dataOffset < 12 || found.dataSize < 0 || found.dataOffset + found.dataSize > qint64(size))
         std::abort();
     return 0;
 }

@@ -111,10 +111,10 @@ int runSounds(const CommandCall &call)
     bool allFit = true;
     for (int i = 0; i < sounds.count(); ++i) {
         const SoundEntry &entry = sounds.at(i);
-        const WaveCheckResult check = checkWaveFile(entry.path());
-        allFit = allFit && check.ok;
+        const Status check = checkWaveFile(entry.path()).status();
+        allFit = allFit && check.ok();
         out() << escapedField(entry.fileName);
-        if (!check.ok)
+        if (!check.ok())
             out() << '\t' << escapedField(check.message);
         if (!check.reason.isEmpty())
             out() << '\t' << escapedField(check.reason);

@@ -49,7 +49,8 @@ bool BlockWriter::flush()
     if (!writeFully(mFile, mBuffer))
         return false;
     mFlushed += mBuffer.size();
-    mBuffer.clear();
+    // resize, not clear: clear() would give back the block, and the next append grow it again.
+    mBuffer.resize(0);
     return true;
 }
 

@@ -46,13 +46,13 @@ void AnnouncementPlayer::stop()
 void AnnouncementPlayer::playNext()
 {
     while (!mQueue.isEmpty()) {
-        const SoundSamples sound = readSoundSamples(mQueue.takeFirst());
-        if (!sound.ok) {
-            mLog->logMessage(sound.message);
+        const Result<QByteArray> sound = readSoundSamples(mQueue.takeFirst());
+        if (!sound.ok()) {
+            mLog->logMessage(sound.status().message);
             continue;
         }
         QString error;
-        if (mSink->start(sound.samples, error)) {
+        if (mSink->start(sound.value(), error)) {
             setPlaying(true);
             return;
         }

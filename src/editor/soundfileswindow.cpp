@@ -39,8 +39,8 @@ QString decibelText(double decibels)
 // The name a recording gets in the sounds folder and the file it would replace there, if any.
 QString clashingSoundFile(const QString &source, const QString &programFolder)
 {
-    const SoundNameCheck name = checkNewSoundName(QFileInfo(source).completeBaseName());
-    return name.ok ? soundFileNamedAlike(soundsFolderOf(programFolder), name.name) : QString();
+    const Result<QString> name = checkNewSoundName(QFileInfo(source).completeBaseName());
+    return name.ok() ? soundFileNamedAlike(soundsFolderOf(programFolder), name.value()) : QString();
 }
 
 } // namespace
@@ -127,10 +127,11 @@ void SoundFilesWindow::refresh()
         const SoundEntry &entry = mSession.sounds.at(i);
         auto *item = new QListWidgetItem(entry.fileName, mList);
         const WaveCheckResult check = checkWaveFile(entry.path());
-        if (!check.ok) {
-            mLog.logMessage(check.message);
+        if (!check.ok()) {
+            const QString problem = check.status().message;
+            mLog.logMessage(problem);
             item->setIcon(errorMark);
-            item->setData(kProblemRole, check.message);
+            item->setData(kProblemRole, problem);
         }
     }
     mList->setUpdatesEnabled(true);
@@ -258,11 +259,11 @@ void SoundFilesWindow::showSelectedWave()
         mWave->showText(QStringLiteral("Файл не выбран"));
         return;
     }
-    const SoundSamples sound = readSoundSamples(soundsFolderOf(mSession.programFolder) + item->text());
-    if (sound.ok)
-        mWave->showSamples(sound.samples);
+    const Result<QByteArray> sound = readSoundSamples(soundsFolderOf(mSession.programFolder) + item->text());
+    if (sound.ok())
+        mWave->showSamples(sound.value());
     else
-        mWave->showText(sound.message);
+        mWave->showText(sound.status().message);
 }
 
 void SoundFilesWindow::showPlaying(bool playing)

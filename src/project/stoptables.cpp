@@ -293,16 +293,17 @@ std::unique_ptr<QFile> StopTableWriter::checkSound(int sound, const StopNode &it
     auto file = std::make_unique<QFile>();
     const QString path = mSounds.at(sound).path();
     const WaveCheckResult check = checkWaveFile(*file, path);
-    if (!check.ok) {
-        failAt(check.message, item);
-        if (!check.reason.isEmpty())
-            mLog.logMessage(QStringLiteral("Причина: ") + check.reason);
+    if (!check.ok()) {
+        const Status failure = check.status();
+        failAt(failure.message, item);
+        if (!failure.reason.isEmpty())
+            mLog.logMessage(QStringLiteral("Причина: ") + failure.reason);
         return nullptr;
     }
     SoundUse &use = mUses[size_t(sound)];
-    use.dataOffset = check.dataOffset;
-    use.size = check.dataSize;
-    mSoundTotal += check.dataSize;
+    use.dataOffset = check.value().dataOffset;
+    use.size = check.value().dataSize;
+    mSoundTotal += check.value().dataSize;
     return writing() ? std::move(file) : nullptr;
 }
 

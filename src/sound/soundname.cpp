@@ -25,36 +25,31 @@ QByteArray keyOf(const QString &name)
 
 } // namespace
 
-SoundNameCheck checkNewSoundName(const QString &name)
+Result<QString> checkNewSoundName(const QString &name)
 {
-    SoundNameCheck check;
-    check.name = name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) ? name : name + QStringLiteral(".wav");
-    if (check.name.size() == 4) {
-        check.message = QStringLiteral("Имя звукового файла не задано");
-        return check;
-    }
-    for (const char32_t character : check.name.toUcs4()) {
+    const QString checked = name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) ? name : name + QStringLiteral(".wav");
+    if (checked.size() == 4)
+        return Status::failure(QStringLiteral("Имя звукового файла не задано"));
+    for (const char32_t character : checked.toUcs4()) {
         const QString shown = QString::fromUcs4(&character, 1);
         if (isForbiddenInFileName(character)) {
-            check.message = QStringLiteral("Имя %1 содержит недопустимый в имени файла символ «%2»")
-                                .arg(check.name, character < 0x20 ? QStringLiteral("\\x%1").arg(quint32(character), 2, 16, QChar(u'0')) : shown);
-            return check;
+            return Status::failure(
+                QStringLiteral("Имя %1 содержит недопустимый в имени файла символ «%2»")
+                    .arg(checked, character < 0x20 ? QStringLiteral("\\x%1").arg(quint32(character), 2, 16, QChar(u'0')) : shown));
         }
         if (!isCp1251Encodable(shown)) {
-            check.message = QStringLiteral("Имя %1 не записывается в кодировке Windows-1251: символ «%2» (U+%3)")
-                                .arg(check.name, shown).arg(quint32(character), 4, 16, QChar(u'0'));
-            return check;
+            return Status::failure(QStringLiteral("Имя %1 не записывается в кодировке Windows-1251: символ «%2» (U+%3)")
+                                       .arg(checked, shown)
+                                       .arg(quint32(character), 4, 16, QChar(u'0')));
         }
     }
-    if (const qsizetype bytes = QFile::encodeName(check.name).size(); bytes > kLongestNameBytes) {
-        check.message = QStringLiteral("Имя %1 слишком длинное: %2 байт, допустимо не более %3")
-                            .arg(check.name)
-                            .arg(bytes)
-                            .arg(kLongestNameBytes);
-        return check;
+    if (const qsizetype bytes = QFile::encodeName(checked).size(); bytes > kLongestNameBytes) {
+        return Status::failure(QStringLiteral("Имя %1 слишком длинное: %2 байт, допустимо не более %3")
+                                   .arg(checked)
+                                   .arg(bytes)
+                                   .arg(kLongestNameBytes));
     }
-    check.ok = true;
-    return check;
+    return checked;
 }
 
 QString soundNameFor(const QString &text)

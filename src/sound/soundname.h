@@ -1,19 +1,16 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QString>
 
 namespace tirvela {
 
-struct SoundNameCheck
-{
-    bool ok = false;
-    QString name;    // the name with ".wav" added when it had no such ending
-    QString message; // when !ok: what is wrong, naming the character
-};
-
 // Checks a name for a new SoundFile: a plain file name (no folder, no character that a Windows
 // file name cannot hold) that Windows-1251 can store, since the stop lists refer to it so.
-SoundNameCheck checkNewSoundName(const QString &name);
+// Gives the name with ".wav" added when it had no such ending; a failure's message says what is
+// wrong, naming the character.
+Result<QString> checkNewSoundName(const QString &name);
 
 // The name of a SoundFile that says a text (a stop's name): the text with every character a file
 // name cannot hold ("д/с") made '_', and ".wav".

@@ -10,23 +10,20 @@
 
 namespace tirvela {
 
-SoundSamples readSoundSamples(const QString &path)
+Result<QByteArray> readSoundSamples(const QString &path)
 {
-    SoundSamples result;
     QFile file;
     const WaveCheckResult check = checkWaveFile(file, path);
-    if (!check.ok) {
-        result.message = check.message;
-        return result;
-    }
+    if (!check.ok())
+        return check.status();
     // The check bounds the data size by what the file holds and the flash image can store.
-    if (!file.seek(check.dataOffset) || (result.samples = file.read(check.dataSize)).size() != check.dataSize) {
-        result.message = QStringLiteral("Файл %1 не удалось прочитать: %2").arg(shownSoundPath(path), file.errorString());
-        result.samples.clear();
-        return result;
+    const WaveData &data = check.value();
+    QByteArray samples;
+    if (!file.seek(data.dataOffset) || (samples = file.read(data.dataSize)).size() != data.dataSize) {
+        const QString reason = file.errorString();
+        return Status::failure(QStringLiteral("Файл %1 не удалось прочитать: %2").arg(shownSoundPath(path), reason), reason);
     }
-    result.ok = true;
-    return result;
+    return samples;
 }
 
 double SoundLevels::peakDb() const

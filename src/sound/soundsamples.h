@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -7,15 +9,9 @@
 
 namespace tirvela {
 
-struct SoundSamples
-{
-    bool ok = false;
-    QString message;    // when !ok: what is wrong, naming the file
-    QByteArray samples; // unsigned 8-bit, mono, 16 kHz; 128 is silence
-};
-
-// The sample data of a SoundFile that passes the sound check, to play or to show.
-SoundSamples readSoundSamples(const QString &path);
+// The sample data of a SoundFile that passes the sound check, to play or to show: unsigned 8-bit,
+// mono, 16 kHz; 128 is silence. A failure's message says what is wrong, naming the file.
+Result<QByteArray> readSoundSamples(const QString &path);
 
 // What a look at a SoundFile's samples tells about its level.
 struct SoundLevels

@@ -19,11 +19,9 @@ constexpr quint16 kChannels = 1;
 constexpr quint16 kBitsPerSample = 8;
 constexpr quint32 kSampleRate = 16000;
 
-WaveCheckResult failure(const char16_t *pattern, const QString &path)
+Status failure(const char16_t *pattern, const QString &path, const QString &reason = {})
 {
-    WaveCheckResult result;
-    result.message = QString::fromUtf16(pattern).replace(QStringLiteral("%s"), shownSoundPath(path));
-    return result;
+    return Status::failure(QString::fromUtf16(pattern).replace(QStringLiteral("%s"), shownSoundPath(path)), reason);
 }
 
 struct Chunks
@@ -129,11 +127,8 @@ WaveCheckResult checkWaveFile(const QString &path)
 WaveCheckResult checkWaveFile(QFile &file, const QString &path)
 {
     const FileOpenResult opened = openRegularFile(file, path);
-    if (!opened.ok()) {
-        WaveCheckResult result = failure(u"Файл %s не найден!", path);
-        result.reason = opened.reason;
-        return result;
-    }
+    if (!opened.ok())
+        return failure(u"Файл %s не найден!", path, opened.reason);
 
     WaveReader reader(file);
     const QByteArray riff = reader.bytesAt(0, 12);
@@ -158,11 +153,7 @@ WaveCheckResult checkWaveFile(QFile &file, const QString &path)
     if (chunks.dataSize > kMaxSoundDataSize)
         return failure(u"Файл %s Звуковые данные длиннее 16777215 байт!", path);
 
-    WaveCheckResult result;
-    result.ok = true;
-    result.dataOffset = chunks.dataOffset;
-    result.dataSize = chunks.dataSize;
-    return result;
+    return WaveData{chunks.dataOffset, chunks.dataSize};
 }
 
 } // namespace tirvela

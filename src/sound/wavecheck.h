@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -11,14 +13,16 @@ namespace tirvela {
 // The most sample data one SoundFile may hold: the flash image stores each size in 3 bytes.
 constexpr qint64 kMaxSoundDataSize = 0xFFFFFF;
 
-struct WaveCheckResult
+// Where a SoundFile's sample data stand.
+struct WaveData
 {
-    bool ok = false;
-    QString message;       // when !ok: what is wrong, naming the file
-    QString reason;        // when the file could not be opened: why, in the system's words
     qint64 dataOffset = 0; // where the sample data start in the file
     qint64 dataSize = 0;   // byte count of the sample data
 };
+
+// On failure the message says what is wrong, naming the file; when the file could not be opened,
+// the reason is why, in the system's words.
+using WaveCheckResult = Result<WaveData>;
 
 // Checks that a file holds sound the Announcer can play: a RIFF WAVE file of plain 8-bit PCM, mono,
 // 16 kHz, holding all the sample data its data chunk announces and no more than the flash image

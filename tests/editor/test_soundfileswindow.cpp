@@ -108,7 +108,7 @@ private slots:
         editor.dialogs.whenAsked = nullptr;
         QCOMPARE(window->fileNames(), (QStringList{u"Вокзал.wav"_s, u"Рынок.wav"_s}));
         QCOMPARE(window->markedFileNames(), QStringList{});
-        QCOMPARE(readSoundSamples(editor.path(u"sounds/Вокзал.wav"_s)).samples, samples(100, 1));
+        QCOMPARE(readSoundSamples(editor.path(u"sounds/Вокзал.wav"_s)).value(), samples(100, 1));
         QCOMPARE(editor.dialogs.messages, QStringList{u"Не импортировано файлов: 1. Причины в окне сообщений."_s});
         const QStringList lines = editor.window->log().window()->lines();
         QVERIFY2(lines.filter(u"Импортирован Рынок.wav: 1,25 с, пик -26,0 дБ, в файле -"_s).size() == 1,
@@ -122,7 +122,7 @@ private slots:
         editor.dialogs.answers.enqueue(QMessageBox::Yes);
         import->trigger();
         QCOMPARE(window->fileNames(), (QStringList{u"Вокзал.wav"_s, u"Рынок.wav"_s}));
-        QVERIFY(std::abs(readSoundSamples(editor.path(u"sounds/Вокзал.wav"_s)).samples.size() - 8000) <= 1);
+        QVERIFY(std::abs(readSoundSamples(editor.path(u"sounds/Вокзал.wav"_s)).value().size() - 8000) <= 1);
         QCOMPARE(window->waveformStrip().lines().size(), 1); // neither clipped nor quiet
         QVERIFY(window->waveformStrip().lines().constFirst().startsWith(u"0,50 с, пик -"_s));
         QVERIFY(std::abs(window->waveformStrip().levels().peakDb() + 1.0) < 0.5);

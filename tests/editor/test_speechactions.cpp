@@ -174,7 +174,7 @@ private slots:
         stops->select({0, 1});
         speak->trigger();
         QCOMPARE(soundFiles(editor), QStringList{u"д_с Ромашка.wav"_s});
-        QVERIFY(checkWaveFile(editor.path(u"sounds/д_с Ромашка.wav"_s)).ok);
+        QVERIFY(checkWaveFile(editor.path(u"sounds/д_с Ромашка.wav"_s)).ok());
         const StopNode &stop = editor.document().stopTrees().treeOf(0)->root().child(0).child(1);
         QCOMPARE(stop.child(0).childCount(), 1);
         QCOMPARE(stop.child(0).child(0).text, toCp1251(u"д_с Ромашка.wav"));

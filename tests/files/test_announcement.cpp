@@ -91,18 +91,17 @@ private slots:
         const QByteArray data = samples(301, 4);
         const QString good = folder.filePath(u"good.wav"_s);
         QVERIFY(writeFile(good, waveFile(data, {}, chunk("LIST", "INFOISFT"))));
-        const SoundSamples read = readSoundSamples(good);
-        QVERIFY(read.ok);
-        QCOMPARE(read.samples, data);
+        const Result<QByteArray> read = readSoundSamples(good);
+        QVERIFY(read.ok());
+        QCOMPARE(read.value(), data);
 
         WaveFormat stereo;
         stereo.channels = 2;
         const QString bad = folder.filePath(u"stereo.wav"_s);
         QVERIFY(writeFile(bad, waveFile(data, stereo)));
-        const SoundSamples refused = readSoundSamples(bad);
-        QVERIFY(!refused.ok);
-        QVERIFY(refused.samples.isEmpty());
-        QCOMPARE(refused.message, u"Файл %1 Данные не в формате МОНО!"_s.arg(QDir::toNativeSeparators(bad)));
+        const Result<QByteArray> refused = readSoundSamples(bad);
+        QVERIFY(!refused.ok());
+        QCOMPARE(refused.status().message, u"Файл %1 Данные не в формате МОНО!"_s.arg(QDir::toNativeSeparators(bad)));
     }
 
     void levels_data()

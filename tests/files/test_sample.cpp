@@ -93,8 +93,8 @@ private slots:
     {
         for (int i = 0; i < mSounds.count(); ++i) {
             const WaveCheckResult check = checkWaveFile(mSounds.at(i).path());
-            QVERIFY2(check.ok, qPrintable(check.message));
-            QCOMPARE(check.dataOffset, 44);
+            QVERIFY2(check.ok(), qPrintable(check.status().message));
+            QCOMPARE(check.value().dataOffset, 44);
         }
     }
 

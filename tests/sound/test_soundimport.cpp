@@ -103,8 +103,8 @@ private slots:
         QCOMPARE(result.fileName, u"Вокзал.wav"_s);
         const QString written = sounds() + result.fileName;
         const WaveCheckResult check = checkWaveFile(written);
-        QVERIFY2(check.ok, qPrintable(check.message));
-        QCOMPARE(check.dataOffset, 44);
+        QVERIFY2(check.ok(), qPrintable(check.status().message));
+        QCOMPARE(check.value().dataOffset, 44);
         QCOMPARE(readFile(source), sourceBytes);
 
         const Measured measured = measure(readFile(written));
@@ -178,7 +178,7 @@ private slots:
         QVERIFY2(trimmed.outcome == SoundImportResult::Outcome::Imported, qPrintable(trimmed.message));
         // The converter's filter spreads each edge of the sound by a sample at most.
         QVERIFY2(std::abs(trimmed.sampleCount - 16000) <= 2, qPrintable(QString::number(trimmed.sampleCount)));
-        QVERIFY(checkWaveFile(sounds() + trimmed.fileName).ok);
+        QVERIFY(checkWaveFile(sounds() + trimmed.fileName).ok());
 
         options.trim = false;
         options.replace = true;

@@ -45,9 +45,9 @@ private slots:
         QVERIFY(writeFile(path, file));
 
         const WaveCheckResult result = checkWaveFile(path);
-        QVERIFY2(result.ok, qPrintable(result.message));
-        QCOMPARE(result.dataOffset, dataOffset);
-        QCOMPARE(result.dataSize, dataSize);
+        QVERIFY2(result.ok(), qPrintable(result.status().message));
+        QCOMPARE(result.value().dataOffset, dataOffset);
+        QCOMPARE(result.value().dataSize, dataSize);
         QCOMPARE(file.mid(dataOffset, dataSize), samples(int(dataSize), 1));
     }
 
@@ -89,8 +89,8 @@ private slots:
         QVERIFY(writeFile(path, file));
 
         const WaveCheckResult result = checkWaveFile(path);
-        QVERIFY(!result.ok);
-        QCOMPARE(result.message, message.replace(u"%s"_s, QDir::toNativeSeparators(path)));
+        QVERIFY(!result.ok());
+        QCOMPARE(result.status().message, message.replace(u"%s"_s, QDir::toNativeSeparators(path)));
     }
 
     void missingFileIsNotFound()
@@ -98,8 +98,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("нет.wav"));
         const WaveCheckResult result = checkWaveFile(path);
-        QCOMPARE(result.message, u"Файл "_s + QDir::toNativeSeparators(path) + u" не найден!"_s);
-        QCOMPARE(result.reason, u"нет такого файла или каталога (No such file or directory)"_s);
+        QVERIFY(!result.ok());
+        QCOMPARE(result.status().message, u"Файл "_s + QDir::toNativeSeparators(path) + u" не найден!"_s);
+        QCOMPARE(result.status().reason, u"нет такого файла или каталога (No such file or directory)"_s);
     }
 
     void longPathsShowTheirLastHundredCharacters()
@@ -182,7 +183,7 @@ private slots:
         QCOMPARE(table.at(stop).fileName, u"Остановка.wav"_s);
         QCOMPARE(table.at(stop).key, toCp1251(u"ОСТАНОВКА.WAV"));
         QCOMPARE(table.at(stop).path(), sounds + u"Остановка.wav"_s);
-        QVERIFY(checkWaveFile(table.at(stop).path()).ok);
+        QVERIFY(checkWaveFile(table.at(stop).path()).ok());
         QCOMPARE(table.at(table.find(toCp1251(u"двери.wav"))).fileName, u"ДВЕРИ.WAV"_s);
         QVERIFY(table.find("B.WAV") >= 0);
         QCOMPARE(table.find("stale.wav"), -1);

@@ -53,7 +53,7 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.startsWith(u"Победа.wav\t"_s) && run.out.endsWith(u"\tплощадь Победы, девять\n"_s),
                  qPrintable(run.out));
-        QVERIFY(checkWaveFile(path(u"program/sounds/Победа.wav"_s)).ok);
+        QVERIFY(checkWaveFile(path(u"program/sounds/Победа.wav"_s)).ok());
         const QByteArray made = readFile(path(u"program/sounds/Победа.wav"_s));
 
         const CliRun again = runCli(speak, mDir.path());
@@ -82,7 +82,7 @@ private slots:
         expected.sort();
         QCOMPARE(soundFiles(), expected);
         for (const QString &name : expected)
-            QVERIFY2(checkWaveFile(path(u"program/sounds/"_s + name)).ok, qPrintable(name));
+            QVERIFY2(checkWaveFile(path(u"program/sounds/"_s + name)).ok(), qPrintable(name));
 
         const CliRun again = runCli(command, mDir.path());
         QCOMPARE(again.exitCode, 0);

@@ -161,10 +161,10 @@ QString replaceProblem(const QString &folder, const QString &name)
 Target chooseTarget(const QString &source, const QString &programFolder, const SoundImportOptions &options)
 {
     Target target;
-    const SoundNameCheck name =
+    const Result<QString> name =
         checkNewSoundName(options.name.isEmpty() ? QFileInfo(source).completeBaseName() : options.name);
-    if (!name.ok) {
-        target.message = name.message;
+    if (!name.ok()) {
+        target.message = name.status().message;
         return target;
     }
     if (!QFileInfo(programFolder).isDir()) {
@@ -176,8 +176,8 @@ Target chooseTarget(const QString &source, const QString &programFolder, const S
         target.message = QStringLiteral("Каталог %1 не может быть создан").arg(QDir::toNativeSeparators(folder));
         return target;
     }
-    target.fileName = name.name;
-    const QString existing = soundFileNamedAlike(folder, name.name);
+    target.fileName = name.value();
+    const QString existing = soundFileNamedAlike(folder, name.value());
     if (!existing.isEmpty()) {
         if (!options.replace) {
             target.message = QStringLiteral("Звуковой файл %1 уже есть; он заменяется только по явному указанию")
