@@ -207,11 +207,11 @@ int main(int argc, char *argv[])
         log.lines.clear();
         resetPeakMemory();
         timer.start();
-        const BuildResult result = buildProjectFile(*project, sounds, programFolder + QStringLiteral("route.bin"), log,
-                                                    BuildMode::FlashImage);
+        const Status result = buildProjectFile(*project, sounds, programFolder + QStringLiteral("route.bin"), log,
+                                               BuildMode::FlashImage);
         buildSeconds = std::min(buildSeconds, timer.nsecsElapsed() / 1e9);
         buildPeakKb = std::max(buildPeakKb, peakMemoryKb());
-        if (!result.ok) {
+        if (!result.ok()) {
             std::fprintf(stderr, "the build failed: %s\n", qPrintable(log.lines.join(QLatin1Char('\n'))));
             return 1;
         }
@@ -231,7 +231,7 @@ int main(int argc, char *argv[])
 
     if (!buildProjectFile(*project, SoundTable{}, programFolder + QStringLiteral("maximum.stm"), log,
                           BuildMode::ProjectFile)
-             .ok) {
+             .ok()) {
         std::fprintf(stderr, "the project file could not be saved\n");
         return 1;
     }

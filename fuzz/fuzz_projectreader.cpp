@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     SoundTable noSounds;
     const QString saved = input + QStringLiteral(".stm");
     const QByteArray beforeSave = contentOf(*project);
-    if (!buildProjectFile(*project, noSounds, saved, log, BuildMode::ProjectFile).ok)
+    if (!buildProjectFile(*project, noSounds, saved, log, BuildMode::ProjectFile).ok())
         return 0; // content that a save refuses (it would not survive) is reported, not written
     if (contentOf(*project) != beforeSave)
         std::abort(); // saving changed the project
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
         || buildBoardImages(*reread).images != buildBoardImages(*project).images)
         std::abort();
     const QByteArray first = readAll(saved);
-    if (!buildProjectFile(*reread, noSounds, saved, log, BuildMode::ProjectFile).ok || readAll(saved) != first)
+    if (!buildProjectFile(*reread, noSounds, saved, log, BuildMode::ProjectFile).ok() || readAll(saved) != first)
         std::abort();
     return 0;
 }

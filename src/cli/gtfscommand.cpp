@@ -145,10 +145,10 @@ int importInto(const GtfsOptions &options, const FeedRoute &route, const RoutePl
         return Failure;
     }
     CliLog log;
-    const BuildResult saved = buildProjectFile(*project, SoundTable{}, options.into, log, BuildMode::ProjectFile);
-    if (!saved.ok) {
-        if (!saved.fileError.isEmpty())
-            err() << saved.fileError << '\n';
+    const Status saved = buildProjectFile(*project, SoundTable{}, options.into, log, BuildMode::ProjectFile);
+    if (!saved.ok()) {
+        if (!saved.message.isEmpty())
+            err() << saved.message << '\n';
         return Failure;
     }
     out() << "Маршрут " << number << (placement.replaces ? ": список остановок заменён в " : " добавлен в ")

@@ -46,11 +46,11 @@ QString escapedField(const QString &text)
     return escaped;
 }
 
-int reportBuild(const BuildResult &result)
+int reportBuild(const Status &result)
 {
-    if (!result.fileError.isEmpty())
-        err() << result.fileError << '\n';
-    return result.ok ? Success : Failure;
+    if (!result.message.isEmpty())
+        err() << result.message << '\n';
+    return result.ok() ? Success : Failure;
 }
 
 int runBuild(const CommandCall &call)
@@ -65,16 +65,14 @@ int runBuild(const CommandCall &call)
     const std::unique_ptr<Project> read = readProject(project);
     if (!read) {
         // As after a failed build: no older image is left to pass for this project's.
-        const BuildResult emptied = emptyFlashImage(output);
-        if (!emptied.fileError.isEmpty())
-            err() << emptied.fileError << '\n';
+        reportBuild(emptyFlashImage(output));
         return Failure;
     }
     CliLog log;
     SoundTable sounds;
     listSounds(sounds, call.programFolder(), log);
-    const BuildResult result = buildProjectFile(*read, sounds, output, log, BuildMode::FlashImage);
-    log.logMessage(result.ok ? QStringLiteral("Сохранение двоичного файла успешно завершено")
+    const Status result = buildProjectFile(*read, sounds, output, log, BuildMode::FlashImage);
+    log.logMessage(result.ok() ? QStringLiteral("Сохранение двоичного файла успешно завершено")
                              : QStringLiteral("Двоичный файл не сохранен!!!"));
     return reportBuild(result);
 }

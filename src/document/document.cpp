@@ -82,24 +82,24 @@ Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
     return {};
 }
 
-BuildResult Document::saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log)
+Status Document::saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log)
 {
     mStopTrees->storeAll();
-    const BuildResult result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::ProjectFile);
-    if (!result.ok)
+    const Status result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::ProjectFile);
+    if (!result.ok())
         return result;
     setFileName(fileName, false);
     mUndoStack->setClean();
     return result;
 }
 
-BuildResult Document::buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log)
+Status Document::buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log)
 {
     mStopTrees->storeAll();
     const bool sourceImage = isSourceImage(fileName);
-    const BuildResult result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::FlashImage,
-                                                sourceImage ? FailedBuild::KeepFile : FailedBuild::EmptyImage);
-    if (result.ok && sourceImage)
+    const Status result = buildProjectFile(*mProject, sounds, fileName, log, BuildMode::FlashImage,
+                                           sourceImage ? FailedBuild::KeepFile : FailedBuild::EmptyImage);
+    if (result.ok() && sourceImage)
         mSourceImage.clear();
     return result;
 }

@@ -60,10 +60,10 @@ public:
     LoadResult load(const QString &fileName, MessageLog &log);
 
     // Writes the project file; on success it becomes the document's file and the saved state.
-    BuildResult saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);
+    Status saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);
     // Writes the flash image of the project. A failed build over the flash image the project was
     // read from leaves that file as it was; a successful one makes it an image like any other.
-    BuildResult buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log);
+    Status buildFlashImage(const QString &fileName, const SoundTable &sounds, MessageLog &log);
     // `fileName` is the flash image the project was read from, not yet replaced by a build, and
     // holds something: it may be the only copy of the project's sound data.
     bool isSourceImage(const QString &fileName) const;

@@ -96,12 +96,12 @@ bool FileActions::saveTo(const QString &fileName)
 {
     mLog.logMessage({});
     listSounds(false);
-    const BuildResult result = mDocument.saveAs(fileName, mSession.sounds, mLog);
-    if (result.ok)
+    const Status result = mDocument.saveAs(fileName, mSession.sounds, mLog);
+    if (result.ok())
         return true;
     mLog.logMessage(QStringLiteral("Файл не сохранен"));
-    const QString reason = result.fileError.isEmpty() ? QStringLiteral("Причина указана в окне сообщений.")
-                                                      : result.fileError;
+    const QString reason = result.message.isEmpty() ? QStringLiteral("Причина указана в окне сообщений.")
+                                                    : result.message;
     mDialogs.tell(mWindow, QStringLiteral("Файл %1 не сохранен.\n%2").arg(QDir::toNativeSeparators(fileName), reason));
     return false;
 }
@@ -133,12 +133,12 @@ bool FileActions::buildImage(const QString &flashImage)
         return false;
     }
     listSounds(true);
-    const BuildResult result = mDocument.buildFlashImage(flashImage, mSession.sounds, mLog);
-    if (!result.ok && sourceImage)
+    const Status result = mDocument.buildFlashImage(flashImage, mSession.sounds, mLog);
+    if (!result.ok() && sourceImage)
         mLog.logMessage(QStringLiteral("Файл %1, из которого открыт проект, оставлен как был").arg(shown));
-    if (!result.fileError.isEmpty())
-        mDialogs.tell(mWindow, result.fileError);
-    return result.ok;
+    if (!result.message.isEmpty())
+        mDialogs.tell(mWindow, result.message);
+    return result.ok();
 }
 
 bool FileActions::maySaveChanges()

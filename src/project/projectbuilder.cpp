@@ -160,42 +160,46 @@ QByteArray headerRecords(const Project &project, int routeCount, const StopTable
     return header;
 }
 
-// Drops what was written. A failed project file save leaves the previous file as it was;
-// a failed flash image build leaves an empty file, so that nothing stale is ever sent, unless
-// the file is to be kept.
-BuildResult buildFailed(QSaveFile &file, BuildMode mode, FailedBuild failed, const QString &fileError)
+// A failed project file save leaves the previous file as it was; a failed flash image build
+// leaves an empty file, so that nothing stale is ever sent, unless the file is to be kept.
+Status buildFailed(const QString &fileName, BuildMode mode, FailedBuild failed, const QString &fileError)
 {
-    file.cancelWriting();
     if (mode == BuildMode::FlashImage && failed == FailedBuild::EmptyImage) {
-        const BuildResult emptied = emptyFlashImage(file.fileName());
-        if (!emptied.fileError.isEmpty())
+        if (Status emptied = emptyFlashImage(fileName); !emptied.ok())
             return emptied;
     }
-    return {false, fileError};
+    return Status::failure(fileError);
+}
+
+// The same after dropping what was written.
+Status buildFailed(QSaveFile &file, BuildMode mode, FailedBuild failed, const QString &fileError)
+{
+    file.cancelWriting();
+    return buildFailed(file.fileName(), mode, failed, fileError);
 }
 
 } // namespace
 
-BuildResult emptyFlashImage(const QString &fileName)
+Status emptyFlashImage(const QString &fileName)
 {
     QSaveFile empty(fileName);
     if (!empty.open(QIODevice::WriteOnly) || !empty.commit())
-        return {false, empty.errorString()};
-    return {false, {}};
+        return Status::failure(empty.errorString());
+    return Status::success();
 }
 
-BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
-                             BuildMode mode, FailedBuild failed)
+Status buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+                        BuildMode mode, FailedBuild failed)
 {
     const bool flashImage = mode == BuildMode::FlashImage;
     log.logMessage((flashImage ? QStringLiteral("Сохранение двоичного файла ") : QStringLiteral("Сохранение файла "))
                    + QDir::toNativeSeparators(fileName));
 
-    if (const Status output = checkOutputFile(fileName); !output.ok())
-        return {false, output.message};
+    if (Status output = checkOutputFile(fileName); !output.ok())
+        return output;
     const int routeCount = std::clamp(project.routeCount, 0, MaxRoutes);
     if (!routeStreamsFit(project, routeCount, log))
-        return flashImage && failed == FailedBuild::EmptyImage ? emptyFlashImage(fileName) : BuildResult{false, {}};
+        return buildFailed(fileName, mode, failed, {}); // the problems are in the log
     bool boardContentKept = routeNumbersKeepBoardContent(project, routeCount, log);
     // An element the image cannot hold as it is would come back changed: refused, not altered.
     for (const QString &problem : checkBoardContent(project)) {
@@ -205,7 +209,7 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
     const QByteArray boardBlock = buildBoardBlock(project, log);
     const bool refused = !boardContentKept || boardBlock.isEmpty();
     if (refused && !flashImage)
-        return {false, {}};
+        return Status::failure({});
 
     // The header records come last, when the stop tables have settled them; their room is kept.
     // A refused flash image build writes nothing but still checks its stop tables, so that every
@@ -214,7 +218,7 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
     // Unbuffered: the writer gathers large blocks itself, and a write that fails then fails at
     // once, with the system's reason, and not later inside a flush that keeps only "Unknown error".
     if (!refused && !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
+        return Status::failure(file.errorString());
     BlockWriter writer(file);
     const qint64 headerSize = kHeaderRecordSize * (routeCount + 1);
     if (!refused
@@ -233,7 +237,7 @@ BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, c
     if (!tables.outputFailed()) {
         const QByteArray header = headerRecords(project, routeCount, tables);
         if (writer.overwrite(0, header) && writer.flush() && commitFully(file))
-            return {};
+            return Status::success();
     }
     return buildFailed(file, mode, failed, file.errorString());
 }

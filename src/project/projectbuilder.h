@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QString>
 
 namespace tirvela {
@@ -19,14 +21,6 @@ enum class FailedBuild {
     KeepFile,   // the file as it was: it holds what nothing else does (the image a project was read from)
 };
 
-struct BuildResult
-{
-    bool ok = true;
-    // Set when the file itself could not be written: the platform's error text, for a message box.
-    // Everything else the build finds is reported in the message log.
-    QString fileError;
-};
-
 // Writes the project file or the flash image of a project: the header records, the board block,
 // the route streams, then the stop tables of the common phrases and of every route with the
 // sound data. The board images are built from the board content; the project is not changed.
@@ -39,12 +33,15 @@ struct BuildResult
 // So is a project with a route stream longer than the reader accepts, before anything is built.
 // A target that exists and is not a regular file is refused before anything is written; the
 // caller checks that it is not the file the project was read from (checkOutputFile).
-BuildResult buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
-                             BuildMode mode, FailedBuild failed = FailedBuild::EmptyImage);
+// A failure's message is set only when the file itself could not be written (the platform's
+// error text, for a message box); everything else the build finds is reported in the log.
+Status buildProjectFile(const Project &project, const SoundTable &sounds, const QString &fileName, MessageLog &log,
+                        BuildMode mode, FailedBuild failed = FailedBuild::EmptyImage);
 
 // Leaves an empty flash image at `fileName`, so that no older image passes for the one
-// a failed build (or a project that could not be read) did not make.
-BuildResult emptyFlashImage(const QString &fileName);
+// a failed build (or a project that could not be read) did not make. Fails with the platform's
+// error text when the file cannot be written.
+Status emptyFlashImage(const QString &fileName);
 
 // How messages name a route: "Маршрут 3", with its number text when it has one ("Маршрут 3 («12»)").
 QString routeCaption(const Project &project, int route);

@@ -361,7 +361,7 @@ void DeviceCliTest::blinkerProgram()
     project->boards[0].routes[0].elements.push_back({2, 0, 0, "12", 0, 0});
     NoLog log;
     const QString projectFile = path(u"route.stm"_s);
-    QVERIFY(buildProjectFile(*project, SoundTable(), projectFile, log, BuildMode::ProjectFile).ok);
+    QVERIFY(buildProjectFile(*project, SoundTable(), projectFile, log, BuildMode::ProjectFile).ok());
 
     Emulator device({u"blinker"_s});
     Cli cli(QStringList{u"blinker-program"_s, projectFile, u"--port"_s, device.port()} + programDir());

@@ -35,7 +35,7 @@ inline void writeThreeRouteProject(const QString &fileName)
         redrawRoutePicture(project.boards[0].routes[size_t(route)]);
     }
     ListLog log;
-    QVERIFY(buildProjectFile(project, SoundTable{}, fileName, log, BuildMode::ProjectFile).ok);
+    QVERIFY(buildProjectFile(project, SoundTable{}, fileName, log, BuildMode::ProjectFile).ok());
 }
 
 // Puts a WAVE file of the given 8-bit samples into the editor's sounds folder, mono unless told.

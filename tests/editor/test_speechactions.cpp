@@ -33,7 +33,7 @@ void writeSpeechProject(const QString &fileName)
     project.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"Вокзал.wav"_s}, {u"ул. Мира, 2.wav"_s}),
                                            stopNode(u"д/с Ромашка"_s, {}), stopNode(u"Парк"_s, {})});
     ListLog log;
-    QVERIFY(buildProjectFile(project, SoundTable{}, fileName, log, BuildMode::ProjectFile).ok);
+    QVERIFY(buildProjectFile(project, SoundTable{}, fileName, log, BuildMode::ProjectFile).ok());
 }
 
 // The program folder gets the pronunciation list the build gives the program.

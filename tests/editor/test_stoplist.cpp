@@ -314,7 +314,7 @@ private slots:
         project.routeStreams[0] = toCp1251(u"Прямое направление\r\n\t\t\tглубоко\r\n"_s);
         ListLog log;
         const QString broken = editor.path(u"broken.stm"_s);
-        QVERIFY(buildProjectFile(project, SoundTable{}, broken, log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, SoundTable{}, broken, log, BuildMode::ProjectFile).ok());
         openProject(editor, broken);
         editor.window->openStopList(0);
         QVERIFY(!editor.window->stopListWindow());

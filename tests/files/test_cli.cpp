@@ -59,7 +59,7 @@ private slots:
         project.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"вокзал.WAV"_s}, {}, {u"07:05"_s})});
         project.boards[0].routes[0].elements.push_back({1, 2, 3, "12"});
         ListLog log;
-        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok());
     }
 
     void buildWritesTheFlashImageBesideTheProject()

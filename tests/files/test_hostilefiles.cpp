@@ -93,7 +93,7 @@ private slots:
         newProject(project);
         project.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"Вокзал.wav"_s})});
         ListLog log;
-        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok());
         mProject = readFile(path(u"route.stm"_s));
     }
 
@@ -302,7 +302,7 @@ private slots:
         for (int route = 0; route < project.routeCount; ++route)
             project.routeStreams[size_t(route)] = routeStream(std::vector<StopNode>(30000, stopNode(u"Стоп"_s, {u"a.wav"_s})));
         ListLog log;
-        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"large.stm"_s), log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"large.stm"_s), log, BuildMode::ProjectFile).ok());
 
         QCOMPARE(run({u"dump"_s, u"large.stm"_s}).exitCode, 0);
         const CliRun result = run({u"dump"_s, u"large.stm"_s}, memoryLimit(rlim_t(400) << 20));

@@ -101,8 +101,8 @@ private slots:
         ListLog log;
         const QString stm = path(u"new.stm"_s);
         QVERIFY(writeFile(stm, QByteArray(5000, 'x'))); // a longer old file leaves nothing behind
-        const BuildResult result = buildProjectFile(project, mSounds, stm, log, BuildMode::ProjectFile);
-        QVERIFY(result.ok);
+        const Status result = buildProjectFile(project, mSounds, stm, log, BuildMode::ProjectFile);
+        QVERIFY(result.ok());
         QCOMPARE(log.lines, QStringList{u"Сохранение файла "_s + QDir::toNativeSeparators(stm)});
 
         // Three minimum-size board images: one route numbered 1 whose element list is empty.
@@ -170,8 +170,8 @@ private slots:
 
         ListLog log;
         const QString bin = path(u"route.bin"_s);
-        const BuildResult result = buildProjectFile(project, mSounds, bin, log, BuildMode::FlashImage);
-        QVERIFY2(result.ok, qPrintable(log.lines.join(u'\n')));
+        const Status result = buildProjectFile(project, mSounds, bin, log, BuildMode::FlashImage);
+        QVERIFY2(result.ok(), qPrintable(log.lines.join(u'\n')));
         QCOMPARE(log.lines, QStringList{u"Сохранение двоичного файла "_s + QDir::toNativeSeparators(bin)});
         const QByteArray file = readFile(bin);
 
@@ -269,16 +269,16 @@ private slots:
         const QString bin = path(u"route.bin"_s);
         QVERIFY(writeFile(bin, "an older flash image"));
         ListLog log;
-        const BuildResult result = buildProjectFile(project, mSounds, bin, log, BuildMode::FlashImage);
-        QVERIFY(!result.ok);
-        QVERIFY(result.fileError.isEmpty());
+        const Status result = buildProjectFile(project, mSounds, bin, log, BuildMode::FlashImage);
+        QVERIFY(!result.ok());
+        QVERIFY(result.message.isEmpty());
         QCOMPARE(log.lines.mid(1), lines);
         QVERIFY(QFileInfo::exists(bin));
         QCOMPARE(QFileInfo(bin).size(), 0);
 
         // The project file keeps the route stream as it is.
         const QString stm = path(u"route.stm"_s);
-        QVERIFY(buildProjectFile(project, mSounds, stm, log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, mSounds, stm, log, BuildMode::ProjectFile).ok());
         Project reread;
         QVERIFY(readProjectFile(reread, stm).ok());
         QCOMPARE(reread.routeStreams[0], stream);
@@ -290,13 +290,13 @@ private slots:
         listSounds();
         Project project = oneRoute({});
         ListLog log;
-        QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
+        QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok());
         QCOMPARE(log.lines.mid(1), (QStringList{u"(ОШИБКА!!!) Отсутствует остановка: Конечная.wav"_s,
                                                 u"общие фразы двоичного файла, фраза «Конечная»"_s}));
         QCOMPARE(log.places.at(0).route, -1); // no route of the project to go to
 
         log.lines.clear();
-        QVERIFY(!buildProjectFile(project, SoundTable{}, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
+        QVERIFY(!buildProjectFile(project, SoundTable{}, path(u"a.bin"_s), log, BuildMode::FlashImage).ok());
         QCOMPARE(log.lines.size(), 1 + 5 * 2);
     }
 
@@ -311,7 +311,7 @@ private slots:
         project.routeStreams[1] = routeStream({stopNode(u"Школа"_s, {u"a.wav"_s})},
                                               {stopNode(u"Рынок"_s, {}), stopNode(u"Вокзал"_s, {u"a.wav"_s}, {u"a.wav"_s, u"Вокзалл.wav"_s})});
         ListLog log;
-        QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
+        QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok());
         QCOMPARE(log.lines.mid(1), (QStringList{u"(ОШИБКА!!!) Отсутствует остановка: Вокзалл.wav"_s,
                                                 u"маршрут 12, обратное направление, остановка «Вокзал», группа «Следующая остановка»"_s}));
         QCOMPARE(log.places.size(), size_t(1));
@@ -329,7 +329,7 @@ private slots:
 
         Project project = oneRoute(routeStream({stopNode(u"Вокзал"_s, {u"big.wav"_s})}));
         ListLog log;
-        QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok);
+        QVERIFY(!buildProjectFile(project, mSounds, path(u"a.bin"_s), log, BuildMode::FlashImage).ok());
         QCOMPARE(log.lines.mid(1), (QStringList{u"Файл "_s + QDir::toNativeSeparators(big)
                                                     + u" Звуковые данные длиннее 16777215 байт!"_s,
                                                 u"маршрут 7, прямое направление, остановка «Вокзал», группа «Остановка»"_s}));
@@ -342,7 +342,7 @@ private slots:
         Project project = oneRoute(routeStream({stopNode(u"Вокзал"_s, {u"a.wav"_s, u"нет.wav"_s}, {u"a.wav"_s})}));
         ListLog log;
         const QString stm = path(u"a.stm"_s);
-        QVERIFY(buildProjectFile(project, absent, stm, log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, absent, stm, log, BuildMode::ProjectFile).ok());
         QCOMPARE(log.lines.size(), 1);
 
         const QByteArray file = readFile(stm);
@@ -417,8 +417,8 @@ private slots:
         QVERIFY(writeFile(stm, "the saved project"));
         QVERIFY(writeFile(bin, "the built image"));
         ListLog log;
-        const bool saved = buildProjectFile(project, mSounds, stm, log, BuildMode::ProjectFile).ok;
-        const bool built = buildProjectFile(project, mSounds, bin, log, BuildMode::FlashImage).ok;
+        const bool saved = buildProjectFile(project, mSounds, stm, log, BuildMode::ProjectFile).ok();
+        const bool built = buildProjectFile(project, mSounds, bin, log, BuildMode::FlashImage).ok();
         if (line.isEmpty()) {
             QVERIFY(saved);
             QVERIFY2(built, qPrintable(log.lines.join(u'\n')));
@@ -445,10 +445,10 @@ private slots:
         for (const QString &target : {fifo, folder}) {
             for (const BuildMode mode : {BuildMode::ProjectFile, BuildMode::FlashImage}) {
                 ListLog log;
-                const BuildResult result = buildProjectFile(project, mSounds, target, log, mode);
-                QVERIFY(!result.ok);
-                QVERIFY2(result.fileError.startsWith(QDir::toNativeSeparators(target) + u" не обычный файл"_s),
-                         qPrintable(result.fileError));
+                const Status result = buildProjectFile(project, mSounds, target, log, mode);
+                QVERIFY(!result.ok());
+                QVERIFY2(result.message.startsWith(QDir::toNativeSeparators(target) + u" не обычный файл"_s),
+                         qPrintable(result.message));
             }
         }
         QVERIFY(QFileInfo(fifo).isFile() == false && QFileInfo(fifo).exists());
@@ -460,10 +460,10 @@ private slots:
         Project project;
         newProject(project);
         ListLog log;
-        const BuildResult result =
+        const Status result =
             buildProjectFile(project, mSounds, path(u"no/such/folder/a.stm"_s), log, BuildMode::ProjectFile);
-        QVERIFY(!result.ok);
-        QVERIFY(!result.fileError.isEmpty());
+        QVERIFY(!result.ok());
+        QVERIFY(!result.message.isEmpty());
     }
 };
 

@@ -69,8 +69,8 @@ class TestProjectReader : public QObject
     QByteArray save(const Project &project, const QString &name)
     {
         ListLog log;
-        const BuildResult result = buildProjectFile(project, SoundTable{}, path(name), log, BuildMode::ProjectFile);
-        return result.ok ? readFile(path(name)) : QByteArray();
+        const Status result = buildProjectFile(project, SoundTable{}, path(name), log, BuildMode::ProjectFile);
+        return result.ok() ? readFile(path(name)) : QByteArray();
     }
 
 private slots:
@@ -142,7 +142,7 @@ private slots:
         listSoundsFolder(sounds, path(u"program"_s), log);
 
         Project project = richProject();
-        QVERIFY(buildProjectFile(project, sounds, path(u"rich.bin"_s), log, BuildMode::FlashImage).ok);
+        QVERIFY(buildProjectFile(project, sounds, path(u"rich.bin"_s), log, BuildMode::FlashImage).ok());
         const QByteArray stm = save(project, u"rich.stm"_s);
 
         Project fromStm;

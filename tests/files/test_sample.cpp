@@ -103,7 +103,7 @@ private slots:
         QTemporaryDir dir;
         const QString image = dir.filePath(u"sample.bin"_s);
         ListLog log;
-        QVERIFY(buildProjectFile(*mProject, mSounds, image, log, BuildMode::FlashImage).ok);
+        QVERIFY(buildProjectFile(*mProject, mSounds, image, log, BuildMode::FlashImage).ok());
         QCOMPARE(log.lines, QStringList{u"Сохранение двоичного файла "_s + QDir::toNativeSeparators(image)});
 
         // The image reads back as the same project.

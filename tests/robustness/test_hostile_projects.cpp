@@ -138,7 +138,7 @@ private slots:
         auto project = hostileProject(mSounds);
         const QString stm = mDir.filePath(QStringLiteral("full.stm"));
         ListLog log;
-        QVERIFY2(buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile).ok, qPrintable(log.lines.join(u'\n')));
+        QVERIFY2(buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile).ok(), qPrintable(log.lines.join(u'\n')));
         // the board content fills every image to its last byte
         for (const BoardImage &image : buildBoardImages(*project).images)
             QCOMPARE(storedBoardImageSize(image), BoardImageSize);
@@ -148,7 +148,7 @@ private slots:
         compareProjects(*reread, *project);
 
         const QString again = mDir.filePath(QStringLiteral("again.stm"));
-        QVERIFY(buildProjectFile(*reread, mTable, again, log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(*reread, mTable, again, log, BuildMode::ProjectFile).ok());
         QCOMPARE(readAll(again), readAll(stm));
     }
 
@@ -157,7 +157,7 @@ private slots:
         auto project = hostileProject(mSounds);
         const QString bin = mDir.filePath(QStringLiteral("full.bin"));
         ListLog log;
-        QVERIFY2(buildProjectFile(*project, mTable, bin, log, BuildMode::FlashImage).ok, qPrintable(log.lines.join(u'\n')));
+        QVERIFY2(buildProjectFile(*project, mTable, bin, log, BuildMode::FlashImage).ok(), qPrintable(log.lines.join(u'\n')));
         QVERIFY(QFileInfo(bin).size() > 50 * 127 * 9);
 
         auto reread = std::make_unique<Project>();
@@ -172,7 +172,7 @@ private slots:
         const QString stm = mDir.filePath(QStringLiteral("over.stm"));
         QVERIFY(writeFile(stm, "previous"));
         ListLog log;
-        QVERIFY(!buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile).ok);
+        QVERIFY(!buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile).ok());
         QCOMPARE(readAll(stm), QByteArray("previous"));
         QVERIFY(log.lines.join(u'\n').contains(QString::fromUtf8(kBoardTypes[1].caption)));
     }
@@ -194,15 +194,15 @@ private slots:
         small.rlim_cur = 100 * 1024;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         ListLog log;
-        const BuildResult saved = buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile);
-        const BuildResult built = buildProjectFile(*project, mTable, bin, log, BuildMode::FlashImage);
+        const Status saved = buildProjectFile(*project, mTable, stm, log, BuildMode::ProjectFile);
+        const Status built = buildProjectFile(*project, mTable, bin, log, BuildMode::FlashImage);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
 
-        QVERIFY(!saved.ok);
-        QVERIFY(!saved.fileError.isEmpty());
+        QVERIFY(!saved.ok());
+        QVERIFY(!saved.message.isEmpty());
         QCOMPARE(readAll(stm), QByteArray("previous project"));
-        QVERIFY(!built.ok);
+        QVERIFY(!built.ok());
         QCOMPARE(readAll(bin), QByteArray());
     }
 

@@ -42,7 +42,7 @@ private slots:
         project.routeStreams[0] = routeStream({stopNode(u"Вокзал"_s, {u"Вокзал.wav"_s}, {u"ул. Мира, 2.wav"_s})},
                                               {stopNode(u"Мира"_s, {u"УЛ. МИРА, 2.WAV"_s})});
         ListLog log;
-        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok);
+        QVERIFY(buildProjectFile(project, SoundTable{}, path(u"route.stm"_s), log, BuildMode::ProjectFile).ok());
     }
 
     void speakMakesOneFileAndReplacesOnlyWithForce()

@@ -187,7 +187,7 @@ int main(int argc, char *argv[])
             return 1;
     }
     StderrLog log;
-    if (!buildProjectFile(*project, SoundTable{}, arguments[2], log, BuildMode::ProjectFile).ok)
+    if (!buildProjectFile(*project, SoundTable{}, arguments[2], log, BuildMode::ProjectFile).ok())
         return 1;
 
     QTextStream out(stdout);
