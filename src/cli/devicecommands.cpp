@@ -133,7 +133,7 @@ int runBlinkerProgram(const CommandCall &call)
     auto project = std::make_unique<Project>();
     const ProjectReadResult read = readProjectFile(*project, options->argument);
     if (!read.ok()) {
-        err() << read.message << Qt::endl;
+        err() << read.status.message << Qt::endl;
         return Failure;
     }
     for (const QString &note : read.notes)

@@ -15,13 +15,13 @@ std::unique_ptr<Project> readProject(const QString &fileName, MissingProject mis
     auto project = std::make_unique<Project>();
     newProject(*project);
     const ProjectReadResult read = readProjectFile(*project, fileName);
-    if (read.status == ProjectReadResult::Status::NotFound && missing == MissingProject::StartsEmpty) {
+    if (read.outcome == ProjectReadResult::Outcome::NotFound && missing == MissingProject::StartsEmpty) {
         newProject(*project);
         project->routeCount = 0;
         return project;
     }
     if (!read.ok()) {
-        err() << read.message << '\n';
+        err() << read.status.message << '\n';
         return nullptr;
     }
     // On standard error: dump writes its JSON to standard output.

@@ -56,7 +56,7 @@ void Document::resetToNew()
     emit projectReplaced();
 }
 
-Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
+Status Document::load(const QString &fileName, MessageLog &log)
 {
     log.logMessage(QStringLiteral("Загрузка файла ") + fileName);
     // The file is read into a project of its own, so that a refused file leaves this one whole.
@@ -64,7 +64,7 @@ Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
     newProject(*loaded);
     const ProjectReadResult read = readProjectFile(*loaded, fileName);
     if (!read.ok())
-        return {false, read.message};
+        return read.status;
     for (const QString &note : read.notes)
         log.logMessage(note);
 
@@ -79,7 +79,7 @@ Document::LoadResult Document::load(const QString &fileName, MessageLog &log)
         setFileName(projectFileNameOf(fileName), true);
     }
     emit projectReplaced();
-    return {};
+    return Status::success();
 }
 
 Status Document::saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log)

@@ -48,16 +48,12 @@ public:
     // A new project: one route numbered "1", no history.
     void resetToNew();
 
-    struct LoadResult
-    {
-        bool ok = true;
-        QString message; // why the file was refused
-    };
     // Reads a project file or flash image. A file that cannot be read changes nothing here: the
     // project, its name and its history stay as they were. A file whose name does not end in
     // ".stm" gives the project the name of the project file beside it. An older project takes its
     // board pictures from the board data files beside it; the log names each one that is missing.
-    LoadResult load(const QString &fileName, MessageLog &log);
+    // A failure's message says why the file was refused.
+    Status load(const QString &fileName, MessageLog &log);
 
     // Writes the project file; on success it becomes the document's file and the saved state.
     Status saveAs(const QString &fileName, const SoundTable &sounds, MessageLog &log);

@@ -55,8 +55,8 @@ bool FileActions::open()
     const QString fileName = mDialogs.chooseFileToOpen(mWindow, projectFolder());
     if (fileName.isEmpty())
         return false;
-    const Document::LoadResult loaded = mDocument.load(fileName, mLog);
-    if (!loaded.ok) {
+    const Status loaded = mDocument.load(fileName, mLog);
+    if (!loaded.ok()) {
         mLog.logMessage(loaded.message);
         mDialogs.tell(mWindow, loaded.message);
         return false;

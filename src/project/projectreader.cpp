@@ -143,16 +143,17 @@ ProjectReadResult readProjectFile(Project &project, const QString &fileName, con
 {
     const QString shownName = QDir::toNativeSeparators(fileName);
     if (!QFile::exists(fileName))
-        return {ProjectReadResult::Status::NotFound, QStringLiteral("Файл %1 не найден").arg(shownName), {}};
+        return {ProjectReadResult::Outcome::NotFound, Status::failure(QStringLiteral("Файл %1 не найден").arg(shownName))};
     QFile file;
     const FileOpenResult opened = openRegularFile(file, fileName);
     if (!opened.ok())
-        return {ProjectReadResult::Status::Unreadable,
-                QStringLiteral("Файл %1 не открывается: %2").arg(shownName, opened.reason), {}};
+        return {ProjectReadResult::Outcome::Unreadable,
+                Status::failure(QStringLiteral("Файл %1 не открывается: %2").arg(shownName, opened.reason), opened.reason)};
 
     FileContent content;
     if (const std::optional<QString> problem = readContent(file, content))
-        return {ProjectReadResult::Status::Damaged, QStringLiteral("Файл %1 повреждён: %2").arg(shownName, *problem), {}};
+        return {ProjectReadResult::Outcome::Damaged,
+                Status::failure(QStringLiteral("Файл %1 повреждён: %2").arg(shownName, *problem))};
 
     ProjectReadResult result;
     project.routeCount = content.routeCount;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,17 +16,18 @@ constexpr qint64 MaxRouteStreamSize = 4 << 20;
 
 struct ProjectReadResult
 {
-    enum class Status {
+    enum class Outcome {
         Loaded,
         NotFound,   // no file of that name; the caller decides whether that is worth a word
         Unreadable, // the file exists but cannot be read
         Damaged,    // the file does not follow the layout
     };
-    Status status = Status::Loaded;
-    QString message; // for every status but Loaded: one line for the user
+    Outcome outcome = Outcome::Loaded;
+    // For every outcome but Loaded: one line for the user; when unreadable, the system's reason apart.
+    Status status = Status::success();
     QStringList notes = {}; // when loaded: lines for the message log (board data files not found or not read)
 
-    bool ok() const { return status == Status::Loaded; }
+    bool ok() const { return outcome == Outcome::Loaded; }
 };
 
 // Loads a project file or a flash image (they share the layout) into the project: the route

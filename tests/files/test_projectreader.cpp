@@ -202,8 +202,8 @@ private slots:
         const QByteArray before = dump(project);
         const std::array<Board, BoardTypeCount> boardsBefore = project.boards;
         const ProjectReadResult result = readProjectFile(project, name);
-        QCOMPARE(result.status, ProjectReadResult::Status::Damaged);
-        QCOMPARE(result.message, u"Файл "_s + QDir::toNativeSeparators(name) + u" повреждён: "_s + problem);
+        QCOMPARE(result.outcome, ProjectReadResult::Outcome::Damaged);
+        QCOMPARE(result.status.message, u"Файл "_s + QDir::toNativeSeparators(name) + u" повреждён: "_s + problem);
         QCOMPARE(dump(project), before);
         for (int row = 0; row < BoardTypeCount; ++row)
             QCOMPARE(project.boards[size_t(row)].image, boardsBefore[size_t(row)].image);
@@ -214,7 +214,24 @@ private slots:
         Project project = richProject();
         const QByteArray before = dump(project);
         const ProjectReadResult result = readProjectFile(project, path(u"missing.stm"_s));
-        QCOMPARE(result.status, ProjectReadResult::Status::NotFound);
+        QCOMPARE(result.outcome, ProjectReadResult::Outcome::NotFound);
+        QCOMPARE(result.status.message, u"Файл "_s + QDir::toNativeSeparators(path(u"missing.stm"_s)) + u" не найден"_s);
+        QCOMPARE(dump(project), before);
+    }
+
+    // A file that is there but cannot be read: the user's line names it, and the system's reason
+    // is kept apart as well, for a caller that logs it on its own.
+    void unreadableFileKeepsItsReason()
+    {
+        const QString folder = path(u"folder.stm"_s);
+        QVERIFY(QDir().mkpath(folder));
+        Project project = richProject();
+        const QByteArray before = dump(project);
+        const ProjectReadResult result = readProjectFile(project, folder);
+        QCOMPARE(result.outcome, ProjectReadResult::Outcome::Unreadable);
+        const QString reason = u"это не обычный файл (папка, устройство, канал или сокет)"_s;
+        QCOMPARE(result.status.reason, reason);
+        QCOMPARE(result.status.message, u"Файл "_s + QDir::toNativeSeparators(folder) + u" не открывается: "_s + reason);
         QCOMPARE(dump(project), before);
     }
 

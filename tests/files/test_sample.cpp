@@ -31,7 +31,7 @@ private slots:
     void initTestCase()
     {
         const ProjectReadResult read = readProjectFile(*mProject, mFolder + u"sample.stm"_s);
-        QVERIFY2(read.ok(), qPrintable(read.message));
+        QVERIFY2(read.ok(), qPrintable(read.status.message));
         ListLog log;
         QCOMPARE(listSoundsFolder(mSounds, mFolder, log).outcome, SoundListing::Outcome::Listed);
         QVERIFY2(log.lines.isEmpty(), qPrintable(log.lines.join(u'\n')));
