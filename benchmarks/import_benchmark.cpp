@@ -89,7 +89,7 @@ bool timeImport(const QString &source, const QString &programFolder, Timing &tim
     timing.seconds = std::min(timing.seconds, timer.nsecsElapsed() / 1e9);
     timing.peakKb = std::max(timing.peakKb, peakMemoryKb());
     if (result.outcome != SoundImportResult::Outcome::Imported)
-        std::fprintf(stderr, "the import failed: %s\n", qPrintable(result.message));
+        std::fprintf(stderr, "the import failed: %s\n", qPrintable(result.status.message));
     return result.outcome == SoundImportResult::Outcome::Imported;
 }
 

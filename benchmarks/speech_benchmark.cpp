@@ -45,9 +45,8 @@ int main(int argc, char *argv[])
     const int count = namesAt > 0 && namesAt + 1 < arguments.size() ? arguments[namesAt + 1].toInt() : 500;
 
     const SpeechSettings settings;
-    const QString problem = speechSynthesizerProblem(settings);
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
+    if (const Status synthesizer = checkSpeechSynthesizer(settings); !synthesizer.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(synthesizer.message));
         return 1;
     }
     QTemporaryDir folder;
@@ -68,7 +67,7 @@ int main(int argc, char *argv[])
         const QString name = stopName(i);
         const QString spoken = pronunciation.spoken(name);
         clock.start();
-        if (synthesizeSpeech(spoken, wave, settings).status != SpeechOutcome::Status::Spoken) {
+        if (synthesizeSpeech(spoken, wave, settings).ending != SpeechOutcome::Ending::Spoken) {
             std::fprintf(stderr, "the synthesiser failed on %s\n", qPrintable(name));
             return 1;
         }
@@ -79,7 +78,7 @@ int main(int argc, char *argv[])
         const SoundImportResult result = speaker.speak(name, soundNameFor(name), false);
         voicedNs += clock.nsecsElapsed();
         if (result.outcome != SoundImportResult::Outcome::Imported) {
-            std::fprintf(stderr, "%s\n", qPrintable(result.message));
+            std::fprintf(stderr, "%s\n", qPrintable(result.status.message));
             return 1;
         }
         seconds += result.seconds();

@@ -44,7 +44,7 @@ int runSoundImport(const CommandCall &call)
             err() << "Импорт прерван: " << QDir::toNativeSeparators(source) << Qt::endl;
             return Failure;
         case SoundImportResult::Outcome::Failed:
-            err() << result.message << Qt::endl;
+            err() << result.status.message << Qt::endl;
             exitCode = Failure;
             break;
         }

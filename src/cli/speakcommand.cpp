@@ -27,9 +27,8 @@ std::unique_ptr<SoundSpeaker> makeSpeaker(const QString &programFolder)
     const EditorSettings settings = readEditorSettings(programFolder, &problem);
     if (!problem.isEmpty())
         err() << problem << '\n';
-    const QString missing = speechSynthesizerProblem(settings.speech);
-    if (!missing.isEmpty()) {
-        err() << missing << Qt::endl;
+    if (const Status synthesizer = checkSpeechSynthesizer(settings.speech); !synthesizer.ok()) {
+        err() << synthesizer.message << Qt::endl;
         return nullptr;
     }
     PronunciationList pronunciation;
@@ -67,7 +66,7 @@ int runSpeak(const CommandCall &call)
     case SoundImportResult::Outcome::Failed:
         break;
     }
-    err() << result.message << Qt::endl;
+    err() << result.status.message << Qt::endl;
     return Failure;
 }
 
@@ -102,7 +101,7 @@ int runSpeakMissing(const CommandCall &call)
             break;
         }
         if (result.outcome == SoundImportResult::Outcome::Failed) {
-            err() << result.message << Qt::endl;
+            err() << result.status.message << Qt::endl;
             continue;
         }
         printSpoken(result, speaker->spokenText(text));

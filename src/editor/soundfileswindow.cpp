@@ -224,7 +224,7 @@ void SoundFilesWindow::importRecordings()
             break;
         }
         if (result.outcome == SoundImportResult::Outcome::Failed) {
-            mLog.logMessage(result.message);
+            mLog.logMessage(result.status.message);
             ++failures;
             continue;
         }

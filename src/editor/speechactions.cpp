@@ -46,10 +46,9 @@ SpeechActions::SpeechActions(Document &document, EditorSession &session, UserDia
 std::unique_ptr<SoundSpeaker> SpeechActions::makeSpeaker(QWidget *parent)
 {
     const SpeechSettings &settings = mSession.settings.speech;
-    const QString problem = speechSynthesizerProblem(settings);
-    if (!problem.isEmpty()) {
-        mLog.logMessage(problem);
-        mDialogs.tell(parent, problem);
+    if (const Status synthesizer = checkSpeechSynthesizer(settings); !synthesizer.ok()) {
+        mLog.logMessage(synthesizer.message);
+        mDialogs.tell(parent, synthesizer.message);
         return nullptr;
     }
     PronunciationList pronunciation;
@@ -113,7 +112,7 @@ QString SpeechActions::speakMissing(QWidget *parent)
             break;
         }
         if (result.outcome == SoundImportResult::Outcome::Failed) {
-            mLog.logMessage(result.message);
+            mLog.logMessage(result.status.message);
             continue;
         }
         logSpoken(result.fileName, result.seconds(), speaker->spokenText(text));
@@ -152,8 +151,8 @@ QString SpeechActions::speakStopNode(int route, const StopPath &path, QWidget *p
 
     const SoundImportResult result = speaker->speak(text, name, !existing.isEmpty());
     if (result.outcome != SoundImportResult::Outcome::Imported) {
-        mLog.logMessage(result.message);
-        mDialogs.tell(parent, result.message);
+        mLog.logMessage(result.status.message);
+        mDialogs.tell(parent, result.status.message);
         return {};
     }
     logSpoken(result.fileName, result.seconds(), speaker->spokenText(text));

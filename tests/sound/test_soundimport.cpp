@@ -99,7 +99,7 @@ private slots:
         const QByteArray sourceBytes = readFile(source);
 
         const SoundImportResult result = importSound(source, program(), {});
-        QVERIFY2(result.outcome == SoundImportResult::Outcome::Imported, qPrintable(result.message));
+        QVERIFY2(result.outcome == SoundImportResult::Outcome::Imported, qPrintable(result.status.message));
         QCOMPARE(result.fileName, u"Вокзал.wav"_s);
         const QString written = sounds() + result.fileName;
         const WaveCheckResult check = checkWaveFile(written);
@@ -157,7 +157,7 @@ private slots:
         options.peakDb = wantedDb;
         options.keepLevel = keepLevel;
         const SoundImportResult result = importSound(source, program(), options);
-        QVERIFY2(result.outcome == SoundImportResult::Outcome::Imported, qPrintable(result.message));
+        QVERIFY2(result.outcome == SoundImportResult::Outcome::Imported, qPrintable(result.status.message));
         const Measured measured = measure(readFile(sounds() + result.fileName));
         QVERIFY2(std::abs(measured.peakDb - expectedDb) <= 0.5, qPrintable(QString::number(measured.peakDb)));
         QCOMPARE(measured.clipped > 0, clips);
@@ -175,7 +175,7 @@ private slots:
         SoundImportOptions options;
         options.trim = true;
         const SoundImportResult trimmed = importSound(source, program(), options);
-        QVERIFY2(trimmed.outcome == SoundImportResult::Outcome::Imported, qPrintable(trimmed.message));
+        QVERIFY2(trimmed.outcome == SoundImportResult::Outcome::Imported, qPrintable(trimmed.status.message));
         // The converter's filter spreads each edge of the sound by a sample at most.
         QVERIFY2(std::abs(trimmed.sampleCount - 16000) <= 2, qPrintable(QString::number(trimmed.sampleCount)));
         QVERIFY(checkWaveFile(sounds() + trimmed.fileName).ok());
@@ -224,7 +224,7 @@ private slots:
         options.replace = replace;
         const SoundImportResult result = importSound(path(source), program(), options);
         QCOMPARE(result.outcome, SoundImportResult::Outcome::Failed);
-        QVERIFY2(result.message.contains(message), qPrintable(result.message));
+        QVERIFY2(result.status.message.contains(message), qPrintable(result.status.message));
         QCOMPARE(soundFolderEntries(), QStringList{u"ДВЕРИ.WAV"_s});
         QCOMPARE(readFile(sounds() + u"ДВЕРИ.WAV"_s), doors);
     }
@@ -237,7 +237,7 @@ private slots:
         SoundImportOptions options;
         options.replace = true;
         const SoundImportResult result = importSound(source, program(), options);
-        QVERIFY2(result.outcome == SoundImportResult::Outcome::Imported, qPrintable(result.message));
+        QVERIFY2(result.outcome == SoundImportResult::Outcome::Imported, qPrintable(result.status.message));
         QCOMPARE(result.fileName, u"ДВЕРИ.WAV"_s);
         QCOMPARE(soundFolderEntries(), QStringList{u"ДВЕРИ.WAV"_s});
         QVERIFY(std::abs(measure(readFile(sounds() + u"ДВЕРИ.WAV"_s)).samples - 8000) <= 1);

@@ -56,7 +56,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(QDir().mkpath(mDir.filePath(u"sounds"_s)));
-        QVERIFY2(speechSynthesizerProblem({}).isEmpty(), "espeak-ng is not installed (apt-get install espeak-ng)");
+        QVERIFY2(checkSpeechSynthesizer({}).ok(), "espeak-ng is not installed (apt-get install espeak-ng)");
     }
 
     void aSpokenNameBecomesASoundFileTheAnnouncerPlays()
@@ -85,7 +85,7 @@ private slots:
         SoundSpeaker speaker(mDir.path(), SpeechSettings{}, PronunciationList{});
         const SoundImportResult refused = speaker.speak(u"Замена"_s, name, false);
         QCOMPARE(refused.outcome, SoundImportResult::Outcome::Failed);
-        QVERIFY2(refused.message.contains(u"уже есть"_s), qPrintable(refused.message));
+        QVERIFY2(refused.status.message.contains(u"уже есть"_s), qPrintable(refused.status.message));
         QCOMPARE(readFile(soundPath(u"ЗАМЕНА.wav"_s)), old);
 
         const SoundImportResult replaced = speaker.speak(u"Замена"_s, name, true);
@@ -118,22 +118,34 @@ private slots:
         SoundSpeaker speaker(mDir.path(), settings, PronunciationList{});
         const SoundImportResult result = speaker.speak(u"Отказ"_s, u"Отказ.wav"_s, false);
         QCOMPARE(result.outcome, SoundImportResult::Outcome::Failed);
-        QVERIFY2(result.message.contains(message), qPrintable(result.message));
+        QVERIFY2(result.status.message.contains(message), qPrintable(result.status.message));
         QVERIFY(!QFile::exists(soundPath(u"Отказ.wav"_s)));
     }
 
+
+    // The user's line names the text; what the program said stays apart as well, unchanged.
+    void whatTheSynthesiserSaidIsKeptApart()
+    {
+        QTemporaryDir scripts;
+        SpeechSettings settings;
+        settings.program = fakeSynthesizer(scripts, u"synth"_s, "echo 'голос не найден' >&2; exit 2");
+        const SpeechOutcome outcome = synthesizeSpeech(u"Рынок"_s, scripts.filePath(u"out.wav"_s), settings);
+        QCOMPARE(outcome.ending, SpeechOutcome::Ending::Failed);
+        QCOMPARE(outcome.status.message, u"Синтезатор речи не озвучил «Рынок»: голос не найден"_s);
+        QCOMPARE(outcome.status.reason, u"голос не найден"_s);
+    }
     void aMissingSynthesiserSaysWhatToInstall()
     {
         SpeechSettings settings;
         settings.program = mDir.filePath(u"no/espeak-ng"_s);
-        const QString problem = speechSynthesizerProblem(settings);
+        const QString problem = checkSpeechSynthesizer(settings).message;
         QVERIFY2(problem.contains(u"apt install espeak-ng"_s), qPrintable(problem));
         SoundSpeaker speaker(mDir.path(), settings, PronunciationList{});
         const SoundImportResult result = speaker.speak(u"Нет"_s, u"Нет.wav"_s, false);
         QCOMPARE(result.outcome, SoundImportResult::Outcome::Failed);
-        QCOMPARE(result.message, problem);
+        QCOMPARE(result.status.message, problem);
         settings.program = u"espeak-ng-that-is-not-there"_s;
-        QVERIFY(!speechSynthesizerProblem(settings).isEmpty());
+        QVERIFY(!checkSpeechSynthesizer(settings).ok());
     }
 
     void aHangingSynthesiserIsKilledWhenTheUserStops()

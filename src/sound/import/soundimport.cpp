@@ -39,11 +39,23 @@ double amplitudeOf(double decibels)
     return std::pow(10.0, decibels / 20.0);
 }
 
-SoundImportResult failed(const QString &message)
+SoundImportResult failed(Status status)
 {
     SoundImportResult result;
-    result.message = message;
+    result.status = std::move(status);
     return result;
+}
+
+SoundImportResult failed(const QString &message, const QString &reason = {})
+{
+    return failed(Status::failure(message, reason));
+}
+
+// A file the import cannot make, write or read: `what` names it and ends in ": ", the reason follows.
+SoundImportResult fileFailed(const QString &what, const QString &systemReason)
+{
+    const QString reason = russianReason(systemReason);
+    return failed(what + reason, reason);
 }
 
 // "1 ч 02 мин 05 с", "17 мин 30 с", "12 с".
@@ -135,7 +147,6 @@ struct Target
 {
     QString fileName;
     QString path;
-    QString message; // when no target could be chosen
 };
 
 // Why the entry `name` of the sounds folder must not be replaced, or an empty text. Only a regular
@@ -158,43 +169,33 @@ QString replaceProblem(const QString &folder, const QString &name)
     return {};
 }
 
-Target chooseTarget(const QString &source, const QString &programFolder, const SoundImportOptions &options)
+Result<Target> chooseTarget(const QString &source, const QString &programFolder, const SoundImportOptions &options)
 {
-    Target target;
     const Result<QString> name =
         checkNewSoundName(options.name.isEmpty() ? QFileInfo(source).completeBaseName() : options.name);
-    if (!name.ok()) {
-        target.message = name.status().message;
-        return target;
-    }
-    if (!QFileInfo(programFolder).isDir()) {
-        target.message = QStringLiteral("Папка программы %1 не найдена").arg(QDir::toNativeSeparators(programFolder));
-        return target;
-    }
+    if (!name.ok())
+        return name.status();
+    if (!QFileInfo(programFolder).isDir())
+        return Status::failure(QStringLiteral("Папка программы %1 не найдена").arg(QDir::toNativeSeparators(programFolder)));
     const QString folder = soundsFolderOf(programFolder);
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
-        target.message = QStringLiteral("Каталог %1 не может быть создан").arg(QDir::toNativeSeparators(folder));
-        return target;
-    }
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder))
+        return Status::failure(QStringLiteral("Каталог %1 не может быть создан").arg(QDir::toNativeSeparators(folder)));
+    Target target;
     target.fileName = name.value();
     const QString existing = soundFileNamedAlike(folder, name.value());
     if (!existing.isEmpty()) {
         if (!options.replace) {
-            target.message = QStringLiteral("Звуковой файл %1 уже есть; он заменяется только по явному указанию")
-                                 .arg(existing);
-            return target;
+            return Status::failure(
+                QStringLiteral("Звуковой файл %1 уже есть; он заменяется только по явному указанию").arg(existing));
         }
-        target.message = replaceProblem(folder, existing);
-        if (!target.message.isEmpty())
-            return target;
+        if (const QString problem = replaceProblem(folder, existing); !problem.isEmpty())
+            return Status::failure(problem);
         target.fileName = existing; // the file the stop lists already find is the one replaced
     }
     target.path = folder + target.fileName;
     const QString sourcePath = QFileInfo(source).canonicalFilePath();
-    if (!sourcePath.isEmpty() && sourcePath == QFileInfo(target.path).canonicalFilePath()) {
-        target.message = QStringLiteral("Файл %1 не может заменить сам себя").arg(QDir::toNativeSeparators(source));
-        target.path.clear();
-    }
+    if (!sourcePath.isEmpty() && sourcePath == QFileInfo(target.path).canonicalFilePath())
+        return Status::failure(QStringLiteral("Файл %1 не может заменить сам себя").arg(QDir::toNativeSeparators(source)));
     return target;
 }
 
@@ -220,9 +221,10 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
 {
     if (!options.keepLevel && !(options.peakDb >= SoundImportOptions::kLowestPeakDb && options.peakDb <= 0))
         return failed(QStringLiteral("Уровень пика должен быть от %1 до 0 дБ").arg(SoundImportOptions::kLowestPeakDb));
-    const Target target = chooseTarget(source, programFolder, options);
-    if (target.path.isEmpty())
-        return failed(target.message);
+    const Result<Target> chosen = chooseTarget(source, programFolder, options);
+    if (!chosen.ok())
+        return failed(chosen.status());
+    const Target &target = chosen.value();
 
     const QString shownSource = QDir::toNativeSeparators(source);
     SoundDecoder decoder;
@@ -236,11 +238,11 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     // The converted samples of the whole recording wait in a temporary file until their peak is known.
     SampleSpool spool;
     if (!spool.open())
-        return failed(QStringLiteral("Временный файл не создаётся: %1").arg(russianReason(spool.errorString())));
+        return fileFailed(QStringLiteral("Временный файл не создаётся: "), spool.errorString());
     const auto spoolFailed = [&spool](const char *what) {
-        return failed(QStringLiteral("Временный файл %1 не %2: %3")
-                          .arg(QDir::toNativeSeparators(spool.fileName()), QLatin1StringView(what),
-                               russianReason(spool.errorString())));
+        return fileFailed(QStringLiteral("Временный файл ") + QDir::toNativeSeparators(spool.fileName())
+                              + QStringLiteral(" не ") + QLatin1StringView(what) + QStringLiteral(": "),
+                          spool.errorString());
     };
     LevelTracker levels;
 
@@ -276,7 +278,8 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
 
     QSaveFile output(target.path);
     if (!output.open(QIODevice::WriteOnly))
-        return failed(QStringLiteral("Файл %1 не создаётся: %2").arg(QDir::toNativeSeparators(target.path), russianReason(output.errorString())));
+        return fileFailed(QStringLiteral("Файл ") + QDir::toNativeSeparators(target.path) + QStringLiteral(" не создаётся: "),
+                          output.errorString());
     output.write(announcerWaveHeader(quint32(span.count())));
     DitherQuantizer quantizer(options.keepLevel ? 1.0f : float(amplitudeOf(options.peakDb) / peak));
     if (!spool.seek(span.begin))
@@ -296,7 +299,8 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
     if (span.count() % 2)
         output.write(QByteArray(1, '\0')); // chunks are padded to an even size
     if (!commitFully(output))
-        return failed(QStringLiteral("Файл %1 не записан: %2").arg(QDir::toNativeSeparators(target.path), russianReason(output.errorString())));
+        return fileFailed(QStringLiteral("Файл ") + QDir::toNativeSeparators(target.path) + QStringLiteral(" не записан: "),
+                          output.errorString());
 
     SoundImportResult result;
     result.outcome = SoundImportResult::Outcome::Imported;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -31,7 +33,7 @@ struct SoundImportResult
     enum class Outcome { Imported, Cancelled, Failed };
 
     Outcome outcome = Outcome::Failed;
-    QString message;         // when it failed: why, for the user
+    Status status;           // when it failed: why, for the user, and the system's reason apart where it gave one
     QString fileName;        // the SoundFile written, as it is named in the sounds folder
     qint64 sampleCount = 0;  // samples at 16 kHz
     double sourcePeakDb = 0; // the recording's peak over all its channels, dB of full scale

@@ -27,20 +27,22 @@ SoundImportResult SoundSpeaker::speak(const QString &text, const QString &name, 
     SoundImportResult result;
     const QString spoken = spokenText(text).simplified();
     if (spoken.isEmpty()) {
-        result.message = QStringLiteral("Звуковой файл %1 не озвучен: нечего произносить").arg(name);
+        result.status = Status::failure(QStringLiteral("Звуковой файл %1 не озвучен: нечего произносить").arg(name));
         return result;
     }
     if (!mScratch.isValid()) {
-        result.message = QStringLiteral("Не удалось создать временный каталог для синтеза речи: %1").arg(mScratch.errorString());
+        const QString reason = mScratch.errorString();
+        result.status = Status::failure(
+            QStringLiteral("Не удалось создать временный каталог для синтеза речи: %1").arg(reason), reason);
         return result;
     }
     const QString wave = mScratch.filePath(QStringLiteral("speech.wav"));
     const SpeechOutcome outcome = synthesizeSpeech(spoken, wave, mSettings, progress);
-    if (outcome.status != SpeechOutcome::Status::Spoken) {
+    if (outcome.ending != SpeechOutcome::Ending::Spoken) {
         QFile::remove(wave);
-        result.outcome = outcome.status == SpeechOutcome::Status::Cancelled ? SoundImportResult::Outcome::Cancelled
+        result.outcome = outcome.ending == SpeechOutcome::Ending::Cancelled ? SoundImportResult::Outcome::Cancelled
                                                                               : SoundImportResult::Outcome::Failed;
-        result.message = outcome.message;
+        result.status = outcome.status;
         return result;
     }
     SoundImportOptions options;
@@ -49,7 +51,7 @@ SoundImportResult SoundSpeaker::speak(const QString &text, const QString &name, 
     result = importSound(wave, mProgramFolder, options);
     QFile::remove(wave);
     // The temporary file means nothing to the user; the import's refusals name it.
-    result.message.replace(QDir::toNativeSeparators(wave), QStringLiteral("с речью «%1»").arg(spoken));
+    result.status.message.replace(QDir::toNativeSeparators(wave), QStringLiteral("с речью «%1»").arg(spoken));
     return result;
 }
 

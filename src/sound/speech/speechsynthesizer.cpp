@@ -23,19 +23,24 @@ QString missingProgramMessage(const QString &program)
         .arg(QDir::toNativeSeparators(program));
 }
 
-QString failedRunMessage(const QString &text, const QString &why)
+SpeechOutcome failed(const QString &message, const QString &reason = {})
 {
-    return QStringLiteral("Синтезатор речи не озвучил «%1»: %2").arg(text, why);
+    return {SpeechOutcome::Ending::Failed, Status::failure(message, reason)};
+}
+
+SpeechOutcome failedRun(const QString &text, const QString &why)
+{
+    return failed(QStringLiteral("Синтезатор речи не озвучил «%1»: %2").arg(text, why), why);
 }
 
 } // namespace
 
-QString speechSynthesizerProblem(const SpeechSettings &settings)
+Status checkSpeechSynthesizer(const SpeechSettings &settings)
 {
     const bool isPath = settings.program.contains(u'/') || settings.program.contains(u'\\');
     const QFileInfo program(isPath ? settings.program : QStandardPaths::findExecutable(settings.program));
     const bool found = !settings.program.isEmpty() && program.isFile() && program.isExecutable();
-    return found ? QString() : missingProgramMessage(settings.program);
+    return found ? Status::success() : Status::failure(missingProgramMessage(settings.program));
 }
 
 SpeechOutcome synthesizeSpeech(const QString &text, const QString &wavePath, const SpeechSettings &settings,
@@ -50,7 +55,7 @@ SpeechOutcome synthesizeSpeech(const QString &text, const QString &wavePath, con
     process.setStandardOutputFile(QProcess::nullDevice());
     process.start(settings.program, arguments);
     if (!process.waitForStarted())
-        return {SpeechOutcome::Status::Failed, missingProgramMessage(settings.program)};
+        return failed(missingProgramMessage(settings.program), process.errorString());
     process.write(text.toUtf8());
     process.closeWriteChannel();
 
@@ -60,24 +65,23 @@ SpeechOutcome synthesizeSpeech(const QString &text, const QString &wavePath, con
         if (progress && progress->cancelledWithin(0)) {
             process.kill();
             process.waitForFinished();
-            return {SpeechOutcome::Status::Cancelled, {}};
+            return {SpeechOutcome::Ending::Cancelled};
         }
         if (running.elapsed() > kTimeoutMs) {
             process.kill();
             process.waitForFinished();
-            return {SpeechOutcome::Status::Failed,
-                    failedRunMessage(text, QStringLiteral("программа не ответила за %1 с").arg(kTimeoutMs / 1000))};
+            return failedRun(text, QStringLiteral("программа не ответила за %1 с").arg(kTimeoutMs / 1000));
         }
     }
     if (process.exitStatus() != QProcess::NormalExit)
-        return {SpeechOutcome::Status::Failed, failedRunMessage(text, QStringLiteral("программа завершилась аварийно"))};
+        return failedRun(text, QStringLiteral("программа завершилась аварийно"));
     if (process.exitCode() != 0) {
         QString why = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
         if (why.isEmpty())
             why = QStringLiteral("код завершения %1").arg(process.exitCode());
-        return {SpeechOutcome::Status::Failed, failedRunMessage(text, why)};
+        return failedRun(text, why);
     }
-    return {SpeechOutcome::Status::Spoken, {}};
+    return {SpeechOutcome::Ending::Spoken};
 }
 
 } // namespace tirvela

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/status.h"
 #include "sound/speech/speechsettings.h"
 
 #include <QString>
@@ -10,15 +11,17 @@ class TransferProgress;
 
 struct SpeechOutcome
 {
-    enum class Status { Spoken, Cancelled, Failed };
+    enum class Ending { Spoken, Cancelled, Failed };
 
-    Status status = Status::Failed;
-    QString message; // when it failed: why, for the user (what to install when there is no synthesiser)
+    Ending ending = Ending::Failed;
+    // When it failed: why, for the user (what to install when there is no synthesiser), and what
+    // the program itself said, apart.
+    Status status = Status::success();
 };
 
-// Empty when the synthesiser program of the settings can be started; otherwise what to install
+// Whether the synthesiser program of the settings can be started; a failure says what to install
 // (or to set), for the user.
-QString speechSynthesizerProblem(const SpeechSettings &settings);
+Status checkSpeechSynthesizer(const SpeechSettings &settings);
 
 // Speaks a text into a WAVE file with the synthesiser program (espeak-ng) run as a process of its
 // own, so that its crash or hang cannot take the program with it: the text goes in on its
