@@ -389,7 +389,9 @@ void AnnouncerTest::replyLatencyShowsInTheTime()
         run.stop(); // before the device goes
         QCOMPARE(endingOf(result), u"completed"_s);
     }
-    QVERIFY2(elapsed[1] - elapsed[0] >= 8 * 40 - 20, qPrintable(u"%1 ms against %2 ms"_s.arg(elapsed[1]).arg(elapsed[0])));
+    // A hold that falls inside one of the programmer's own fixed waits hides there, and a loaded
+    // machine can slow the run without latency: half of the eight holds is sure to show.
+    QVERIFY2(elapsed[1] - elapsed[0] >= 4 * 40, qPrintable(u"%1 ms against %2 ms"_s.arg(elapsed[1]).arg(elapsed[0])));
 }
 
 QTEST_GUILESS_MAIN(AnnouncerTest)
