@@ -277,12 +277,12 @@ Result<TransferEnd> programAnnouncer(const QString &flashImagePath, const Announ
                      + QStringLiteral("\", режим программирования \"") + link.programmingMode + u'"');
     }
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, flashImagePath, kMaxImageSize);
+    const Result<qint64> opened = openRegularFile(file, flashImagePath, kMaxImageSize);
     const QString shown = QDir::toNativeSeparators(flashImagePath);
     QString message;
     if (!opened.ok())
-        message = QStringLiteral("Невозможно открыть файл ") + shown + QStringLiteral(": ") + opened.reason;
-    else if (const QString problem = imageProblem(file, opened.size); !problem.isEmpty())
+        message = QStringLiteral("Невозможно открыть файл ") + shown + QStringLiteral(": ") + opened.status().reason;
+    else if (const QString problem = imageProblem(file, opened.value()); !problem.isEmpty())
         message = QStringLiteral("Файл ") + shown + QStringLiteral(" не записывается в устройство: ") + problem;
     if (!message.isEmpty()) {
         progress.report({.message = message});
@@ -291,7 +291,7 @@ Result<TransferEnd> programAnnouncer(const QString &flashImagePath, const Announ
         return Status::failure(message);
     }
     AnnouncerSession session(link, progress, trace);
-    const Result<TransferEnd> result = session.run(file, opened.size, flashImagePath);
+    const Result<TransferEnd> result = session.run(file, opened.value(), flashImagePath);
     session.reportLineErrors();
     return result;
 }

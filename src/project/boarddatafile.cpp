@@ -67,13 +67,13 @@ QString boardDataFileName(int boardRow)
 Status loadBoardDataFile(BoardImage &image, const QString &path)
 {
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, path, kMaxFileSize);
-    if (!opened.ok()) {
-        if (opened.status == FileOpenResult::Status::Failed && !QFileInfo::exists(path))
-            return Status::failure({}, opened.reason);
+    if (const Result<qint64> opened = openRegularFile(file, path, kMaxFileSize); !opened.ok()) {
+        const QString reason = opened.status().reason;
+        // Whatever is there and cannot be read is told; a file that is not there is the caller's to word.
+        if (!QFileInfo::exists(path))
+            return Status::failure({}, reason);
         return Status::failure(
-            QStringLiteral("Файл данных табло %1 не прочитан: %2").arg(QDir::toNativeSeparators(path), opened.reason),
-            opened.reason);
+            QStringLiteral("Файл данных табло %1 не прочитан: %2").arg(QDir::toNativeSeparators(path), reason), reason);
     }
     image.fill(0xFF);
 

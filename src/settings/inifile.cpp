@@ -55,9 +55,8 @@ Status IniFile::load(const QString &path)
     if (!QFile::exists(path))
         return Status::success();
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, path, kMaxFileSize);
-    if (!opened.ok())
-        return Status::failure({}, opened.reason);
+    if (const Result<qint64> opened = openRegularFile(file, path, kMaxFileSize); !opened.ok())
+        return opened.status();
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Status::failure({}, file.errorString());
