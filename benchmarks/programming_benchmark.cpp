@@ -19,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <sys/resource.h>
 
@@ -32,26 +33,23 @@ namespace {
 class QuietProgress : public TransferProgress
 {
 public:
-    void setCaption(const QString &) override {}
-    void setStage(const QString &) override {}
-    void setSize(const QString &) override {}
-    void setError(const QString &text) override
+    void report(const ProgressReport &report) override
     {
-        if (!text.isEmpty())
-            std::printf("\n%s\n", text.toUtf8().constData());
+        if (report.error && !report.error->isEmpty())
+            std::printf("\n%s\n", report.error->toUtf8().constData());
+        if (report.position) {
+            std::printf(".");
+            std::fflush(stdout);
+        }
+        if (!report.message.isEmpty())
+            std::printf("\n%s\n", report.message.toUtf8().constData());
     }
-    void setButtonText(const QString &) override {}
-    void setRange(int) override {}
-    void setPosition(int) override
-    {
-        std::printf(".");
-        std::fflush(stdout);
-    }
-    void show() override {}
-    void hide() override {}
     bool cancelRequested() const override { return false; }
-    void processEvents() override {}
-    void showMessage(const QString &text) override { std::printf("\n%s\n", text.toUtf8().constData()); }
+    bool cancelledWithin(int ms) override
+    {
+        QThread::msleep(quint64(qMax(ms, 0)));
+        return false;
+    }
 };
 
 double cpuSeconds()
@@ -105,7 +103,7 @@ Measurement measure(const QTemporaryDir &folder, const QByteArray &image, qint64
     const double cpuBefore = cpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    const TransferResult result = programAnnouncer(imagePath, link, progress, trace);
+    const Result<TransferEnd> result = programAnnouncer(imagePath, link, progress, trace);
     Measurement measurement;
     measurement.wall = double(clock.nsecsElapsed()) / 1e9;
     measurement.cpu = cpuSeconds() - cpuBefore;
@@ -119,8 +117,8 @@ Measurement measure(const QTemporaryDir &folder, const QByteArray &image, qint64
     const qint64 padded = (image.size() + 511) / 512 * 512;
     const bool stored =
         memory.open(QIODevice::ReadOnly) && memory.readAll() == image + QByteArray(padded - image.size(), '\0');
-    if (result.outcome != TransferResult::Completed || !wire.hasMatch() || !stored) {
-        std::fprintf(stderr, "the transfer failed: %s%s\n", result.message.toUtf8().constData(),
+    if (!result.ok() || result.value() != TransferEnd::Completed || !wire.hasMatch() || !stored) {
+        std::fprintf(stderr, "the transfer failed: %s%s\n", result.status().message.toUtf8().constData(),
                      stored ? "" : " (the device memory differs from the image)");
         return {};
     }
@@ -153,9 +151,8 @@ int main(int argc, char *argv[])
     const Measurement held = measure(folder, image, baud, 16, nullptr);
     DeviceTrace trace;
     const QString tracePath = folder.filePath(QStringLiteral("trace.txt"));
-    QString error;
-    if (!trace.open(tracePath, DeviceTrace::Mode::Replace, &error)) {
-        std::fprintf(stderr, "cannot write the trace: %s\n", error.toUtf8().constData());
+    if (const Status opened = trace.open(tracePath, DeviceTrace::Mode::Replace); !opened.ok()) {
+        std::fprintf(stderr, "cannot write the trace: %s\n", opened.message.toUtf8().constData());
         return 1;
     }
     const Measurement traced = measure(folder, image, baud, 0, &trace);

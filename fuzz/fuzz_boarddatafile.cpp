@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
 {
     BoardImage image;
     image.fill(0x5A);
-    if (!loadBoardDataFile(image, fuzzInputFile(data, size, QStringLiteral("input.hex"))))
+    if (!loadBoardDataFile(image, fuzzInputFile(data, size, QStringLiteral("input.hex"))).ok())
         std::abort();
     return 0;
 }

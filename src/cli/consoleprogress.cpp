@@ -2,6 +2,8 @@
 
 #include "cli/cliio.h"
 
+#include <QThread>
+
 #include <csignal>
 
 #ifdef Q_OS_UNIX
@@ -48,12 +50,31 @@ ConsoleProgress::~ConsoleProgress()
     std::signal(SIGINT, SIG_DFL);
 }
 
-void ConsoleProgress::setCaption(const QString &text)
+void ConsoleProgress::report(const ProgressReport &report)
 {
-    mCaption = text;
+    if (report.caption)
+        mCaption = *report.caption;
+    if (report.stage)
+        showStage(*report.stage);
+    if (report.size)
+        mSize = *report.size;
+    if (report.error)
+        showError(*report.error);
+    if (report.maximum) {
+        mMaximum = *report.maximum;
+        mFirstPosition = -1;
+    }
+    if (report.position)
+        showPosition(*report.position);
+    if (report.phase && *report.phase != ProgressReport::Phase::Working)
+        endStatusLine();
+    if (!report.message.isEmpty()) {
+        endStatusLine();
+        err() << report.message << Qt::endl;
+    }
 }
 
-void ConsoleProgress::setStage(const QString &text)
+void ConsoleProgress::showStage(const QString &text)
 {
     if (text == mStage)
         return;
@@ -62,12 +83,7 @@ void ConsoleProgress::setStage(const QString &text)
     out() << mCaption << ": " << text << Qt::endl;
 }
 
-void ConsoleProgress::setSize(const QString &text)
-{
-    mSize = text;
-}
-
-void ConsoleProgress::setError(const QString &text)
+void ConsoleProgress::showError(const QString &text)
 {
     if (text == mError)
         return;
@@ -78,13 +94,7 @@ void ConsoleProgress::setError(const QString &text)
     }
 }
 
-void ConsoleProgress::setRange(int maximum)
-{
-    mMaximum = maximum;
-    mFirstPosition = -1;
-}
-
-void ConsoleProgress::setPosition(int position)
+void ConsoleProgress::showPosition(int position)
 {
     if (mFirstPosition < 0 || position < mFirstPosition) {
         mFirstPosition = position;
@@ -111,10 +121,11 @@ bool ConsoleProgress::cancelRequested() const
     return gInterrupted != 0;
 }
 
-void ConsoleProgress::showMessage(const QString &text)
+bool ConsoleProgress::cancelledWithin(int ms)
 {
-    endStatusLine();
-    err() << text << Qt::endl;
+    if (ms > 0)
+        QThread::msleep(quint64(ms));
+    return cancelRequested();
 }
 
 void ConsoleProgress::endStatusLine()

@@ -7,7 +7,8 @@
 namespace tirvela::cli {
 
 // Shows a device transfer in the terminal: each stage as a line, the amount done as one status
-// line rewritten in place (only when standard output is a terminal), messages on standard error.
+// line rewritten in place (only when standard output is a terminal) and ended when the work is
+// over, errors and messages on standard error.
 // While it exists, Ctrl+C asks the transfer to stop; a second Ctrl+C ends the program at once.
 class ConsoleProgress : public TransferProgress
 {
@@ -17,23 +18,18 @@ public:
     ConsoleProgress(const ConsoleProgress &) = delete;
     ConsoleProgress &operator=(const ConsoleProgress &) = delete;
 
-    void setCaption(const QString &text) override;
-    void setStage(const QString &text) override;
-    void setSize(const QString &text) override;
-    void setError(const QString &text) override;
-    void setButtonText(const QString &) override {}
-    void setRange(int maximum) override;
-    void setPosition(int position) override;
-    void show() override {}
-    void hide() override {}
+    void report(const ProgressReport &report) override;
     bool cancelRequested() const override;
-    void processEvents() override {}
-    void showMessage(const QString &text) override;
+    // Sleeps: Ctrl+C is seen once the time is up.
+    bool cancelledWithin(int ms) override;
 
     // The last amount text the transfer gave (its summary once it has finished).
     QString sizeText() const { return mSize; }
 
 private:
+    void showStage(const QString &text);
+    void showError(const QString &text);
+    void showPosition(int position);
     void endStatusLine();
 
     const bool mTerminal;

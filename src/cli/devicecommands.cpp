@@ -51,19 +51,21 @@ std::optional<DeviceOptions> takeDeviceOptions(const CommandCall &call, int &fai
     }
     if (tracePath) {
         options.trace = std::make_unique<DeviceTrace>();
-        const Status allowed = checkOutputFile(*tracePath, {options.argument});
-        QString reason = allowed.message;
-        if (!allowed.ok() || !options.trace->open(*tracePath, DeviceTrace::Mode::Replace, &reason)) {
-            err() << "Файл трассировки " << QDir::toNativeSeparators(*tracePath) << " не открыт: " << reason << Qt::endl;
+        Status opened = checkOutputFile(*tracePath, {options.argument});
+        if (opened.ok())
+            opened = options.trace->open(*tracePath, DeviceTrace::Mode::Replace);
+        if (!opened.ok()) {
+            err() << "Файл трассировки " << QDir::toNativeSeparators(*tracePath) << " не открыт: " << opened.message
+                  << Qt::endl;
             failure = Failure;
             return std::nullopt;
         }
     }
     options.programFolder = call.programFolder();
-    QString settingsProblem;
-    options.settings = readEditorSettings(options.programFolder, &settingsProblem);
-    if (!settingsProblem.isEmpty())
-        err() << settingsProblem << Qt::endl;
+    Status settingsRead;
+    options.settings = readEditorSettings(options.programFolder, &settingsRead);
+    if (!settingsRead.ok())
+        err() << settingsRead.message << Qt::endl;
     return options;
 }
 
@@ -76,22 +78,13 @@ QList<CommandOption> deviceOptions()
              QStringLiteral("записать весь обмен с устройством в FILE (UTF-8), по строке на событие")}};
 }
 
-int reportOutcome(const TransferResult &result, bool messageShown)
+// The exit code of a transfer whose failure the progress has already shown.
+int reportOutcome(const Result<TransferEnd> &result)
 {
-    switch (result.outcome) {
-    case TransferResult::Completed:
-        return Success;
-    case TransferResult::Cancelled:
+    if (wasCancelled(result))
         err() << "Прервано" << Qt::endl;
-        return Failure;
-    case TransferResult::Failed:
-        if (!messageShown)
-            err() << result.message << Qt::endl;
-        return Failure;
-    }
-    return Failure;
+    return result.ok() && result.value() == TransferEnd::Completed ? Success : Failure;
 }
-
 
 int runProgramAnnouncer(const CommandCall &call)
 {
@@ -104,10 +97,10 @@ int runProgramAnnouncer(const CommandCall &call)
     const AnnouncerLink link{locatePort(options->port.value_or(settings.portName), ports), settings.workingMode,
                              settings.programmingMode};
     ConsoleProgress progress;
-    const TransferResult result = programAnnouncer(options->argument, link, progress, options->trace.get());
-    if (result.outcome == TransferResult::Completed)
+    const Result<TransferEnd> result = programAnnouncer(options->argument, link, progress, options->trace.get());
+    if (result.ok() && result.value() == TransferEnd::Completed)
         out() << progress.sizeText() << Qt::endl;
-    return reportOutcome(result, true);
+    return reportOutcome(result);
 }
 
 int runBlinkerRoute(const CommandCall &call)
@@ -125,7 +118,10 @@ int runBlinkerRoute(const CommandCall &call)
     const PortLookup ports = readPortMappings(options->programFolder);
     const PortLocation port = options->port ? locatePort(*options->port, ports)
                                             : blinkerPort(options->settings.portIndex, ports);
-    return reportOutcome(sendRouteNumber(text, port, kBlinkerLineMode, options->trace.get()), false);
+    const Status sent = sendRouteNumber(text, port, kBlinkerLineMode, options->trace.get());
+    if (!sent.ok())
+        err() << sent.message << Qt::endl;
+    return sent.ok() ? Success : Failure;
 }
 
 int runBlinkerProgram(const CommandCall &call)
@@ -167,7 +163,7 @@ int runBlinkerProgram(const CommandCall &call)
     interruptWatch.start(kInterruptWatchMs);
     run.start();
     loop.exec();
-    return reportOutcome(run.result(), true);
+    return reportOutcome(run.result());
 }
 
 } // namespace

@@ -182,12 +182,10 @@ int runGtfs(const CommandCall &call)
     RouteTrips trips;
     {
         ConsoleProgress progress;
-        progress.setCaption(QStringLiteral("GTFS"));
-        progress.setStage(QStringLiteral("Чтение stop_times.txt"));
-        progress.setRange(100);
+        progress.report({.caption = QStringLiteral("GTFS"), .stage = QStringLiteral("Чтение stop_times.txt"), .maximum = 100});
         problem = loadRouteTrips(feed, catalog, *selection, trips, [&progress](qint64 done, qint64 total) {
             if (total > 0)
-                progress.setPosition(int(done * 100 / total));
+                progress.report({.position = int(done * 100 / total)});
             return !progress.cancelRequested();
         });
     }

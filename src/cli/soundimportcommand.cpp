@@ -30,7 +30,7 @@ int runSoundImport(const CommandCall &call)
     if (!usable || (options.keepLevel && !levelText.isEmpty()) || (!options.name.isEmpty() && sources.size() > 1))
         return UsageError;
     ConsoleProgress progress;
-    progress.setCaption(QStringLiteral("Импорт"));
+    progress.report({.caption = QStringLiteral("Импорт")});
     int exitCode = Success;
     for (const QString &source : sources) {
         const SoundImportResult result = importSound(source, call.programFolder(), options, &progress);

@@ -23,10 +23,10 @@ namespace {
 // on standard error, when there is no synthesiser to run.
 std::unique_ptr<SoundSpeaker> makeSpeaker(const QString &programFolder)
 {
-    QString problem;
-    const EditorSettings settings = readEditorSettings(programFolder, &problem);
-    if (!problem.isEmpty())
-        err() << problem << '\n';
+    Status read;
+    const EditorSettings settings = readEditorSettings(programFolder, &read);
+    if (!read.ok())
+        err() << read.message << '\n';
     if (const Status synthesizer = checkSpeechSynthesizer(settings.speech); !synthesizer.ok()) {
         err() << synthesizer.message << Qt::endl;
         return nullptr;

@@ -4,13 +4,13 @@
 #include "common/regularfile.h"
 #include "device/devicetrace.h"
 #include "device/serialport.h"
+#include "project/filelayout.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QDeadlineTimer>
 #include <QThread>
-#include <QtEndian>
 
 #include <array>
 
@@ -43,13 +43,13 @@ public:
     {
     }
 
-    TransferResult run(QFile &image, qint64 fileSize, const QString &path);
+    Result<TransferEnd> run(QFile &image, qint64 fileSize, const QString &path);
     // Line errors seen while reading are told once, after the transfer has stopped: a message
     // box during the transfer would hold it up until it is answered.
     void reportLineErrors();
 
 private:
-    TransferResult fail(const QString &message);
+    Status fail(const QString &message);
     enum class Addressed { Ready, Cancelled, DeviceGone };
     // Repeats the write command for the block until the device answers it.
     Addressed addressBlock(qint64 offset);
@@ -62,7 +62,7 @@ private:
     // Waits, the progress answering meanwhile (a window handles its events) and a cancel (Ctrl+C,
     // "Отмена") seen within a twentieth of a second; false when cancelled.
     bool pause(int ms);
-    TransferResult cancel();
+    TransferEnd cancel();
     QByteArray readReply(int maximum, QByteArrayView stopCharacters);
 
     void note(const QString &text)
@@ -82,17 +82,17 @@ private:
     std::array<char, kBlockSize + 2> mBlock{};
 };
 
-TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QString &path)
+Result<TransferEnd> AnnouncerSession::run(QFile &image, qint64 fileSize, const QString &path)
 {
     const qint64 size = (fileSize + kBlockSize - 1) / kBlockSize * kBlockSize;
-    mProgress.setCaption(QStringLiteral("Запись в устройство"));
-    mProgress.setStage(QStringLiteral("Подготовка, открытие порта"));
-    mProgress.setSize({});
-    mProgress.setError({});
-    mProgress.setRange(int(qMin<qint64>(size, INT_MAX)));
-    mProgress.setPosition(0);
-    mProgress.setButtonText(QStringLiteral("Отмена"));
-    mProgress.show();
+    mProgress.report({.phase = ProgressReport::Phase::Working,
+                      .caption = QStringLiteral("Запись в устройство"),
+                      .stage = QStringLiteral("Подготовка, открытие порта"),
+                      .size = QString(),
+                      .error = QString(),
+                      .button = QStringLiteral("Отмена"),
+                      .maximum = int(qMin<qint64>(size, INT_MAX)),
+                      .position = 0});
     mLastRefresh.start();
 
     if (!mPort.open(mLink.port.devicePath, SerialPort::Access::ReadWrite))
@@ -111,7 +111,7 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     mPort.purge();
     if (!mPort.applyMode(mRecord, mLink.programmingMode))
         return fail(QStringLiteral("Ошибка!") + mLink.programmingMode);
-    mProgress.setStage(QStringLiteral("Запись"));
+    mProgress.report({.stage = QStringLiteral("Запись")});
 
     for (qint64 offset = 0; offset < size; offset += kBlockSize) {
         switch (addressBlock(offset)) {
@@ -133,19 +133,20 @@ TransferResult AnnouncerSession::run(QFile &image, qint64 fileSize, const QStrin
     QThread::msleep(kBeforeFinalResetMs);
     mPort.write(kResetCommand);
     mPort.close();
-    mProgress.setStage(QStringLiteral("Процесс завершен"));
-    mProgress.setSize(QStringLiteral("Размер файла: ") + QString::number(size));
-    mProgress.setPosition(int(qMin<qint64>(size, INT_MAX)));
-    mProgress.setButtonText(QStringLiteral("OK"));
+    mProgress.report({.phase = ProgressReport::Phase::Finished,
+                      .stage = QStringLiteral("Процесс завершен"),
+                      .size = QStringLiteral("Размер файла: ") + QString::number(size),
+                      .button = QStringLiteral("OK"),
+                      .position = int(qMin<qint64>(size, INT_MAX))});
     note(QStringLiteral("готово, размер %1 байт").arg(size));
-    return TransferResult::completed();
+    return TransferEnd::Completed;
 }
 
-TransferResult AnnouncerSession::cancel()
+TransferEnd AnnouncerSession::cancel()
 {
     note(QStringLiteral("прервано"));
     mPort.close();
-    return TransferResult::cancelled();
+    return TransferEnd::Cancelled;
 }
 
 bool AnnouncerSession::pause(int ms)
@@ -155,18 +156,17 @@ bool AnnouncerSession::pause(int ms)
         const qint64 remaining = end.remainingTime();
         if (remaining <= 0)
             return true;
-        mProgress.pause(int(std::min<qint64>(remaining, kPauseSliceMs)));
+        mProgress.cancelledWithin(int(std::min<qint64>(remaining, kPauseSliceMs)));
     }
     return false;
 }
 
-TransferResult AnnouncerSession::fail(const QString &message)
+Status AnnouncerSession::fail(const QString &message)
 {
     note(QStringLiteral("ошибка: ") + message);
-    mProgress.hide();
-    mProgress.showMessage(message);
+    mProgress.report({.phase = ProgressReport::Phase::Closed, .message = message});
     mPort.close();
-    return TransferResult::failed(message);
+    return Status::failure(message);
 }
 
 AnnouncerSession::Addressed AnnouncerSession::addressBlock(qint64 offset)
@@ -183,12 +183,12 @@ AnnouncerSession::Addressed AnnouncerSession::addressBlock(qint64 offset)
         const QByteArray reply = readReply(int(command.size()) + 2, "R");
         if (!reply.isEmpty() && reply.back() == 'R') {
             if (mDeviceSilent)
-                mProgress.setError({});
+                mProgress.report({.error = QString()});
             mDeviceSilent = false;
             return Addressed::Ready;
         }
         if (!mDeviceSilent)
-            mProgress.setError(QStringLiteral("Устройство не отвечает"));
+            mProgress.report({.error = QStringLiteral("Устройство не отвечает")});
         mDeviceSilent = true;
         // A port that fails at once must not turn the repetition into a busy loop.
         QThread::msleep(quint64(qMax<qint64>(attemptEnd.remainingTime(), 0)));
@@ -229,17 +229,16 @@ bool AnnouncerSession::refresh(qint64 offset)
     if (mLastRefresh.elapsed() <= kRefreshIntervalMs)
         return true;
     mLastRefresh.start();
-    mProgress.setSize(QStringLiteral("Записано: ") + QString::number(offset));
-    mProgress.setPosition(int(qMin<qint64>(offset, INT_MAX)));
+    mProgress.report({.size = QStringLiteral("Записано: ") + QString::number(offset),
+                      .position = int(qMin<qint64>(offset, INT_MAX))});
     // Events first, so that a press of "Отмена" is seen now and not a second later.
-    mProgress.processEvents();
-    return !mProgress.cancelRequested();
+    return !mProgress.cancelledWithin(0);
 }
 
 void AnnouncerSession::reportLineErrors()
 {
     if (mLineErrorSeen)
-        mProgress.showMessage(QStringLiteral("Error"));
+        mProgress.report({.message = QStringLiteral("Error")});
 }
 
 QByteArray AnnouncerSession::readReply(int maximum, QByteArrayView stopCharacters)
@@ -261,16 +260,15 @@ QString imageProblem(QFile &image, qint64 size)
     const QByteArray header = image.peek(kHeaderSize);
     if (header.size() < kHeaderSize || !header.startsWith("KV21"))
         return {};
-    const auto le32 = [&](int at) { return qFromLittleEndian<quint32>(header.constData() + at); };
-    if (le32(5) > quint64(size) || le32(12) >= quint64(size))
+    if (readLe(header, 5, 4) > quint64(size) || readLe(header, 12, 4) >= quint64(size))
         return QStringLiteral("файл короче, чем указано в его заголовке: образ неполон");
     return {};
 }
 
 } // namespace
 
-TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress,
-                                DeviceTrace *trace)
+Result<TransferEnd> programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link,
+                                    TransferProgress &progress, DeviceTrace *trace)
 {
     if (trace) {
         trace->begin(QStringLiteral("программирование автоинформатора: ") + QDir::toNativeSeparators(flashImagePath)
@@ -279,21 +277,21 @@ TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLi
                      + QStringLiteral("\", режим программирования \"") + link.programmingMode + u'"');
     }
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, flashImagePath, kMaxImageSize);
+    const Result<qint64> opened = openRegularFile(file, flashImagePath, kMaxImageSize);
     const QString shown = QDir::toNativeSeparators(flashImagePath);
     QString message;
     if (!opened.ok())
-        message = QStringLiteral("Невозможно открыть файл ") + shown + QStringLiteral(": ") + opened.reason;
-    else if (const QString problem = imageProblem(file, opened.size); !problem.isEmpty())
+        message = QStringLiteral("Невозможно открыть файл ") + shown + QStringLiteral(": ") + opened.status().reason;
+    else if (const QString problem = imageProblem(file, opened.value()); !problem.isEmpty())
         message = QStringLiteral("Файл ") + shown + QStringLiteral(" не записывается в устройство: ") + problem;
     if (!message.isEmpty()) {
-        progress.showMessage(message);
+        progress.report({.message = message});
         if (trace)
             trace->note(QStringLiteral("ошибка: ") + message);
-        return TransferResult::failed(message);
+        return Status::failure(message);
     }
     AnnouncerSession session(link, progress, trace);
-    const TransferResult result = session.run(file, opened.size, flashImagePath);
+    const Result<TransferEnd> result = session.run(file, opened.value(), flashImagePath);
     session.reportLineErrors();
     return result;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "device/portnames.h"
 #include "common/transferprogress.h"
+#include "device/portnames.h"
+#include "device/transferend.h"
 
 #include <QString>
 
@@ -19,11 +20,11 @@ struct AnnouncerLink
 
 // Writes a flash image file into the Announcer: resets it, switches it into programming and sends
 // the file in 512-byte blocks (the last one padded with zeros), each acknowledged by the device.
-// Runs on the caller's thread and reports through `progress`: failures are shown with
-// showMessage as well as returned; cancelling (seen between blocks and between address attempts,
-// about once a second) closes the port without a message and without the final reset.
+// Runs on the caller's thread and reports through `progress`: failures are reported as messages
+// as well as returned; cancelling (seen between blocks and between address attempts, about once a
+// second) closes the port without a message and without the final reset.
 // `trace`, when given, records the run.
-TransferResult programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link, TransferProgress &progress,
-                                DeviceTrace *trace = nullptr);
+Result<TransferEnd> programAnnouncer(const QString &flashImagePath, const AnnouncerLink &link,
+                                    TransferProgress &progress, DeviceTrace *trace = nullptr);
 
 } // namespace tirvela

@@ -18,23 +18,17 @@ QString byteCount(QByteArrayView bytes)
 
 } // namespace
 
-bool DeviceTrace::open(const QString &path, Mode mode, QString *error)
+Status DeviceTrace::open(const QString &path, Mode mode)
 {
     mFile.close();
-    if (const Status allowed = checkOutputFile(path); !allowed.ok()) {
-        if (error)
-            *error = allowed.message;
-        return false;
-    }
+    if (const Status allowed = checkOutputFile(path); !allowed.ok())
+        return allowed;
     mFile.setFileName(path);
     const QIODevice::OpenMode openMode =
         QIODevice::WriteOnly | QIODevice::Unbuffered | (mode == Mode::Append ? QIODevice::Append : QIODevice::Truncate);
-    if (!mFile.open(openMode)) {
-        if (error)
-            *error = mFile.errorString();
-        return false;
-    }
-    return true;
+    if (!mFile.open(openMode))
+        return Status::failure(mFile.errorString());
+    return Status::success();
 }
 
 void DeviceTrace::begin(const QString &flow)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
@@ -16,8 +18,8 @@ class DeviceTrace
 public:
     enum class Mode { Replace, Append };
 
-    // Opens the file; false with the system's text. Only a regular file (or a new one) is written.
-    bool open(const QString &path, Mode mode, QString *error);
+    // Opens the file; a failure has the system's text. Only a regular file (or a new one) is written.
+    Status open(const QString &path, Mode mode);
     QString path() const { return mFile.fileName(); }
 
     // A heading for a flow: what it does, with the date.

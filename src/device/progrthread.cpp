@@ -5,13 +5,6 @@
 
 namespace tirvela {
 
-namespace {
-
-const QString kFinishedButton = QStringLiteral("ОК"); // Cyrillic letters, as the board flows show it
-const QString kInterrupted = QStringLiteral("Прервано");
-
-} // namespace
-
 ProgrThread::ProgrThread(const BoardImages &images, const PortLocation &port, const BlinkerProgramming &programming)
     : mImages(images), mPort(port), mProgramming(programming)
 {
@@ -32,9 +25,13 @@ void ProgrThread::run()
 
 void ProgrThread::execute()
 {
-    mState = {QStringLiteral("Прошивка блинкерного табло"), QStringLiteral("Подготовка, открытие порта"), {}, {},
-              QStringLiteral("Отмена"), 1};
-    emit stateReported(mState);
+    emit reported({.phase = ProgressReport::Phase::Working,
+                   .caption = QStringLiteral("Прошивка блинкерного табло"),
+                   .stage = QStringLiteral("Подготовка, открытие порта"),
+                   .size = QString(),
+                   .error = QString(),
+                   .button = QStringLiteral("Отмена"),
+                   .maximum = 1});
     if (mProgramming.trace) {
         mProgramming.trace->begin(QStringLiteral("прошивка блинкерного табло, порт ") + mPort.name + QStringLiteral(" (")
                                   + mPort.devicePath + u')');
@@ -65,10 +62,9 @@ void ProgrThread::execute()
                       QChar(u'0')));
         // One bar for the whole run, which takes minutes: it does not start again for each board type.
         const QString boardName = QString::fromUtf8(kBoardTypes[k].caption);
-        mState.stage = QStringLiteral("Табло %1 из %2 · %3").arg(k + 1).arg(BoardTypeCount).arg(boardName);
-        mState.size = QStringLiteral("Размер данных: ") + QString::number(kBoardMemorySize);
-        mState.maximum = BoardTypeCount * kBoardMemorySize;
-        emit stateReported(mState);
+        emit reported({.stage = QStringLiteral("Табло %1 из %2 · %3").arg(k + 1).arg(BoardTypeCount).arg(boardName),
+                       .size = QStringLiteral("Размер данных: ") + QString::number(kBoardMemorySize),
+                       .maximum = BoardTypeCount * kBoardMemorySize});
         switch (sendBoard(port, kBoardTypes[k].id, k * kBoardMemorySize)) {
         case BoardOutcome::Stopped:
             return interrupted();
@@ -82,12 +78,10 @@ void ProgrThread::execute()
 
     if (!cutShort.isEmpty())
         return fail(QStringLiteral("Передано не полностью: ") + cutShort.join(QStringLiteral(", ")));
-    mState.stage = QStringLiteral("Прошивка блинкерного табло завершена");
-    mState.button = kFinishedButton;
     port.close();
     note(QStringLiteral("готово"));
-    emit stateReported(mState);
-    mResult = TransferResult::completed();
+    mResult = TransferEnd::Completed;
+    finish({.stage = QStringLiteral("Прошивка блинкерного табло завершена")});
 }
 
 ProgrThread::BoardOutcome ProgrThread::sendBoard(SerialPort &port, int boardId, int position)
@@ -104,7 +98,7 @@ ProgrThread::BoardOutcome ProgrThread::sendBoard(SerialPort &port, int boardId, 
         if (port.write(QByteArrayView(mFrame.data(), qsizetype(mFrame.size()))) != qint64(mFrame.size()))
             return BoardOutcome::ShortWrite;
         position += kFrameDataSize;
-        emit positionReported(position);
+        emit reported({.position = position});
         if (!pause(mProgramming.framePauseMs))
             return BoardOutcome::Stopped;
     }
@@ -120,19 +114,22 @@ void ProgrThread::note(const QString &text)
 void ProgrThread::fail(const QString &error)
 {
     note(QStringLiteral("ошибка: ") + error);
-    mState.error = error;
-    mState.button = kFinishedButton;
-    emit stateReported(mState);
-    mResult = TransferResult::failed(error);
+    mResult = Status::failure(error);
+    finish({.error = error});
 }
 
 void ProgrThread::interrupted()
 {
     note(QStringLiteral("прервано"));
-    mState.stage = kInterrupted;
-    mState.button = kFinishedButton;
-    emit stateReported(mState);
-    mResult = {TransferResult::Cancelled, kInterrupted};
+    mResult = TransferEnd::Cancelled;
+    finish({.stage = QStringLiteral("Прервано")});
+}
+
+void ProgrThread::finish(ProgressReport report)
+{
+    report.phase = ProgressReport::Phase::Finished;
+    report.button = QStringLiteral("ОК"); // Cyrillic letters, as the board flows show it
+    emit reported(report);
 }
 
 bool ProgrThread::pause(int ms)
@@ -157,16 +154,8 @@ BlinkerProgrammingRun::BlinkerProgrammingRun(const ProgrThread::BoardImages &ima
     : mWorker(images, port, programming)
 {
     // The worker's signals cross to this object's thread, where the progress display lives.
-    connect(&mWorker, &ProgrThread::stateReported, this, [&progress](const BlinkerProgressState &state) {
-        progress.setCaption(state.caption);
-        progress.setStage(state.stage);
-        progress.setSize(state.size);
-        progress.setError(state.error);
-        progress.setButtonText(state.button);
-        progress.setRange(state.maximum);
-    });
-    connect(&mWorker, &ProgrThread::positionReported, this, [&progress](int position) {
-        progress.setPosition(position);
+    connect(&mWorker, &ProgrThread::reported, this, [&progress](const ProgressReport &report) {
+        progress.report(report);
     });
     connect(&mWorker, &ProgrThread::finished, this, [this] {
         mThread.quit();

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "common/transferprogress.h"
 #include "device/boardmemory.h"
 #include "device/linemode.h"
 #include "device/portnames.h"
-#include "common/transferprogress.h"
+#include "device/transferend.h"
 
 #include <QMutex>
 #include <QObject>
@@ -24,17 +25,6 @@ struct BlinkerProgramming
     DeviceTrace *trace = nullptr;
 };
 
-// What the progress display shows of a board programming run, handed over whole at each report.
-struct BlinkerProgressState
-{
-    QString caption;
-    QString stage;
-    QString size;
-    QString error;
-    QString button;
-    int maximum = 0;
-};
-
 // The worker that programs the route-number board: builds the board memory image of each of the
 // three board types and sends it in 128 frames, one every 350 ms. It lives on a thread of its own
 // and reports through queued signals only: it never waits for the thread that shows its progress,
@@ -52,15 +42,14 @@ public:
     // run ends as interrupted.
     void requestStop();
     // How the run ended; valid once finished() was sent.
-    TransferResult result() const { return mResult; }
+    Result<TransferEnd> result() const { return mResult; }
 
     // Sends the three board types; returns when they are sent, a failure was reported or a stop
     // was requested.
     void run();
 
 signals:
-    void stateReported(const tirvela::BlinkerProgressState &state);
-    void positionReported(int position);
+    void reported(const tirvela::ProgressReport &report);
     void finished();
 
 private:
@@ -71,6 +60,8 @@ private:
     BoardOutcome sendBoard(SerialPort &port, int boardId, int position);
     void fail(const QString &error);
     void interrupted();
+    // The last report of the run: it stays shown until the user closes it with "ОК".
+    void finish(ProgressReport report);
     void note(const QString &text);
     // Waits `ms` milliseconds unless a stop is requested first; false then.
     bool pause(int ms);
@@ -80,10 +71,9 @@ private:
     const PortLocation mPort;
     const BlinkerProgramming mProgramming;
 
-    BlinkerProgressState mState;
     BoardMemoryImage mMemory{};
     ProgrammingFrame mFrame{};
-    TransferResult mResult;
+    Result<TransferEnd> mResult = TransferEnd::Cancelled; // a run that never got to its end was stopped
 
     QMutex mMutex; // guards mStop
     QWaitCondition mWake;
@@ -106,7 +96,7 @@ public:
     // The user closed the progress display or asked to stop: nothing more is sent.
     void stop();
     bool isFinished() const { return mFinished; }
-    TransferResult result() const { return mWorker.result(); }
+    Result<TransferEnd> result() const { return mWorker.result(); }
 
 signals:
     void finished();

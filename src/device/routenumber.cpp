@@ -19,36 +19,35 @@ RouteNumberFrame routeNumberFrame(QByteArrayView text)
 
 namespace {
 
-TransferResult send(QByteArrayView text, const PortLocation &port, QStringView lineMode, SerialPort &serial)
+Status send(QByteArrayView text, const PortLocation &port, QStringView lineMode, SerialPort &serial)
 {
     if (!serial.open(port.devicePath, SerialPort::Access::ReadWrite))
-        return TransferResult::failed(QStringLiteral("Ошибка открытия ") + port.name + QStringLiteral(" !")
-                                      + serial.openFailureNote());
+        return Status::failure(QStringLiteral("Ошибка открытия ") + port.name + QStringLiteral(" !")
+                               + serial.openFailureNote());
     LineMode record;
     if (!serial.applyMode(record, lineMode))
-        return TransferResult::failed(QStringLiteral("Невозможно установить параметры (4800,N,8,1)!"));
+        return Status::failure(QStringLiteral("Невозможно установить параметры (4800,N,8,1)!"));
     const RouteNumberFrame frame = routeNumberFrame(text);
     if (serial.write(QByteArrayView(frame.data(), qsizetype(frame.size()))) != qint64(frame.size()))
-        return TransferResult::failed(QStringLiteral("Ошибка записи в ") + port.name + QStringLiteral(" !")
-                                      + serial.goneNote());
-    return TransferResult::completed();
+        return Status::failure(QStringLiteral("Ошибка записи в ") + port.name + QStringLiteral(" !")
+                               + serial.goneNote());
+    return Status::success();
 }
 
 } // namespace
 
-TransferResult sendRouteNumber(QByteArrayView text, const PortLocation &port, QStringView lineMode, DeviceTrace *trace)
+Status sendRouteNumber(QByteArrayView text, const PortLocation &port, QStringView lineMode, DeviceTrace *trace)
 {
     if (trace) {
         trace->begin(QStringLiteral("номер маршрута на табло: ") + DeviceTrace::printable(text) + QStringLiteral(", порт ")
                      + port.name + QStringLiteral(" (") + port.devicePath + u')');
     }
     SerialPort serial(trace);
-    const TransferResult result = send(text, port, lineMode, serial);
+    const Status sent = send(text, port, lineMode, serial);
     serial.close();
     if (trace)
-        trace->note(result.outcome == TransferResult::Completed ? QStringLiteral("готово")
-                                                                  : QStringLiteral("ошибка: ") + result.message);
-    return result;
+        trace->note(sent.ok() ? QStringLiteral("готово") : QStringLiteral("ошибка: ") + sent.message);
+    return sent;
 }
 
 } // namespace tirvela

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/status.h"
 #include "device/linemode.h"
 #include "device/portnames.h"
-#include "common/transferprogress.h"
 
 #include <QByteArrayView>
 
@@ -19,10 +19,10 @@ using RouteNumberFrame = std::array<quint8, 9>;
 // a checksum and the end mark.
 RouteNumberFrame routeNumberFrame(QByteArrayView text);
 
-// Sends the route number text to the board in one frame; nothing is read back. Returns the
-// failure with the message to show. `lineMode` is the board's fixed mode (tests give others);
-// `trace`, when given, records the exchange.
-TransferResult sendRouteNumber(QByteArrayView text, const PortLocation &port, QStringView lineMode = kBlinkerLineMode,
-                               DeviceTrace *trace = nullptr);
+// Sends the route number text to the board in one frame; nothing is read back. A failure has the
+// message to show. `lineMode` is the board's fixed mode (tests give others); `trace`, when given,
+// records the exchange.
+Status sendRouteNumber(QByteArrayView text, const PortLocation &port, QStringView lineMode = kBlinkerLineMode,
+                       DeviceTrace *trace = nullptr);
 
 } // namespace tirvela

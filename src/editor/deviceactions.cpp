@@ -45,9 +45,10 @@ std::unique_ptr<DeviceTrace> DeviceActions::openTrace()
         return nullptr;
     auto trace = std::make_unique<DeviceTrace>();
     const QString path = QDir::toNativeSeparators(deviceTracePath(mSession.programFolder));
-    QString error;
-    if (!trace->open(deviceTracePath(mSession.programFolder), DeviceTrace::Mode::Append, &error)) {
-        mLog.logMessage(QStringLiteral("Обмен с устройством не записывается: ") + path + QStringLiteral(": ") + error);
+    if (const Status opened = trace->open(deviceTracePath(mSession.programFolder), DeviceTrace::Mode::Append);
+        !opened.ok()) {
+        mLog.logMessage(QStringLiteral("Обмен с устройством не записывается: ") + path + QStringLiteral(": ")
+                        + opened.message);
         return nullptr;
     }
     mLog.logMessage(QStringLiteral("Обмен с устройством записывается в ") + path);
@@ -61,9 +62,9 @@ void DeviceActions::programAnnouncer(const QString &flashImage)
     const EditorSettings &settings = mSession.settings;
     const AnnouncerLink link{locatePort(settings.portName, readPortMappings(mSession.programFolder)),
                              settings.workingMode, settings.programmingMode};
-    const TransferResult result = tirvela::programAnnouncer(flashImage, link, mProgress, trace.get());
+    const Result<TransferEnd> result = tirvela::programAnnouncer(flashImage, link, mProgress, trace.get());
     // The device is left half written, without its closing reset: that must not go unnoticed.
-    if (result.outcome == TransferResult::Cancelled)
+    if (wasCancelled(result))
         mLog.logMessage(QStringLiteral("Программирование автоинформатора прервано: устройство записано не полностью, "
                                        "его нужно запрограммировать заново"));
 }
@@ -83,9 +84,9 @@ void DeviceActions::sendRouteNumber(int route)
     }
     const std::unique_ptr<DeviceTrace> trace = openTrace();
     const PortLocation port = blinkerPort(mSession.settings.portIndex, readPortMappings(mSession.programFolder));
-    const TransferResult result = tirvela::sendRouteNumber(bytes, port, kBlinkerLineMode, trace.get());
-    if (result.outcome == TransferResult::Failed)
-        mDialogs.tell(mWindow, result.message);
+    const Status sent = tirvela::sendRouteNumber(bytes, port, kBlinkerLineMode, trace.get());
+    if (!sent.ok())
+        mDialogs.tell(mWindow, sent.message);
     else
         mLog.logMessage(QStringLiteral("Номер маршрута %1 передан на блинкерное табло, порт %2").arg(*text, portText(port)));
 }
@@ -107,7 +108,7 @@ void DeviceActions::programBlinker()
     mProgress.exec();
     // The dialog closed: the run ends before its next frame, and is waited for when it goes.
     run.stop();
-    if (!run.isFinished() || run.result().outcome == TransferResult::Cancelled)
+    if (!run.isFinished() || wasCancelled(run.result()))
         mLog.logMessage(QStringLiteral("Прошивка блинкерного табло: Прервано"));
 }
 

@@ -206,16 +206,15 @@ void GtfsImportDialog::chooseRoute()
             mSelection = selectRoute(mCatalog, QString::fromUtf8(route.id), {}, mLoadError);
         mNumber->setText(defaultRouteNumber(route));
         ProgressDialog progress(mDialogs, this);
-        progress.setCaption(windowTitle());
-        progress.setStage(QStringLiteral("Чтение stop_times.txt: маршрут %1").arg(route.shortName));
-        progress.setButtonText(QStringLiteral("Отмена"));
-        progress.setRange(100);
-        progress.show();
+        progress.report({.phase = ProgressReport::Phase::Working,
+                         .caption = windowTitle(),
+                         .stage = QStringLiteral("Чтение stop_times.txt: маршрут %1").arg(route.shortName),
+                         .button = QStringLiteral("Отмена"),
+                         .maximum = 100});
         mLoadError = loadRouteTrips(*mFeed, mCatalog, *mSelection, mTrips, [&progress](qint64 done, qint64 total) {
             if (total > 0)
-                progress.setPosition(int(done * 100 / total));
-            progress.processEvents();
-            return !progress.cancelRequested();
+                progress.report({.position = int(done * 100 / total)});
+            return !progress.cancelledWithin(0);
         });
         progress.hide();
         if (!mLoadError.isEmpty())

@@ -81,44 +81,29 @@ void ProgressDialog::fitTexts()
     setFixedSize(width, top + buttonHeight + 5);
 }
 
-void ProgressDialog::setCaption(const QString &text)
+void ProgressDialog::report(const ProgressReport &report)
 {
-    setWindowTitle(text);
+    if (report.caption)
+        setWindowTitle(*report.caption);
+    if (report.stage)
+        mStage->setText(*report.stage);
+    if (report.size)
+        mSize->setText(*report.size);
+    if (report.error)
+        mError->setText(*report.error);
+    if (report.button)
+        mButton->setText(*report.button);
     fitTexts();
-}
-
-void ProgressDialog::setStage(const QString &text)
-{
-    mStage->setText(text);
-    fitTexts();
-}
-
-void ProgressDialog::setSize(const QString &text)
-{
-    mSize->setText(text);
-    fitTexts();
-}
-
-void ProgressDialog::setError(const QString &text)
-{
-    mError->setText(text);
-    fitTexts();
-}
-
-void ProgressDialog::setButtonText(const QString &text)
-{
-    mButton->setText(text);
-    fitTexts();
-}
-
-void ProgressDialog::setRange(int maximum)
-{
-    mBar->setRange(0, maximum);
-}
-
-void ProgressDialog::setPosition(int position)
-{
-    mBar->setValue(position);
+    if (report.maximum)
+        mBar->setRange(0, *report.maximum);
+    if (report.position)
+        mBar->setValue(*report.position);
+    if (report.phase == ProgressReport::Phase::Working)
+        showPainted();
+    else if (report.phase == ProgressReport::Phase::Closed)
+        hide();
+    if (!report.message.isEmpty())
+        mDialogs.tell(parentWidget(), report.message);
 }
 
 void ProgressDialog::showEvent(QShowEvent *event)
@@ -127,9 +112,9 @@ void ProgressDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
-void ProgressDialog::show()
+void ProgressDialog::showPainted()
 {
-    QDialog::show();
+    show();
     waitUntilExposed();
     repaint();
 }
@@ -150,35 +135,23 @@ void ProgressDialog::waitUntilExposed()
     loop.exec();
 }
 
-void ProgressDialog::hide()
-{
-    QDialog::hide();
-}
-
 bool ProgressDialog::cancelRequested() const
 {
     return !isVisible();
 }
 
-void ProgressDialog::processEvents()
+bool ProgressDialog::cancelledWithin(int ms)
 {
-    QApplication::processEvents();
-}
-
-void ProgressDialog::pause(int ms)
-{
-    if (cancelRequested())
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    // "Отмена" ends the wait at once.
-    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void ProgressDialog::showMessage(const QString &text)
-{
-    mDialogs.tell(parentWidget(), text);
+    if (ms <= 0) {
+        QApplication::processEvents();
+    } else if (!cancelRequested()) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        // "Отмена" ends the wait at once.
+        connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return cancelRequested();
 }
 
 void ProgressDialog::clear()

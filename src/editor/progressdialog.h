@@ -21,19 +21,12 @@ class ProgressDialog : public QDialog, public TransferProgress
 public:
     ProgressDialog(UserDialogs &dialogs, QWidget *parent = nullptr);
 
-    void setCaption(const QString &text) override;
-    void setStage(const QString &text) override;
-    void setSize(const QString &text) override;
-    void setError(const QString &text) override;
-    void setButtonText(const QString &text) override;
-    void setRange(int maximum) override;
-    void setPosition(int position) override;
-    void show() override;
-    void hide() override;
+    // Texts and the bar as the report gives them; Working shows the dialog, Closed hides it, and
+    // a message is told in a box of its own.
+    void report(const ProgressReport &report) override;
+    // True while the dialog is closed: "Отмена" pressed, or not shown yet.
     bool cancelRequested() const override;
-    void processEvents() override;
-    void pause(int ms) override;
-    void showMessage(const QString &text) override;
+    bool cancelledWithin(int ms) override;
 
     // Empties every line for the next run.
     void clear();
@@ -43,6 +36,8 @@ protected:
 
 private:
     void fitTexts();
+    // Shows the dialog, painted, before the caller goes on.
+    void showPainted();
     // Handles events until the window system has put the dialog on the screen (at most a second):
     // painted before that, it would stay an empty frame while the port is opened.
     void waitUntilExposed();

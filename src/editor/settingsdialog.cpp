@@ -269,9 +269,8 @@ void SettingsDialog::accept()
     mSettings.soundEditorPath = mSoundEditor->text();
     mSettings.speech = mSpeech->settings(mSettings.speech);
     mSettings.traceDevices = mTrace->isChecked();
-    QString error;
-    if (!writeEditorSettings(mProgramFolder, mSettings, &error, mChosenDevices))
-        mDialogs.tell(this, error);
+    if (const Status written = writeEditorSettings(mProgramFolder, mSettings, mChosenDevices); !written.ok())
+        mDialogs.tell(this, written.message);
     QDialog::accept();
 }
 

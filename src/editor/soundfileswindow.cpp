@@ -197,15 +197,14 @@ void SoundFilesWindow::importRecordings()
         return;
     mPlayer->stop();
     ProgressDialog progress(mDialogs, this);
-    progress.setCaption(QStringLiteral("Импорт звуковых файлов"));
-    progress.setButtonText(QStringLiteral("Отмена"));
+    progress.report({.caption = QStringLiteral("Импорт звуковых файлов"), .button = QStringLiteral("Отмена")});
     QString lastImported;
     int failures = 0;
     for (int i = 0; i < sources.size(); ++i) {
         const QString &source = sources[i];
-        progress.setStage(QStringLiteral("Файл %1 из %2").arg(i + 1).arg(sources.size()));
-        progress.setSize(QFileInfo(source).fileName());
-        progress.show();
+        progress.report({.phase = ProgressReport::Phase::Working,
+                         .stage = QStringLiteral("Файл %1 из %2").arg(i + 1).arg(sources.size()),
+                         .size = QFileInfo(source).fileName()});
         SoundImportOptions options;
         const QString clash = clashingSoundFile(source, mSession.programFolder);
         if (!clash.isEmpty()) {

@@ -90,19 +90,18 @@ QString SpeechActions::speakMissing(QWidget *parent)
         return {};
 
     ProgressDialog progress(mDialogs, parent);
-    progress.setCaption(QStringLiteral("Озвучивание недостающих файлов"));
-    progress.setButtonText(QStringLiteral("Отмена"));
-    progress.setRange(int(missing.names.size()));
-    progress.show();
+    progress.report({.phase = ProgressReport::Phase::Working,
+                     .caption = QStringLiteral("Озвучивание недостающих файлов"),
+                     .button = QStringLiteral("Отмена"),
+                     .maximum = int(missing.names.size())});
     QString lastMade;
     int made = 0;
     for (qsizetype i = 0; i < missing.names.size(); ++i) {
         const QString &name = missing.names[i];
-        progress.setStage(QStringLiteral("Файл %1 из %2").arg(i + 1).arg(missing.names.size()));
-        progress.setSize(name);
-        progress.setPosition(int(i));
-        progress.processEvents();
-        if (progress.cancelRequested()) {
+        progress.report({.stage = QStringLiteral("Файл %1 из %2").arg(i + 1).arg(missing.names.size()),
+                         .size = name,
+                         .position = int(i)});
+        if (progress.cancelledWithin(0)) {
             mLog.logMessage(QStringLiteral("Озвучивание прервано"));
             break;
         }

@@ -73,9 +73,8 @@ QString FeedSource::open(const QString &path)
     if (QFileInfo(path).isDir())
         return {};
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, path);
-    if (!opened.ok())
-        return QStringLiteral("Не удалось открыть %1: %2").arg(QDir::toNativeSeparators(path), opened.reason);
+    if (const Result<qint64> opened = openRegularFile(file, path); !opened.ok())
+        return QStringLiteral("Не удалось открыть %1: %2").arg(QDir::toNativeSeparators(path), opened.status().reason);
     const int descriptor = ::dup(file.handle());
     int code = 0;
     mArchive = descriptor < 0 ? nullptr : zip_fdopen(descriptor, ZIP_RDONLY, &code);
@@ -103,9 +102,8 @@ std::unique_ptr<ByteSource> FeedSource::openFile(const QString &fileName, QStrin
 {
     if (!mArchive) {
         auto file = std::make_unique<FolderFile>();
-        const FileOpenResult opened = openRegularFile(file->mFile, QDir(mPath).filePath(fileName));
-        if (!opened.ok()) {
-            error = opened.reason;
+        if (const Result<qint64> opened = openRegularFile(file->mFile, QDir(mPath).filePath(fileName)); !opened.ok()) {
+            error = opened.status().reason;
             return nullptr;
         }
         return file;

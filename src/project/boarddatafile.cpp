@@ -64,14 +64,16 @@ QString boardDataFileName(int boardRow)
     }
 }
 
-bool loadBoardDataFile(BoardImage &image, const QString &path, QString *problem)
+Status loadBoardDataFile(BoardImage &image, const QString &path)
 {
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, path, kMaxFileSize);
-    if (!opened.ok()) {
-        if (problem && (opened.status != FileOpenResult::Status::Failed || QFileInfo::exists(path)))
-            *problem = QStringLiteral("Файл данных табло %1 не прочитан: %2").arg(QDir::toNativeSeparators(path), opened.reason);
-        return false;
+    if (const Result<qint64> opened = openRegularFile(file, path, kMaxFileSize); !opened.ok()) {
+        const QString reason = opened.status().reason;
+        // Whatever is there and cannot be read is told; a file that is not there is the caller's to word.
+        if (!QFileInfo::exists(path))
+            return Status::failure({}, reason);
+        return Status::failure(
+            QStringLiteral("Файл данных табло %1 не прочитан: %2").arg(QDir::toNativeSeparators(path), reason), reason);
     }
     image.fill(0xFF);
 
@@ -86,7 +88,7 @@ bool loadBoardDataFile(BoardImage &image, const QString &path, QString *problem)
             const char c = buffer[i];
             if (c == '\r' || c == '\n') {
                 if (!lineTooLong && !applyLine(image, line))
-                    return true;
+                    return Status::success();
                 line.clear();
                 lineTooLong = false;
             } else if (line.size() < kMaxLineLength) {
@@ -98,7 +100,7 @@ bool loadBoardDataFile(BoardImage &image, const QString &path, QString *problem)
     }
     if (!lineTooLong)
         applyLine(image, line);
-    return true;
+    return Status::success();
 }
 
 QStringList loadBoardDataFiles(Project &project, const QString &folder)
@@ -112,14 +114,13 @@ QStringList loadBoardDataFiles(Project &project, const QString &folder)
             continue;
         }
         const QString path = QDir(folder).filePath(name);
-        QString problem;
-        if (!loadBoardDataFile(image, path, &problem)) {
+        if (const Status loaded = loadBoardDataFile(image, path); !loaded.ok()) {
             image.fill(0x00);
             const QString empty = QStringLiteral("картинки табло %1 начинаются пустыми")
                                       .arg(QString::fromUtf8(kBoardTypes[size_t(row)].caption));
-            notes.append(problem.isEmpty() ? QStringLiteral("Файл данных табло %1 не найден: %2")
-                                                 .arg(QDir::toNativeSeparators(path), empty)
-                                           : problem + QStringLiteral("; ") + empty);
+            notes.append(loaded.message.isEmpty() ? QStringLiteral("Файл данных табло %1 не найден: %2")
+                                                        .arg(QDir::toNativeSeparators(path), empty)
+                                                  : loaded.message + QStringLiteral("; ") + empty);
         }
     }
     return notes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/status.h"
 #include "project/project.h"
 
 #include <QString>
@@ -15,10 +16,11 @@ QString boardDataFileName(int boardRow);
 // byte of a data record goes to its board address - 64; bytes outside the image are dropped.
 // An end-of-file record ends the reading; other record types and lines that do not follow the
 // grammar (lines longer than 62 characters included) are skipped silently; checksums are not
-// verified. Returns false and leaves the image as it was when the file cannot be opened; only
-// a regular file of at most 1 MiB (far more than any board memory needs) is read. `problem` then
-// tells why, naming the file, unless there simply is no such file.
-bool loadBoardDataFile(BoardImage &image, const QString &path, QString *problem = nullptr);
+// verified. Fails and leaves the image as it was when the file cannot be opened; only a regular
+// file of at most 1 MiB (far more than any board memory needs) is read. The failure's message
+// tells why, naming the file, unless there simply is no such file (then it is empty); its reason
+// is the system's.
+Status loadBoardDataFile(BoardImage &image, const QString &path);
 
 // Fills the three board images of an older-layout project from the board data files in a folder.
 // An image without a data file (the third one always) is zero-filled, which holds no route,

@@ -145,10 +145,11 @@ ProjectReadResult readProjectFile(Project &project, const QString &fileName, con
     if (!QFile::exists(fileName))
         return {ProjectReadResult::Outcome::NotFound, Status::failure(QStringLiteral("Файл %1 не найден").arg(shownName))};
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, fileName);
-    if (!opened.ok())
+    if (const Result<qint64> opened = openRegularFile(file, fileName); !opened.ok()) {
+        const QString reason = opened.status().reason;
         return {ProjectReadResult::Outcome::Unreadable,
-                Status::failure(QStringLiteral("Файл %1 не открывается: %2").arg(shownName, opened.reason), opened.reason)};
+                Status::failure(QStringLiteral("Файл %1 не открывается: %2").arg(shownName, reason), reason)};
+    }
 
     FileContent content;
     if (const std::optional<QString> problem = readContent(file, content))

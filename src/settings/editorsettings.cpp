@@ -58,15 +58,16 @@ EditorSettings defaultEditorSettings(const QString &programFolder)
     return settings;
 }
 
-EditorSettings readEditorSettings(const QString &programFolder, QString *problem)
+EditorSettings readEditorSettings(const QString &programFolder, Status *read)
 {
     EditorSettings settings = defaultEditorSettings(programFolder);
     IniFile ini;
-    QString reason;
-    if (!ini.load(editorIniPath(programFolder), &reason)) {
-        if (problem)
-            *problem = QStringLiteral("Файл настроек %1 не прочитан: %2; взяты настройки по умолчанию")
-                           .arg(QDir::toNativeSeparators(editorIniPath(programFolder)), reason);
+    if (const Status loaded = ini.load(editorIniPath(programFolder)); !loaded.ok()) {
+        if (read) {
+            *read = Status::failure(QStringLiteral("Файл настроек %1 не прочитан: %2; взяты настройки по умолчанию")
+                                        .arg(QDir::toNativeSeparators(editorIniPath(programFolder)), loaded.reason),
+                                    loaded.reason);
+        }
         return settings;
     }
 
@@ -83,37 +84,31 @@ EditorSettings readEditorSettings(const QString &programFolder, QString *problem
     return settings;
 }
 
-bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error,
-                         const QList<PortMapping> &portMappings)
+Status writeEditorSettings(const QString &programFolder, const EditorSettings &settings,
+                           const QList<PortMapping> &portMappings)
 {
     const QString path = editorIniPath(programFolder);
-    const auto fail = [error](const QString &message) {
-        if (error)
-            *error = message;
-        return false;
-    };
-
     for (const TextKey &key : kTextKeys) {
         const QString &value = settings.*key.field;
         const QString reason = unstorableReason(value);
         if (!reason.isEmpty()) {
-            return fail(QStringLiteral("Значение «%1» параметра %2 нельзя сохранить в файле настроек: %3.")
-                            .arg(value, QString::fromLatin1(key.key), reason));
+            return Status::failure(QStringLiteral("Значение «%1» параметра %2 нельзя сохранить в файле настроек: %3.")
+                                       .arg(value, QString::fromLatin1(key.key), reason));
         }
     }
     for (const PortMapping &mapping : portMappings) {
         const QString reason = unstorableReason(mapping.devicePath);
         if (!reason.isEmpty()) {
-            return fail(QStringLiteral("Устройство «%1» порта %2 нельзя сохранить в файле настроек: %3.")
-                            .arg(mapping.devicePath, fromCp1251(mapping.key), reason));
+            return Status::failure(QStringLiteral("Устройство «%1» порта %2 нельзя сохранить в файле настроек: %3.")
+                                       .arg(mapping.devicePath, fromCp1251(mapping.key), reason));
         }
     }
 
     IniFile ini;
-    QString platformError;
-    if (!ini.load(path, &platformError)) {
-        return fail(QStringLiteral("Не удалось прочитать файл настроек %1: %2")
-                        .arg(QDir::toNativeSeparators(path), platformError));
+    if (const Status loaded = ini.load(path); !loaded.ok()) {
+        return Status::failure(
+            QStringLiteral("Не удалось прочитать файл настроек %1: %2").arg(QDir::toNativeSeparators(path), loaded.reason),
+            loaded.reason);
     }
     ini.setValue(kUartSection, kPortIndexKey, QByteArray::number(settings.portIndex));
     for (const TextKey &key : kTextKeys)
@@ -121,11 +116,12 @@ bool writeEditorSettings(const QString &programFolder, const EditorSettings &set
     writeSpeechSettings(ini, settings.speech);
     for (const PortMapping &mapping : portMappings)
         ini.setValue(kPortsSection, mapping.key, toCp1251(mapping.devicePath));
-    if (!ini.save(path, &platformError)) {
-        return fail(QStringLiteral("Не удалось записать файл настроек %1: %2")
-                        .arg(QDir::toNativeSeparators(path), platformError));
+    if (const Status saved = ini.save(path); !saved.ok()) {
+        return Status::failure(
+            QStringLiteral("Не удалось записать файл настроек %1: %2").arg(QDir::toNativeSeparators(path), saved.reason),
+            saved.reason);
     }
-    return true;
+    return Status::success();
 }
 
 std::function<std::optional<QByteArray>(QByteArrayView)> portMappingsOf(const IniFile &ini)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/status.h"
 #include "sound/speech/speechsettings.h"
 
 #include <QByteArray>
@@ -32,8 +33,9 @@ EditorSettings defaultEditorSettings(const QString &programFolder);
 
 // Reads editor.ini in the program folder; a missing or unreadable file and missing keys give
 // the defaults, a UART_IDX that is not a whole number gives 0. When the file exists but is not
-// read, `problem` gets a line for the user that names it and says why.
-EditorSettings readEditorSettings(const QString &programFolder, QString *problem = nullptr);
+// read, `read` fails with a line for the user that names it and says why, and the platform's
+// reason apart. The settings are given either way, so `read` is only for a caller that tells.
+EditorSettings readEditorSettings(const QString &programFolder, Status *read = nullptr);
 
 // The section of editor.ini that maps port names onto devices (COM1=/dev/ttyUSB0), not on Windows.
 inline constexpr QByteArrayView kPortsSection = "PORTS";
@@ -57,11 +59,11 @@ std::function<std::optional<QByteArray>(QByteArrayView)> readPortMappings(const 
 // written before there were speech settings keeps its bytes), and the port mappings in section
 // PORTS, each in place, keeping every other line of the file; creates
 // the file when it is missing. The file is replaced in one step, so it is either fully written or
-// left as it was. Returns false with a user message (holding the platform's error text when the
+// left as it was. Fails with a user message (holding the platform's error text when the
 // file could not be read or written) and leaves the file untouched when a value cannot be stored
-// or the write fails.
-bool writeEditorSettings(const QString &programFolder, const EditorSettings &settings, QString *error,
-                         const QList<PortMapping> &portMappings = {});
+// or the write fails; the platform's error is the reason as well.
+Status writeEditorSettings(const QString &programFolder, const EditorSettings &settings,
+                           const QList<PortMapping> &portMappings = {});
 
 QString editorIniPath(const QString &programFolder);
 

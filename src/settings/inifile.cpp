@@ -49,27 +49,20 @@ bool isStorableName(QByteArrayView name)
 
 } // namespace
 
-bool IniFile::load(const QString &path, QString *error)
+Status IniFile::load(const QString &path)
 {
     mLines.clear();
     if (!QFile::exists(path))
-        return true;
+        return Status::success();
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, path, kMaxFileSize);
-    if (!opened.ok()) {
-        if (error)
-            *error = opened.reason;
-        return false;
-    }
+    if (const Result<qint64> opened = openRegularFile(file, path, kMaxFileSize); !opened.ok())
+        return opened.status();
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return Status::failure({}, file.errorString());
 
     parse(bytes);
-    return true;
+    return Status::success();
 }
 
 void IniFile::parse(QByteArrayView bytes)
@@ -169,17 +162,14 @@ void IniFile::insertLine(qsizetype at, const QByteArray &text)
     mLines.insert(at, {text, end});
 }
 
-bool IniFile::save(const QString &path, QString *error) const
+Status IniFile::save(const QString &path) const
 {
     const QByteArray bytes = toBytes();
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !writeFully(file, bytes) || !commitFully(file)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly) || !writeFully(file, bytes) || !commitFully(file))
+        return Status::failure({}, file.errorString());
+    return Status::success();
 }
 
 } // namespace tirvela

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -16,10 +18,11 @@ namespace tirvela {
 class IniFile
 {
 public:
-    // Reads the file; a missing file reads as empty. Returns false (with the platform's error)
-    // only when an existing file cannot be read. Only a regular file of at most 1 MiB is read:
-    // a settings file holds a few lines, and anything else would hang or flood the program.
-    bool load(const QString &path, QString *error = nullptr);
+    // Reads the file; a missing file reads as empty. Fails (the reason the platform's error; the
+    // caller words the message) only when an existing file cannot be read. Only a regular file of
+    // at most 1 MiB is read: a settings file holds a few lines, and anything else would hang or
+    // flood the program.
+    Status load(const QString &path);
 
     // The value of the key in the first section of that name.
     // Takes the lines of INI text (CR LF, LF or CR line ends); toBytes() gives them back unchanged.
@@ -34,9 +37,9 @@ public:
     // an empty name, blanks around a name, "=" in the key or "]" in the section name.
     bool setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
 
-    // Writes the file atomically (the old file stays as it was when writing fails);
-    // false with the platform's error text on failure.
-    bool save(const QString &path, QString *error = nullptr) const;
+    // Writes the file atomically (the old file stays as it was when writing fails); a failure's
+    // reason is the platform's error text, and the caller words the message.
+    Status save(const QString &path) const;
 
 private:
     struct Line

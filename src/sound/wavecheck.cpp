@@ -126,9 +126,8 @@ WaveCheckResult checkWaveFile(const QString &path)
 
 WaveCheckResult checkWaveFile(QFile &file, const QString &path)
 {
-    const FileOpenResult opened = openRegularFile(file, path);
-    if (!opened.ok())
-        return failure(u"Файл %s не найден!", path, opened.reason);
+    if (const Result<qint64> opened = openRegularFile(file, path); !opened.ok())
+        return failure(u"Файл %s не найден!", path, opened.status().reason);
 
     WaveReader reader(file);
     const QByteArray riff = reader.bytesAt(0, 12);

@@ -16,31 +16,47 @@ class RecordingProgress : public TransferProgress
 public:
     RecordingProgress() { mClock.start(); }
 
-    void setCaption(const QString &text) override { note(); caption = text; }
-    void setStage(const QString &text) override { note(); stages.append(text); }
-    void setSize(const QString &text) override { note(); size = text; }
-    void setError(const QString &text) override
+    void report(const ProgressReport &report) override
     {
         note();
-        if (error != text)
-            errors.append(text);
-        error = text;
+        if (report.caption)
+            caption = *report.caption;
+        if (report.stage)
+            stages.append(*report.stage);
+        if (report.size)
+            size = *report.size;
+        if (report.error) {
+            if (error != *report.error)
+                errors.append(*report.error);
+            error = *report.error;
+        }
+        if (report.button)
+            button = *report.button;
+        if (report.maximum)
+            maximum = *report.maximum;
+        if (report.position) {
+            positions.append(*report.position);
+            positionTimes.append(mClock.elapsed());
+            if (onPosition)
+                onPosition(*report.position);
+        }
+        if (report.phase) {
+            shown = *report.phase != ProgressReport::Phase::Closed;
+            everShown = everShown || shown;
+        }
+        if (!report.message.isEmpty())
+            messages.append(report.message);
     }
-    void setButtonText(const QString &text) override { note(); button = text; }
-    void setRange(int value) override { note(); maximum = value; }
-    void setPosition(int value) override
-    {
-        note();
-        positions.append(value);
-        positionTimes.append(mClock.elapsed());
-        if (onPosition)
-            onPosition(value);
-    }
-    void show() override { note(); shown = true; everShown = true; }
-    void hide() override { note(); shown = false; }
     bool cancelRequested() const override { return cancelWhen && cancelWhen(); }
-    void processEvents() override { note(); ++eventRounds; }
-    void showMessage(const QString &text) override { note(); messages.append(text); }
+    bool cancelledWithin(int ms) override
+    {
+        note();
+        if (ms > 0)
+            QThread::msleep(quint64(ms));
+        else
+            ++eventRounds;
+        return cancelRequested();
+    }
 
     QString caption;
     QStringList stages;
@@ -53,7 +69,7 @@ public:
     QList<qint64> positionTimes; // ms since the recorder was made
     bool shown = false;
     bool everShown = false;
-    int eventRounds = 0;
+    int eventRounds = 0; // the times the work offered to handle pending events
     QStringList messages;
     bool callsOnOwnThread = true;
 

@@ -9,6 +9,7 @@
 #include "devsim/blinkerdevice.h"
 #include "emulatorrun.h"
 #include "recordingprogress.h"
+#include "transferending.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -166,7 +167,7 @@ void BlinkerProgrammingTest::programsAllThreeBoards()
     QVERIFY(runToEnd(worker));
     run.stop();
 
-    QCOMPARE(worker.result().outcome, TransferResult::Completed);
+    QCOMPARE(endingOf(worker.result()), u"completed"_s);
     QCOMPARE(board.framesRejected(), 0);
     QCOMPARE(board.boards().size(), size_t(3));
     for (int k = 0; k < BoardTypeCount; ++k) {
@@ -245,8 +246,8 @@ void BlinkerProgrammingTest::failures()
     QVERIFY(runToEnd(worker));
     run.stop();
 
-    QCOMPARE(worker.result().outcome, TransferResult::Failed);
-    QCOMPARE(worker.result().message, error);
+    QCOMPARE(endingOf(worker.result()), u"failed"_s);
+    QCOMPARE(worker.result().status().message, error);
     QCOMPARE(progress.error, error);
     QCOMPARE(progress.button, u"ОК"_s);
     QList<int> complete;
@@ -289,7 +290,7 @@ void BlinkerProgrammingTest::stopSendsNothingMore()
     QVERIFY2(sinceStop.elapsed() < 200, "a stop must cut the pause short");
     run.stop();
 
-    QCOMPARE(worker.result().outcome, TransferResult::Cancelled);
+    QCOMPARE(endingOf(worker.result()), u"cancelled"_s);
     QCOMPARE(progress.stages.constLast(), u"Прервано"_s);
     QCOMPARE(progress.button, u"ОК"_s);
     // Every frame the board got was reported before the run ended, and none came after the stop.

@@ -165,6 +165,7 @@ private slots:
     void programThroughMappedPort();
     void programFailureEndsWithMessage();
     void programRefusesAnEmptyImage();
+    void programOnATerminalEndsItsStatusLine();
     void floodingDeviceCostsNoMemory();
     void interruptedWhileTheDeviceStarts();
     void programInterrupted();
@@ -176,6 +177,14 @@ private:
     QString path(const QString &name) const { return mFolder.filePath(name); }
     // --program-dir of the temporary folder, so that no editor.ini of the build is read.
     QStringList programDir() const { return {u"--program-dir"_s, mFolder.path()}; }
+    // The flash image route.bin with these bytes; empty when it is not written.
+    QString writeImage(const QByteArray &bytes) const
+    {
+        QFile file(path(u"route.bin"_s));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        return file.fileName();
+    }
 
     QTemporaryDir mFolder;
 };
@@ -196,12 +205,10 @@ void DeviceCliTest::programThroughMappedPort()
     QByteArray image(1000, '\0');
     for (int i = 0; i < image.size(); ++i)
         image[i] = char(i * 7);
-    QFile file(path(u"route.bin"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(image);
-    file.close();
+    const QString imagePath = writeImage(image);
+    QVERIFY(!imagePath.isEmpty());
 
-    const CliRun run = runCli(QStringList{u"program"_s, file.fileName()} + programDir());
+    const CliRun run = runCli(QStringList{u"program"_s, imagePath} + programDir());
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.contains(u"Размер файла: 1024"_s), qPrintable(run.out));
     QVERIFY(device.waitForLog(u"saved"_s, 2000));
@@ -214,11 +221,9 @@ void DeviceCliTest::programThroughMappedPort()
 void DeviceCliTest::programFailureEndsWithMessage()
 {
     Emulator device({u"announcer"_s, u"--error-at"_s, u"0"_s});
-    QFile file(path(u"route.bin"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(100, 'x'));
-    file.close();
-    const CliRun run = runCli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    const QString imagePath = writeImage(QByteArray(100, 'x'));
+    QVERIFY(!imagePath.isEmpty());
+    const CliRun run = runCli(QStringList{u"program"_s, imagePath, u"--port"_s, device.port()} + programDir());
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(u"При записи произошла ошибка!"_s), qPrintable(run.err));
 }
@@ -227,14 +232,37 @@ void DeviceCliTest::programFailureEndsWithMessage()
 void DeviceCliTest::programRefusesAnEmptyImage()
 {
     Emulator device({u"announcer"_s});
-    QFile file(path(u"route.bin"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    const CliRun run = runCli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    const QString imagePath = writeImage({});
+    QVERIFY(!imagePath.isEmpty());
+    const CliRun run = runCli(QStringList{u"program"_s, imagePath, u"--port"_s, device.port()} + programDir());
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(u"файл пуст"_s), qPrintable(run.err));
     QVERIFY(!run.out.contains(u"Процесс завершен"_s));
     QVERIFY(!device.stop().contains(u"reset"_s));
+}
+
+// On a terminal the amount is one line rewritten in place; the summary after it has a line of its own.
+void DeviceCliTest::programOnATerminalEndsItsStatusLine()
+{
+    Emulator device({u"announcer"_s});
+    const QString imagePath = writeImage(QByteArray(100, 'x'));
+    QVERIFY(!imagePath.isEmpty());
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+    QProcess process;
+    process.setStandardOutputFile(QString::fromLocal8Bit(::ptsname(terminal)));
+    process.start(QStringLiteral(TIRVELA_CLI), QStringList{u"program"_s, imagePath, u"--port"_s, device.port()} + programDir());
+    const bool finished = process.waitForFinished(15000);
+    QByteArray screen;
+    ::fcntl(terminal, F_SETFL, O_NONBLOCK);
+    char chunk[4096];
+    for (ssize_t got; (got = ::read(terminal, chunk, sizeof chunk)) > 0;)
+        screen.append(chunk, got);
+    ::close(terminal);
+    QVERIFY(finished);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY2(screen.contains("\r512 из 512 байт, 100.0%"), screen.constData());
+    QVERIFY2(QString::fromUtf8(screen).split(u"\r\n"_s).contains(u"Размер файла: 512"_s), screen.constData());
 }
 
 // The address phase repeats its command for as long as the device does not answer 'R', as it
@@ -243,12 +271,10 @@ void DeviceCliTest::floodingDeviceCostsNoMemory()
 {
     FloodingLine line;
     QVERIFY(!line.path().isEmpty());
-    QFile file(path(u"route.bin"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(1000, 'x'));
-    file.close();
+    const QString imagePath = writeImage(QByteArray(1000, 'x'));
+    QVERIFY(!imagePath.isEmpty());
     QProcess process;
-    process.start(QStringLiteral(TIRVELA_CLI), QStringList{u"program"_s, file.fileName(), u"--port"_s, line.path()} + programDir());
+    process.start(QStringLiteral(TIRVELA_CLI), QStringList{u"program"_s, imagePath, u"--port"_s, line.path()} + programDir());
     QVERIFY(process.waitForStarted());
     QTest::qWait(4000); // past the waits after the reset and the setup
     const qint64 before = residentKb(process.processId());
@@ -266,11 +292,9 @@ void DeviceCliTest::floodingDeviceCostsNoMemory()
 void DeviceCliTest::interruptedWhileTheDeviceStarts()
 {
     Emulator device({u"announcer"_s});
-    QFile file(path(u"route.bin"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(100, 'x'));
-    file.close();
-    Cli cli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    const QString imagePath = writeImage(QByteArray(100, 'x'));
+    QVERIFY(!imagePath.isEmpty());
+    Cli cli(QStringList{u"program"_s, imagePath, u"--port"_s, device.port()} + programDir());
     QVERIFY(device.waitForLog(u"reset"_s, 8000));
     QElapsedTimer clock;
     clock.start();
@@ -284,11 +308,9 @@ void DeviceCliTest::interruptedWhileTheDeviceStarts()
 void DeviceCliTest::programInterrupted()
 {
     Emulator device({u"announcer"_s, u"--never-ready"_s});
-    QFile file(path(u"route.bin"_s));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(100, 'x'));
-    file.close();
-    Cli cli(QStringList{u"program"_s, file.fileName(), u"--port"_s, device.port()} + programDir());
+    const QString imagePath = writeImage(QByteArray(100, 'x'));
+    QVERIFY(!imagePath.isEmpty());
+    Cli cli(QStringList{u"program"_s, imagePath, u"--port"_s, device.port()} + programDir());
     QVERIFY(device.waitForLog(u"write 0"_s, 8000));
     cli.interrupt();
     const CliRun run = cli.finish(3000);

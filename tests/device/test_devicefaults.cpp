@@ -8,6 +8,7 @@
 #include "devsim/announcerdevice.h"
 #include "emulatorrun.h"
 #include "recordingprogress.h"
+#include "transferending.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 
 using namespace tirvela;
 using namespace tirvela::test;
+using namespace Qt::StringLiterals;
 using devsim::AnnouncerDevice;
 using devsim::AnnouncerFaults;
 
@@ -35,7 +37,7 @@ QByteArray imageBytes(qsizetype size)
 
 struct Outcome
 {
-    TransferResult result;
+    QString ending; // as endingOf() words it
     QStringList messages;
     qint64 elapsedMs = 0;
     bool portFree = false;
@@ -57,8 +59,8 @@ Outcome programDevice(const QString &image, const AnnouncerFaults &faults, bool 
     RecordingProgress progress;
     QElapsedTimer clock;
     clock.start();
-    outcome.result = programAnnouncer(image, {{QStringLiteral("COM1:"), run.port()}, kWorkingMode, kProgrammingMode},
-                                      progress);
+    const AnnouncerLink link{{QStringLiteral("COM1:"), run.port()}, kWorkingMode, kProgrammingMode};
+    outcome.ending = endingOf(programAnnouncer(image, link, progress));
     outcome.elapsedMs = clock.elapsed();
     outcome.messages = progress.messages;
     holder.close();
@@ -117,14 +119,14 @@ private slots:
         QFETCH(QString, message);
 
         const Outcome failed = programDevice(mImage, faults, holdPort);
-        QCOMPARE(failed.result.outcome, TransferResult::Failed);
+        QCOMPARE(failed.ending, u"failed"_s);
         QCOMPARE(failed.messages, QStringList{message});
         QVERIFY2(failed.elapsedMs < kBoundMs, qPrintable(QString::number(failed.elapsedMs)));
         if (faults.closeAtBlock < 0)
             QVERIFY(failed.portFree);
 
         const Outcome again = programDevice(mImage, {});
-        QCOMPARE(again.result.outcome, TransferResult::Completed);
+        QCOMPARE(again.ending, u"completed"_s);
         QCOMPARE(again.memory, mBytes + QByteArray(4 * 512 - mBytes.size(), '\0'));
     }
 
@@ -134,7 +136,7 @@ private slots:
         AnnouncerFaults slow;
         slow.answerDelayMs = 250;
         const Outcome outcome = programDevice(mImage, slow);
-        QCOMPARE(outcome.result.outcome, TransferResult::Completed);
+        QCOMPARE(outcome.ending, u"completed"_s);
         QVERIFY(outcome.messages.isEmpty());
         QCOMPARE(outcome.memory, mBytes + QByteArray(4 * 512 - mBytes.size(), '\0'));
         QVERIFY(outcome.portFree);

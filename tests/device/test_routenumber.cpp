@@ -66,8 +66,8 @@ void RouteNumberTest::framesReachTheBoard()
     BlinkerDevice board({}, run.log());
     run.start(board);
     for (const QByteArray &text : {QByteArray("12"), QByteArray("123"), QByteArray()}) {
-        const TransferResult result = sendRouteNumber(text, boardPort(run.port()));
-        QCOMPARE(result.outcome, TransferResult::Completed);
+        const Status sent = sendRouteNumber(text, boardPort(run.port()));
+        QVERIFY2(sent.ok(), qPrintable(sent.message));
     }
     run.stop();
 
@@ -87,9 +87,9 @@ void RouteNumberTest::portTaken()
     EmulatorRun run;
     SerialPort holder;
     QVERIFY(holder.open(run.port(), SerialPort::Access::ReadWrite));
-    const TransferResult result = sendRouteNumber("12", boardPort(run.port()));
-    QCOMPARE(result.outcome, TransferResult::Failed);
-    QCOMPARE(result.message, QStringLiteral("Ошибка открытия COM1: ! (порт занят другой программой)"));
+    const Status sent = sendRouteNumber("12", boardPort(run.port()));
+    QVERIFY(!sent.ok());
+    QCOMPARE(sent.message, QStringLiteral("Ошибка открытия COM1: ! (порт занят другой программой)"));
 }
 
 void RouteNumberTest::modeRefused()
@@ -97,10 +97,10 @@ void RouteNumberTest::modeRefused()
     EmulatorRun run;
     BlinkerDevice board({}, run.log());
     run.start(board);
-    const TransferResult result = sendRouteNumber("12", boardPort(run.port()), u"baud=0");
+    const Status sent = sendRouteNumber("12", boardPort(run.port()), u"baud=0");
     run.stop();
-    QCOMPARE(result.outcome, TransferResult::Failed);
-    QCOMPARE(result.message, QStringLiteral("Невозможно установить параметры (4800,N,8,1)!"));
+    QVERIFY(!sent.ok());
+    QCOMPARE(sent.message, QStringLiteral("Невозможно установить параметры (4800,N,8,1)!"));
     QVERIFY(run.log().lines().isEmpty());
     SerialPort probe;
     QVERIFY2(probe.open(run.port(), SerialPort::Access::ReadWrite), "the port must be closed again");
@@ -124,9 +124,9 @@ void RouteNumberTest::lineThatTakesNothing()
     ::close(descriptor);
     QVERIFY(rounds < 1000);
 
-    const TransferResult result = sendRouteNumber("12", boardPort(run.port()));
-    QCOMPARE(result.outcome, TransferResult::Failed);
-    QCOMPARE(result.message, QStringLiteral("Ошибка записи в COM1: !"));
+    const Status sent = sendRouteNumber("12", boardPort(run.port()));
+    QVERIFY(!sent.ok());
+    QCOMPARE(sent.message, QStringLiteral("Ошибка записи в COM1: !"));
 }
 
 QTEST_GUILESS_MAIN(RouteNumberTest)

@@ -223,12 +223,12 @@ private slots:
         settings.hide();
 
         ProgressDialog &progress = editor.window->progressDialog();
-        progress.setCaption(u"Прошивка блинкерного табло"_s);
-        progress.setStage(u"Передача образа памяти табло 16x28x4 Раздельные"_s);
-        progress.setSize(u"Записано 393728 байт из 1048576"_s);
-        progress.setError(u"Табло не отвечает: проверьте кабель и питание"_s);
-        progress.setButtonText(u"Отмена"_s);
-        progress.QDialog::show();
+        progress.report({.caption = u"Прошивка блинкерного табло"_s,
+                         .stage = u"Передача образа памяти табло 16x28x4 Раздельные"_s,
+                         .size = u"Записано 393728 байт из 1048576"_s,
+                         .error = u"Табло не отвечает: проверьте кабель и питание"_s,
+                         .button = u"Отмена"_s});
+        progress.show();
         check.window(&progress);
         progress.hide();
         progress.clear();

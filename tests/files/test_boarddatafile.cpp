@@ -56,7 +56,7 @@ private slots:
         QVERIFY(writeFile(path, hex));
 
         BoardImage image = filled(0x00);
-        QVERIFY(loadBoardDataFile(image, path));
+        QVERIFY(loadBoardDataFile(image, path).ok());
         BoardImage expected = filled(0xFF);
         for (int offset : changedOffsets)
             expected[size_t(offset)] = 0x5A;
@@ -66,7 +66,10 @@ private slots:
     void missingFileLeavesTheImage()
     {
         BoardImage image = filled(0x33);
-        QVERIFY(!loadBoardDataFile(image, QStringLiteral("/nonexistent/blinker4_16.hex")));
+        const Status missing = loadBoardDataFile(image, QStringLiteral("/nonexistent/blinker4_16.hex"));
+        QVERIFY(!missing.ok());
+        QVERIFY(missing.message.isEmpty()); // no such file: the caller words it
+        QVERIFY(!missing.reason.isEmpty());
         QCOMPARE(image, filled(0x33));
     }
 

@@ -120,10 +120,8 @@ public:
     {
         while ((total >> mShift) > std::numeric_limits<int>::max())
             ++mShift;
-        if (mProgress) {
-            mProgress->setRange(int(total >> mShift));
-            mProgress->setPosition(0);
-        }
+        if (mProgress)
+            mProgress->report({.maximum = int(total >> mShift), .position = 0});
         mClock.start();
     }
 
@@ -132,16 +130,17 @@ public:
         if (!mProgress || mClock.elapsed() < 100)
             return;
         mClock.restart();
-        mProgress->setPosition(int(done >> mShift));
-        mProgress->processEvents();
+        mProgress->report({.position = int(done >> mShift)});
+        mCancelled = mProgress->cancelledWithin(0);
     }
 
-    bool cancelRequested() const { return mProgress && mProgress->cancelRequested(); }
+    bool cancelRequested() const { return mCancelled || (mProgress && mProgress->cancelRequested()); }
 
 private:
     TransferProgress *mProgress;
     int mShift = 0;
     QElapsedTimer mClock;
+    bool mCancelled = false;
 };
 
 struct Target

@@ -57,9 +57,9 @@ PronunciationList::LoadResult PronunciationList::load(const QString &path)
     result.found = true;
     const QString shownPath = QDir::toNativeSeparators(path);
     QFile file;
-    const FileOpenResult opened = openRegularFile(file, path, kMaxListSize);
+    const Result<qint64> opened = openRegularFile(file, path, kMaxListSize);
     if (!opened.ok()) {
-        result.problems << QStringLiteral("Список произношения %1 не прочитан: %2").arg(shownPath, opened.reason);
+        result.problems << QStringLiteral("Список произношения %1 не прочитан: %2").arg(shownPath, opened.status().reason);
         return result;
     }
     QStringDecoder decoder(QStringDecoder::Utf8);

@@ -62,13 +62,10 @@ SpeechOutcome synthesizeSpeech(const QString &text, const QString &wavePath, con
     QElapsedTimer running;
     running.start();
     while (!process.waitForFinished(kPollMs) && process.state() != QProcess::NotRunning) {
-        if (progress) {
-            progress->processEvents();
-            if (progress->cancelRequested()) {
-                process.kill();
-                process.waitForFinished();
-                return {SpeechOutcome::Ending::Cancelled};
-            }
+        if (progress && progress->cancelledWithin(0)) {
+            process.kill();
+            process.waitForFinished();
+            return {SpeechOutcome::Ending::Cancelled};
         }
         if (running.elapsed() > kTimeoutMs) {
             process.kill();
