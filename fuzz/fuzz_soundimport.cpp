@@ -31,13 +31,13 @@ void requireFinite(const std::vector<float> &samples)
 extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
 {
     SoundDecoder decoder;
-    if (!decoder.open(fuzzInputFile(data, size, QStringLiteral("input.wav"))))
+    if (!decoder.open(fuzzInputFile(data, size, QStringLiteral("input.wav"))).ok())
         return 0;
     const int rate = decoder.sampleRate();
     if (rate < kLowestImportRate || rate > kHighestImportRate)
         return 0; // refused by the import
     MonoResampler resampler;
-    if (!resampler.start(rate))
+    if (!resampler.start(rate).ok())
         return 0;
     DitherQuantizer quantizer(0.5f);
     QByteArray bytes;
@@ -46,12 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
     for (bool last = false; !last;) {
         const std::vector<float> &block = decoder.readBlock();
         requireFinite(block);
-        if (decoder.sourcePeak() > kLoudestImportPeak || !decoder.errorString().isEmpty())
+        if (decoder.sourcePeak() > kLoudestImportPeak || !decoder.status().ok())
             return 0; // refused by the import
         inputFrames += qint64(block.size());
         last = block.empty() || inputFrames >= kMostFrames;
         const std::vector<float> &converted = resampler.convert(block, last);
-        if (!resampler.errorString().isEmpty())
+        if (!resampler.status().ok())
             return 0;
         requireFinite(converted);
         quantizer.reduce(converted, bytes);

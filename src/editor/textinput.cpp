@@ -12,10 +12,10 @@ namespace {
 std::optional<QByteArray> accepted(UserDialogs &dialogs, QWidget *parent, const EnteredText &entered)
 {
     if (!entered.ok()) {
-        dialogs.tell(parent, entered.problem);
+        dialogs.tell(parent, entered.status().message);
         return std::nullopt;
     }
-    return entered.bytes;
+    return entered.value();
 }
 
 } // namespace

@@ -34,17 +34,20 @@ EnteredText enteredText(QStringView typed)
         if (length == 1 && character[0].category() == QChar::Other_Control)
             continue;
         if (!isCp1251Encodable(character))
-            return {{}, QStringLiteral("Символ «%1» нельзя сохранить: его нет в кодировке Windows-1251").arg(character)};
+            return Status::failure(QStringLiteral("Символ «%1» нельзя сохранить: его нет в кодировке Windows-1251").arg(character));
         kept += character;
     }
-    return {toCp1251(kept), {}};
+    return toCp1251(kept);
 }
 
 EnteredText enteredStopListText(QStringView typed)
 {
     EnteredText text = enteredText(typed);
-    while (text.bytes.startsWith(' '))
-        text.bytes.remove(0, 1);
+    if (text.ok()) {
+        QByteArray &bytes = text.value();
+        while (bytes.startsWith(' '))
+            bytes.remove(0, 1);
+    }
     return text;
 }
 
@@ -52,9 +55,9 @@ EnteredText enteredControlTime(QStringView typed)
 {
     const std::optional<ControlTimeValue> time = readControlTime(typed);
     if (!time)
-        return {{}, QStringLiteral("Контрольное время «%1» не принято: введите его как ЧЧ:ММ или ЧЧ:ММ:СС, "
-                                   "от 00:00 до 23:59:59.").arg(typed.trimmed())};
-    return {controlTimeToText(*time).toLatin1(), {}};
+        return Status::failure(QStringLiteral("Контрольное время «%1» не принято: введите его как ЧЧ:ММ или ЧЧ:ММ:СС, "
+                                              "от 00:00 до 23:59:59.").arg(typed.trimmed()));
+    return controlTimeToText(*time).toLatin1();
 }
 
 std::optional<QString> checkElementPosition(int y, int x)

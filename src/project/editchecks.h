@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -17,13 +19,7 @@ class Project;
 // the user, or nothing when the value is fine.
 
 // A typed text made ready to store: Windows-1251 bytes, or why it is refused.
-struct EnteredText
-{
-    QByteArray bytes;
-    QString problem;
-
-    bool ok() const { return problem.isEmpty(); }
-};
+using EnteredText = Result<QByteArray>;
 
 // Control characters (TABs and line ends included) are dropped; a character that Windows-1251
 // cannot store refuses the text, and the message names it.

@@ -57,9 +57,10 @@ private slots:
         const EnteredText entered = enteredControlTime(typed);
         QCOMPARE(entered.ok(), isTime);
         if (isTime)
-            QCOMPARE(entered.bytes, shown.toLatin1());
+            QCOMPARE(entered.value(), shown.toLatin1());
         else
-            QVERIFY2(entered.problem.contains(QStringLiteral("ЧЧ:ММ или ЧЧ:ММ:СС")), qPrintable(entered.problem));
+            QVERIFY2(entered.status().message.contains(QStringLiteral("ЧЧ:ММ или ЧЧ:ММ:СС")),
+                     qPrintable(entered.status().message));
     }
 
     void textShowsTheBytesAsHexadecimal()

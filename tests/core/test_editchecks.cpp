@@ -34,10 +34,14 @@ private slots:
         QFETCH(QString, problem);
         const EnteredText element = enteredText(typed);
         const EnteredText stop = enteredStopListText(typed);
-        QCOMPARE(element.problem, problem);
-        QCOMPARE(stop.problem, problem);
-        QCOMPARE(fromCp1251(element.bytes), kept);
-        QCOMPARE(fromCp1251(stop.bytes), stopText);
+        QCOMPARE(element.status().message, problem);
+        QCOMPARE(stop.status().message, problem);
+        QCOMPARE(element.ok(), problem.isEmpty());
+        QCOMPARE(stop.ok(), problem.isEmpty());
+        if (problem.isEmpty()) {
+            QCOMPARE(fromCp1251(element.value()), kept);
+            QCOMPARE(fromCp1251(stop.value()), stopText);
+        }
     }
 
     void elementValues()

@@ -25,7 +25,7 @@ std::vector<float> sineAt(int rate, double frequency, int count)
 std::vector<float> convertInBlocks(int rate, const std::vector<float> &input)
 {
     MonoResampler resampler;
-    if (!resampler.start(rate))
+    if (!resampler.start(rate).ok())
         return {};
     std::vector<float> output;
     for (size_t at = 0; at < input.size(); at += 1531) {

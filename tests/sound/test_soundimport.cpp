@@ -192,17 +192,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("replace");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("systemReason"); // the system's or the format library's words, kept apart too
 
-        QTest::newRow("silent recording") << u"silent.wav"_s << QString() << false << u"не содержит звука"_s;
-        QTest::newRow("not a recording") << u"notes.txt"_s << QString() << false << u"не является звукозаписью"_s;
-        QTest::newRow("missing file") << u"absent.wav"_s << QString() << false << u"не открывается"_s;
-        QTest::newRow("folder") << u"folder.wav"_s << QString() << false << u"не является обычным файлом"_s;
+        QTest::newRow("silent recording") << u"silent.wav"_s << QString() << false << u"не содержит звука"_s << false;
+        QTest::newRow("not a recording") << u"notes.txt"_s << QString() << false << u"не является звукозаписью"_s << true;
+        QTest::newRow("missing file") << u"absent.wav"_s << QString() << false << u"не открывается"_s << true;
+        QTest::newRow("folder") << u"folder.wav"_s << QString() << false << u"не является обычным файлом"_s << false;
         QTest::newRow("name Windows-1251 cannot store")
-            << u"tone.wav"_s << u"Станция 中"_s << false << u"символ «中»"_s;
-        QTest::newRow("name with a folder") << u"tone.wav"_s << u"../up"_s << false << u"символ «/»"_s;
-        QTest::newRow("name taken, letter case aside") << u"tone.wav"_s << u"двери"_s << false << u"ДВЕРИ.WAV уже есть"_s;
+            << u"tone.wav"_s << u"Станция 中"_s << false << u"символ «中»"_s << false;
+        QTest::newRow("name with a folder") << u"tone.wav"_s << u"../up"_s << false << u"символ «/»"_s << false;
+        QTest::newRow("name taken, letter case aside") << u"tone.wav"_s << u"двери"_s << false << u"ДВЕРИ.WAV уже есть"_s << false;
         QTest::newRow("recording replacing itself")
-            << u"program/sounds/ДВЕРИ.WAV"_s << QString() << true << u"не может заменить сам себя"_s;
+            << u"program/sounds/ДВЕРИ.WAV"_s << QString() << true << u"не может заменить сам себя"_s << false;
     }
 
     void refusedImportsWriteNothing()
@@ -211,6 +212,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, replace);
         QFETCH(QString, message);
+        QFETCH(bool, systemReason);
         QVERIFY(writeRecording(path(u"silent.wav"_s), {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 1.0,
                                                        [](double) { return 0.0; }}));
         QVERIFY(writeRecording(path(u"tone.wav"_s), {SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1, 0.5, sine(440, 0.5)}));
@@ -225,6 +227,8 @@ private slots:
         const SoundImportResult result = importSound(path(source), program(), options);
         QCOMPARE(result.outcome, SoundImportResult::Outcome::Failed);
         QVERIFY2(result.status.message.contains(message), qPrintable(result.status.message));
+        QCOMPARE(!result.status.reason.isEmpty(), systemReason);
+        QVERIFY2(result.status.message.contains(result.status.reason), qPrintable(result.status.reason));
         QCOMPARE(soundFolderEntries(), QStringList{u"ДВЕРИ.WAV"_s});
         QCOMPARE(readFile(sounds() + u"ДВЕРИ.WAV"_s), doors);
     }

@@ -24,13 +24,13 @@ void MonoResampler::Delete::operator()(soxr *state) const
 MonoResampler::MonoResampler() = default;
 MonoResampler::~MonoResampler() = default;
 
-bool MonoResampler::start(int sourceRate)
+Status MonoResampler::start(int sourceRate)
 {
     mState.reset();
     mOutput.clear();
-    mError.clear();
+    mStatus = Status::success();
     if (sourceRate == kTargetRate)
-        return true;
+        return mStatus;
     soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
     quality.precision = kPrecisionBits;
     quality.passband_end = kPassBandEnd;
@@ -41,12 +41,11 @@ bool MonoResampler::start(int sourceRate)
     mState.reset(soxr_create(sourceRate, kTargetRate, 1, &error, &io, &quality, &runtime));
     if (error) {
         mState.reset();
-        mError = QStringLiteral("Частота дискретизации %1 Гц не поддерживается (%2)")
-                     .arg(sourceRate)
-                     .arg(QString::fromUtf8(error));
-        return false;
+        const QString reason = QString::fromUtf8(error);
+        mStatus = Status::failure(
+            QStringLiteral("Частота дискретизации %1 Гц не поддерживается (%2)").arg(sourceRate).arg(reason), reason);
     }
-    return true;
+    return mStatus;
 }
 
 const std::vector<float> &MonoResampler::convert(const std::vector<float> &input, bool last)
@@ -69,7 +68,8 @@ const std::vector<float> &MonoResampler::convert(const std::vector<float> &input
                                                 mOutput.data() + done, kOutputBlock, &made);
         mOutput.resize(done + made);
         if (error) {
-            mError = QString::fromUtf8(error);
+            const QString reason = QString::fromUtf8(error);
+            mStatus = Status::failure(reason, reason);
             break;
         }
         in += used;

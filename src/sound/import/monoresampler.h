@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QString>
 
 #include <memory>
@@ -23,13 +25,15 @@ public:
     MonoResampler(const MonoResampler &) = delete;
     MonoResampler &operator=(const MonoResampler &) = delete;
 
-    // Prepares a conversion from `sourceRate`; false with errorString() when it cannot be made.
-    bool start(int sourceRate);
-    QString errorString() const { return mError; }
+    // Prepares a conversion from `sourceRate`; fails when it cannot be made, the converter's own
+    // words the reason.
+    Status start(int sourceRate);
+    // Fails once starting or converting has failed; the message is the converter's words then.
+    const Status &status() const { return mStatus; }
 
     // Takes the next input block and gives every output sample it yields. The last call has
     // `last` set (its block may be empty) and gives the rest of the output. A failed conversion
-    // gives what it had and sets errorString().
+    // gives what it had and status() fails.
     const std::vector<float> &convert(const std::vector<float> &input, bool last);
 
 private:
@@ -39,7 +43,7 @@ private:
     };
 
     std::unique_ptr<soxr, Delete> mState; // none when the rate is already right
-    QString mError;
+    Status mStatus = Status::success();
     std::vector<float> mOutput;
 };
 

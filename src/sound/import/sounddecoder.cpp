@@ -153,56 +153,59 @@ void SoundDecoder::Close::operator()(SNDFILE *file) const
 SoundDecoder::SoundDecoder() = default;
 SoundDecoder::~SoundDecoder() = default;
 
-bool SoundDecoder::open(const QString &path)
+Status SoundDecoder::fail(const QString &message, const QString &reason)
+{
+    mStatus = Status::failure(message, reason);
+    return mStatus;
+}
+
+Status SoundDecoder::open(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
     mFile.setFileName(path);
-    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
-        mError = QStringLiteral("%1 не является обычным файлом").arg(shown);
-        return false;
-    }
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile())
+        return fail(QStringLiteral("%1 не является обычным файлом").arg(shown));
     if (!mFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        mError = QStringLiteral("Файл %1 не открывается: %2").arg(shown, russianReason(mFile.errorString()));
-        return false;
+        const QString reason = russianReason(mFile.errorString());
+        return fail(QStringLiteral("Файл %1 не открывается: %2").arg(shown, reason), reason);
     }
     const bool mpeg = MpegStream::looksLikeMpeg(mFile.read(kMpegHeadBytes));
     if (!mFile.seek(0)) {
-        mError = QStringLiteral("Файл %1 не читается: %2").arg(shown, russianReason(mFile.errorString()));
-        return false;
+        const QString reason = russianReason(mFile.errorString());
+        return fail(QStringLiteral("Файл %1 не читается: %2").arg(shown, reason), reason);
     }
     return mpeg ? openMpeg(shown) : openSoundFile(shown);
 }
 
-bool SoundDecoder::openSoundFile(const QString &shown)
+Status SoundDecoder::openSoundFile(const QString &shown)
 {
     SF_INFO info{};
     mHandle.reset(sf_open_virtual(&gFileIo, SFM_READ, &info, &mFile));
     if (!mHandle || info.channels < 1 || info.samplerate < 1) {
-        mError = QStringLiteral("Файл %1 не является звукозаписью известного формата (%2)")
-                     .arg(shown, russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
+        const QString reason = russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get())));
         mHandle.reset();
-        return false;
+        return fail(QStringLiteral("Файл %1 не является звукозаписью известного формата (%2)").arg(shown, reason), reason);
     }
     mSampleRate = info.samplerate;
     mChannels = info.channels;
     mFrameCount = info.frames >= 0 && info.frames < SF_COUNT_MAX ? info.frames : -1;
     prepareBuffers(fitsSixteenBits(info.format));
-    return true;
+    return mStatus;
 }
 
-bool SoundDecoder::openMpeg(const QString &shown)
+Status SoundDecoder::openMpeg(const QString &shown)
 {
     mMpeg = std::make_unique<MpegStream>();
     if (!mMpeg->open(mFile) || mMpeg->channels() < 1 || mMpeg->sampleRate() < 1) {
-        mError = QStringLiteral("Файл %1 не является звукозаписью известного формата (%2)").arg(shown, mMpeg->error());
+        const QString reason = mMpeg->error();
         mMpeg.reset();
-        return false;
+        return fail(QStringLiteral("Файл %1 не является звукозаписью известного формата (%2)").arg(shown, reason), reason);
     }
     mSampleRate = mMpeg->sampleRate();
     mChannels = mMpeg->channels();
     mFrameCount = mMpeg->frameCount();
     prepareBuffers(false);
-    return true;
+    return mStatus;
 }
 
 void SoundDecoder::prepareBuffers(bool sixteenBits)
@@ -219,16 +222,16 @@ qint64 SoundDecoder::readFrames()
     if (mMpeg) {
         const qint64 frames = mMpeg->readFrames(mInterleaved.data(), kBlockFrames);
         if (frames <= 0 && !mMpeg->error().isEmpty())
-            mError = QStringLiteral("Файл %1 не читается: %2")
-                         .arg(QDir::toNativeSeparators(mFile.fileName()), mMpeg->error());
+            fail(QStringLiteral("Файл %1 не читается: %2").arg(QDir::toNativeSeparators(mFile.fileName()), mMpeg->error()),
+                 mMpeg->error());
         return frames;
     }
     const sf_count_t frames = mSixteenBits.empty() ? sf_readf_float(mHandle.get(), mInterleaved.data(), kBlockFrames)
                                                     : sf_readf_short(mHandle.get(), mSixteenBits.data(), kBlockFrames);
-    if (frames <= 0 && sf_error(mHandle.get()) != SF_ERR_NO_ERROR)
-        mError = QStringLiteral("Файл %1 не читается: %2")
-                     .arg(QDir::toNativeSeparators(mFile.fileName()),
-                          russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get()))));
+    if (frames <= 0 && sf_error(mHandle.get()) != SF_ERR_NO_ERROR) {
+        const QString reason = russianReason(QString::fromLocal8Bit(sf_strerror(mHandle.get())));
+        fail(QStringLiteral("Файл %1 не читается: %2").arg(QDir::toNativeSeparators(mFile.fileName()), reason), reason);
+    }
     return frames;
 }
 

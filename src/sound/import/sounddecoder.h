@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/status.h"
+
 #include <QFile>
 #include <QString>
 
@@ -24,9 +26,11 @@ public:
     SoundDecoder(const SoundDecoder &) = delete;
     SoundDecoder &operator=(const SoundDecoder &) = delete;
 
-    // Opens a regular file. On failure returns false and errorString() says why.
-    bool open(const QString &path);
-    QString errorString() const { return mError; }
+    // Opens a regular file; a failure's message says why, naming the file, and its reason is the
+    // system's or the format library's.
+    Status open(const QString &path);
+    // Fails, as open() would, once opening or reading has failed.
+    const Status &status() const { return mStatus; }
 
     int sampleRate() const { return mSampleRate; }
     int channels() const { return mChannels; }
@@ -35,7 +39,7 @@ public:
 
     // The next block of mono samples (the mean of the channels, full scale ±1, never infinite or
     // NaN: such values read as silence, and the mean cannot overflow); empty at the
-    // end of the recording or when reading fails (errorString() is then no longer empty).
+    // end of the recording or when reading fails (status() then fails).
     const std::vector<float> &readBlock();
 
     // The largest magnitude of any channel read so far: the recording's own peak once all is read.
@@ -44,8 +48,9 @@ public:
     qint64 fileSize() const { return mFile.size(); }
 
 private:
-    bool openSoundFile(const QString &shown);
-    bool openMpeg(const QString &shown);
+    Status openSoundFile(const QString &shown);
+    Status openMpeg(const QString &shown);
+    Status fail(const QString &message, const QString &reason = {});
     qint64 readFrames();
     void prepareBuffers(bool sixteenBits);
 
@@ -57,7 +62,7 @@ private:
     QFile mFile;
     std::unique_ptr<sf_private_tag, Close> mHandle;
     std::unique_ptr<MpegStream> mMpeg;
-    QString mError;
+    Status mStatus = Status::success();
     int mSampleRate = 0;
     int mChannels = 0;
     qint64 mFrameCount = -1;

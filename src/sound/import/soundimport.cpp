@@ -228,13 +228,16 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
 
     const QString shownSource = QDir::toNativeSeparators(source);
     SoundDecoder decoder;
-    if (!decoder.open(source))
-        return failed(decoder.errorString());
+    if (Status opened = decoder.open(source); !opened.ok())
+        return failed(std::move(opened));
     if (const QString problem = recordingProblem(decoder, shownSource); !problem.isEmpty())
         return failed(problem);
     MonoResampler resampler;
-    if (!resampler.start(decoder.sampleRate()))
-        return failed(QStringLiteral("Файл %1: %2").arg(QDir::toNativeSeparators(source), resampler.errorString()));
+    const auto conversionFailed = [&resampler, &shownSource] {
+        return failed(QStringLiteral("Файл %1: %2").arg(shownSource, resampler.status().message), resampler.status().reason);
+    };
+    if (!resampler.start(decoder.sampleRate()).ok())
+        return conversionFailed();
     // The converted samples of the whole recording wait in a temporary file until their peak is known.
     SampleSpool spool;
     if (!spool.open())
@@ -251,14 +254,14 @@ SoundImportResult importSound(const QString &source, const QString &programFolde
         if (reading.cancelRequested())
             return cancelled();
         const std::vector<float> &block = decoder.readBlock();
-        if (!decoder.errorString().isEmpty())
-            return failed(decoder.errorString());
+        if (!decoder.status().ok())
+            return failed(decoder.status());
         if (decoder.sourcePeak() > kLoudestImportPeak)
             return failed(tooLoudMessage(shownSource, decoder.sourcePeak()));
         last = block.empty();
         const std::vector<float> &converted = resampler.convert(block, last);
-        if (!resampler.errorString().isEmpty())
-            return failed(QStringLiteral("Файл %1: %2").arg(QDir::toNativeSeparators(source), resampler.errorString()));
+        if (!resampler.status().ok())
+            return conversionFailed();
         levels.add(converted);
         if (!spool.append(converted))
             return spoolFailed("записывается");
