@@ -4,39 +4,45 @@
 #include "gtfs/linescan.h"
 
 #include <cstring>
+#include <utility>
 
 namespace tirvela {
 
-namespace {
-
-constexpr qsizetype kChunkBytes = qsizetype(256) << 10;
-
-} // namespace
-
-CsvReader::CsvReader(ByteSource &source) : mSource{source}
+CsvReader::CsvReader(ByteSource &source, qsizetype chunkBytes) : mReadAhead{source, chunkBytes}
 {
-    mBuffer.resize(kChunkBytes);
 }
 
+// Moves on to the next chunk, with the unfinished record of this one carried in front of it.
 bool CsvReader::fill()
 {
-    if (mStart > 0) {
-        std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(mEnd - mStart));
-        mRecordEnd -= mStart;
-        mEnd -= mStart;
-        mStart = 0;
-    }
-    if (mEnd == mBuffer.size()) {
-        if (mBuffer.size() >= MaxRecordBytes)
-            return false;
-        mBuffer.resize(mBuffer.size() * 2);
-    }
-    const qint64 count = mSource.read(mBuffer.data() + mEnd, mBuffer.size() - mEnd);
-    if (count <= 0) {
+    const qsizetype carried = mEnd - mStart;
+    if (carried >= MaxRecordBytes)
+        return false;
+    ReadAhead::Chunk chunk = mReadAhead.take();
+    if (chunk.count <= 0) {
         mAtEnd = true;
-        return count == 0;
+        return chunk.count == 0;
     }
-    mEnd += qsizetype(count);
+    const qsizetype headroom = mReadAhead.headroom();
+    const qsizetype count = qsizetype(chunk.count);
+    if (carried <= headroom) {
+        const qsizetype start = headroom - carried;
+        std::memcpy(chunk.buffer.data() + start, mBuffer.constData() + mStart, size_t(carried));
+        mRecordEnd += start - mStart;
+        mStart = start;
+        mEnd = headroom + count;
+        mReadAhead.giveBack(std::exchange(mBuffer, std::move(chunk.buffer)));
+    } else {
+        // A record longer than the headroom grows in the buffer it began in.
+        std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(carried));
+        mRecordEnd -= mStart;
+        mStart = 0;
+        mEnd = carried + count;
+        if (mBuffer.size() < mEnd)
+            mBuffer.resize(qMax(mEnd, mBuffer.size() * 2));
+        std::memcpy(mBuffer.data() + carried, chunk.buffer.constData() + headroom, size_t(count));
+        mReadAhead.giveBack(std::move(chunk.buffer));
+    }
     mBytesRead += count;
     return true;
 }
@@ -187,7 +193,7 @@ CsvReader::Status CsvReader::failRead()
 {
     if (!mAtEnd)
         return fail(QStringLiteral("запись длиннее %1").arg(sizeText(MaxRecordBytes)));
-    return fail(mSource.error());
+    return fail(mReadAhead.error());
 }
 
 CsvReader::Status CsvReader::fail(const QString &message)
@@ -208,12 +214,12 @@ CsvReader::Status CsvReader::next()
         return Status::Error;
     if (!mStarted) {
         mStarted = true;
-        while (mEnd < 3 && !mAtEnd) {
+        while (mEnd - mStart < 3 && !mAtEnd) {
             if (!fill())
-                return fail(mSource.error());
+                return fail(mReadAhead.error());
         }
-        if (mEnd >= 3 && std::memcmp(mBuffer.constData(), "\xEF\xBB\xBF", 3) == 0)
-            mStart = 3;
+        if (mEnd - mStart >= 3 && std::memcmp(mBuffer.constData() + mStart, "\xEF\xBB\xBF", 3) == 0)
+            mStart += 3;
     }
     for (;;) {
         mRecordLine = mLine;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gtfs/bytesource.h"
+#include "gtfs/readahead.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,13 +17,15 @@ namespace tirvela {
 // line breaks and doubled quotes. A quote inside an unquoted field is an ordinary character, and
 // so is text after a closing quote. Blank lines are skipped. The source is read in chunks, so a
 // file of any size takes the same memory; only a single record longer than MaxRecordBytes is refused.
+// The next chunk is read on a thread of its own while this one is scanned.
 class CsvReader
 {
 public:
     enum class Status { Record, End, Error };
     static constexpr qsizetype MaxRecordBytes = qsizetype(4) << 20;
+    static constexpr qsizetype DefaultChunkBytes = qsizetype(256) << 10;
 
-    explicit CsvReader(ByteSource &source);
+    explicit CsvReader(ByteSource &source, qsizetype chunkBytes = DefaultChunkBytes);
 
     Status next();
     // The fields of the record that next() found; valid until the next call. A record is split
@@ -51,7 +54,7 @@ private:
     Status fail(const QString &message);
     Status failRead();
 
-    ByteSource &mSource;
+    ReadAhead mReadAhead;
     QByteArray mBuffer;
     qsizetype mStart = 0;     // first byte of the record being read
     qsizetype mEnd = 0;       // end of the bytes read so far

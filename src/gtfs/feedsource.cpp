@@ -14,15 +14,17 @@ namespace tirvela {
 
 namespace {
 
-// A file of a feed folder.
+// A file of a feed folder. Its size is taken when it is opened: asking the file while another
+// thread reads it would race with the read.
 class FolderFile : public ByteSource
 {
 public:
     qint64 read(char *data, qint64 size) override { return mFile.read(data, size); }
     QString error() const override { return mFile.errorString(); }
-    qint64 size() const override { return mFile.size(); }
+    qint64 size() const override { return mSize; }
 
     QFile mFile;
+    qint64 mSize = -1;
 };
 
 // A member of a feed archive, inflated as it is read. It stops at the size the archive states,
@@ -30,11 +32,18 @@ public:
 class ZipMember : public ByteSource
 {
 public:
-    ZipMember(zip_file_t *file, qint64 size) : mFile{file}, mSize{size} {}
-    ~ZipMember() override { zip_fclose(mFile); }
+    ZipMember(zip_file_t *file, qint64 size, std::mutex &archiveMutex) : mFile{file}, mSize{size}, mArchiveMutex{archiveMutex}
+    {
+    }
+    ~ZipMember() override
+    {
+        const std::lock_guard lock(mArchiveMutex);
+        zip_fclose(mFile);
+    }
 
     qint64 read(char *data, qint64 size) override
     {
+        const std::lock_guard lock(mArchiveMutex);
         const qint64 count = zip_fread(mFile, data, zip_uint64_t(qMin(size, mSize - mDone + 1)));
         if (count < 0) {
             mError = QStringLiteral("архив повреждён: %1").arg(QString::fromLocal8Bit(zip_file_strerror(mFile)));
@@ -55,6 +64,7 @@ private:
     qint64 mSize;
     qint64 mDone = 0;
     QString mError;
+    std::mutex &mArchiveMutex;
 };
 
 } // namespace
@@ -63,6 +73,7 @@ FeedSource::FeedSource() = default;
 
 FeedSource::~FeedSource()
 {
+    const std::lock_guard lock(mArchiveMutex);
     if (mArchive)
         zip_discard(mArchive);
 }
@@ -93,8 +104,10 @@ qint64 FeedSource::zipIndex(const QString &fileName) const
 
 bool FeedSource::contains(const QString &fileName) const
 {
-    if (mArchive)
+    if (mArchive) {
+        const std::lock_guard lock(mArchiveMutex);
         return zipIndex(fileName) >= 0;
+    }
     return QFileInfo::exists(QDir(mPath).filePath(fileName));
 }
 
@@ -102,12 +115,15 @@ std::unique_ptr<ByteSource> FeedSource::openFile(const QString &fileName, QStrin
 {
     if (!mArchive) {
         auto file = std::make_unique<FolderFile>();
-        if (const Result<qint64> opened = openRegularFile(file->mFile, QDir(mPath).filePath(fileName)); !opened.ok()) {
+        const Result<qint64> opened = openRegularFile(file->mFile, QDir(mPath).filePath(fileName));
+        if (!opened.ok()) {
             error = opened.status().reason;
             return nullptr;
         }
+        file->mSize = opened.value();
         return file;
     }
+    const std::lock_guard lock(mArchiveMutex);
     const qint64 index = zipIndex(fileName);
     zip_stat_t stat;
     zip_stat_init(&stat);
@@ -128,7 +144,7 @@ std::unique_ptr<ByteSource> FeedSource::openFile(const QString &fileName, QStrin
         error = QStringLiteral("не распаковывается: %1").arg(QString::fromLocal8Bit(zip_strerror(mArchive)));
         return nullptr;
     }
-    return std::make_unique<ZipMember>(member, size);
+    return std::make_unique<ZipMember>(member, size, mArchiveMutex);
 }
 
 } // namespace tirvela

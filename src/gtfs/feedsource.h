@@ -5,13 +5,15 @@
 #include <QString>
 
 #include <memory>
+#include <mutex>
 
 struct zip;
 
 namespace tirvela {
 
 // A transit feed as it is handed over: a folder of its text files or a ZIP archive of them
-// (read in place, member by member, never unpacked to disk).
+// (read in place, member by member, never unpacked to disk). Its files may be read on other threads
+// than the one that opened them, several at once.
 class FeedSource
 {
 public:
@@ -38,6 +40,8 @@ private:
 
     QString mPath;
     zip *mArchive = nullptr;
+    // An archive's members share its file: one thread at a time reads or opens them.
+    mutable std::mutex mArchiveMutex;
 };
 
 } // namespace tirvela

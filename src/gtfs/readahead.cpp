@@ -1,0 +1,103 @@
+#include "gtfs/readahead.h"
+
+#include <system_error>
+
+namespace tirvela {
+
+ReadAhead::ReadAhead(ByteSource &source, qsizetype chunkBytes)
+    : mSource{source}, mChunkBytes{qMax<qsizetype>(chunkBytes, 1)}, mHeadroom{qMax<qsizetype>(chunkBytes / 4, 1)}
+{
+    try {
+        mThread = std::thread(&ReadAhead::run, this);
+    } catch (const std::system_error &) {
+        // Out of threads: the reader reads on its own thread, only without the overlap.
+    }
+}
+
+ReadAhead::~ReadAhead()
+{
+    if (!mThread.joinable())
+        return;
+    {
+        const std::lock_guard lock(mMutex);
+        mStopping = true;
+    }
+    mChanged.notify_all();
+    mThread.join();
+}
+
+void ReadAhead::run()
+{
+    std::unique_lock lock(mMutex);
+    for (;;) {
+        mChanged.wait(lock, [this] { return mStopping || !mFree.empty() || mUnmade > 0; });
+        if (mStopping || !readOne(lock))
+            return;
+    }
+}
+
+bool ReadAhead::readOne(std::unique_lock<std::mutex> &lock)
+{
+    QByteArray buffer;
+    if (mFree.empty()) {
+        --mUnmade;
+    } else {
+        buffer = std::move(mFree.back());
+        mFree.pop_back();
+    }
+    lock.unlock();
+    if (buffer.size() < mHeadroom + mChunkBytes)
+        buffer.resize(mHeadroom + mChunkBytes);
+    char *data = buffer.data() + mHeadroom;
+    qint64 count = 0;
+    qint64 result = 1;
+    while (count < mChunkBytes && result > 0) {
+        result = mSource.read(data + count, mChunkBytes - count);
+        count += qMax<qint64>(result, 0);
+    }
+    const QString error = result < 0 ? mSource.error() : QString();
+    lock.lock();
+    if (count > 0)
+        mFilled.push_back({std::move(buffer), count});
+    else
+        mFree.push_back(std::move(buffer));
+    if (result <= 0) {
+        mLast = result < 0 ? -1 : 0;
+        mError = error;
+    }
+    mChanged.notify_all();
+    return result > 0;
+}
+
+ReadAhead::Chunk ReadAhead::take()
+{
+    std::unique_lock lock(mMutex);
+    if (mThread.joinable())
+        mChanged.wait(lock, [this] { return !mFilled.empty() || mLast <= 0; });
+    else if (mFilled.empty() && mLast > 0)
+        readOne(lock);
+    if (mFilled.empty())
+        return {QByteArray(), mLast};
+    Chunk chunk = std::move(mFilled.front());
+    mFilled.pop_front();
+    return chunk;
+}
+
+void ReadAhead::giveBack(QByteArray buffer)
+{
+    if (buffer.isNull())
+        return;
+    {
+        const std::lock_guard lock(mMutex);
+        mFree.push_back(std::move(buffer));
+    }
+    mChanged.notify_all();
+}
+
+QString ReadAhead::error() const
+{
+    const std::lock_guard lock(mMutex);
+    return mError;
+}
+
+} // namespace tirvela
