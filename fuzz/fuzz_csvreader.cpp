@@ -1,5 +1,6 @@
 // Feed files come from anywhere: any bytes must read without a crash, and how the bytes arrive
-// (one at a time, or all at once) must not change the records or the error. Passing over the
+// (one at a time, or all at once) and in what chunks the reader takes them over must not change the
+// records or the error. Passing over the
 // records alike in their first field may only leave out records whose first field is the one of
 // the record kept before them.
 #include "gtfs/csvreader.h"
@@ -22,10 +23,10 @@ struct Outcome
     bool operator==(const Outcome &other) const = default;
 };
 
-Outcome readAll(const QByteArray &bytes, qint64 step, bool skipAlike = false)
+Outcome readAll(const QByteArray &bytes, qint64 step, qsizetype chunk, bool skipAlike = false)
 {
     MemorySource source(bytes, step);
-    CsvReader reader(source);
+    CsvReader reader(source, chunk);
     Outcome outcome;
     for (CsvReader::Status status; (status = reader.next()) != CsvReader::Status::End;) {
         if (status == CsvReader::Status::Error) {
@@ -66,9 +67,10 @@ bool isAlikeThinning(const Outcome &all, const Outcome &thinned)
 extern "C" int LLVMFuzzerTestOneInput(const quint8 *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const Outcome all = readAll(bytes, qint64(1) << 20);
-    if (!(readAll(bytes, 1) == all) || !isAlikeThinning(all, readAll(bytes, qint64(1) << 20, true))
-        || !isAlikeThinning(all, readAll(bytes, 7, true)))
+    constexpr qint64 whole = qint64(1) << 20;
+    const Outcome all = readAll(bytes, whole, CsvReader::DefaultChunkBytes);
+    if (!(readAll(bytes, 1, 16) == all) || !isAlikeThinning(all, readAll(bytes, whole, CsvReader::DefaultChunkBytes, true))
+        || !isAlikeThinning(all, readAll(bytes, 7, 7, true)))
         std::abort();
     return 0;
 }

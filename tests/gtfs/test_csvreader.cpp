@@ -3,6 +3,9 @@
 
 #include <QTest>
 
+#include <atomic>
+#include <memory>
+
 using namespace tirvela;
 
 namespace {
@@ -17,10 +20,9 @@ struct ReadRecords
 
 // Reads every record; after one whose first field is `skipAfter`, passes over the records that
 // begin the same way.
-ReadRecords readAll(const QByteArray &text, qint64 step, QByteArrayView skipAfter = {})
+ReadRecords readAll(ByteSource &source, qsizetype chunk, QByteArrayView skipAfter = {})
 {
-    MemorySource source(text, step);
-    CsvReader reader(source);
+    CsvReader reader(source, chunk);
     ReadRecords read;
     for (;;) {
         const CsvReader::Status status = reader.next();
@@ -40,6 +42,44 @@ ReadRecords readAll(const QByteArray &text, qint64 step, QByteArrayView skipAfte
             reader.skipRecordsWithSameFirstField();
     }
 }
+
+// The reader takes the bytes over in chunks of the size they arrive in, so a small step makes
+// every record cross from one chunk to the next.
+ReadRecords readAll(const QByteArray &text, qint64 step, QByteArrayView skipAfter = {})
+{
+    MemorySource source(text, step);
+    return readAll(source, qsizetype(qMin(step, qint64(CsvReader::DefaultChunkBytes))), skipAfter);
+}
+
+// Hands out its bytes, then fails.
+class FailingSource : public MemorySource
+{
+public:
+    using MemorySource::MemorySource;
+    qint64 read(char *data, qint64 size) override
+    {
+        const qint64 count = MemorySource::read(data, size);
+        return count > 0 ? count : -1;
+    }
+    QString error() const override { return QStringLiteral("диск недоступен"); }
+};
+
+// Rows without end; counts the bytes handed out.
+class EndlessSource : public ByteSource
+{
+public:
+    qint64 read(char *data, qint64 size) override
+    {
+        for (qint64 at = 0; at < size; ++at)
+            data[at] = at % 8 == 7 ? '\n' : 'r';
+        handedOut += size;
+        return size;
+    }
+    QString error() const override { return {}; }
+    qint64 size() const override { return -1; }
+
+    std::atomic<qint64> handedOut = 0;
+};
 
 } // namespace
 
@@ -153,7 +193,7 @@ private slots:
                 text.chop(lineEnd.size() * (headSize % 2)); // some texts end without a line end
                 for (const qint64 step : {qint64(7), qint64(1) << 20}) {
                     MemorySource source(text, step);
-                    CsvReader reader(source);
+                    CsvReader reader(source, step < 64 ? 4096 : CsvReader::DefaultChunkBytes);
                     QList<qint64> lines;
                     while (reader.next() == CsvReader::Status::Record) {
                         lines << reader.line();
@@ -173,6 +213,80 @@ private slots:
             QCOMPARE(read.records.size(), 2);
             QCOMPARE(read.error, QStringLiteral("незакрытая кавычка"));
             QCOMPARE(read.errorLine, 3);
+        }
+    }
+
+    // A quoted field carried over several chunks, longer and shorter than the room in front of a
+    // chunk, keeps its line breaks, doubled quotes and commas, and the records after it follow.
+    void quotedFieldAcrossChunks()
+    {
+        QByteArray quoted;
+        for (int part = 0; quoted.size() < 5000; ++part)
+            quoted += "part " + QByteArray::number(part) + (part % 3 ? ",\r\n" : " \"\"q\"\" ");
+        QByteArray written = quoted;
+        written.replace("\"", "\"\"");
+        const QByteArray text = "id,text\n1,\"" + written + "\",x\n2,y\n";
+        QByteArrayList unquoted{"1", quoted, "x"};
+        for (const qsizetype chunk : {qsizetype(3), qsizetype(64), qsizetype(4096), qsizetype(1) << 16}) {
+            MemorySource source(text, 5);
+            const ReadRecords read = readAll(source, chunk);
+            QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+            QCOMPARE(read.records, (QList<QByteArrayList>{{"id", "text"}, unquoted, {"2", "y"}}));
+            QCOMPARE(read.lines, (QList<qint64>{1, 2, 2 + quoted.count('\n') + 1}));
+        }
+    }
+
+    // A source that fails part way: the records read before the failure come, then its reason,
+    // on the line of the record it cut, however far ahead the reading was; passing over a run
+    // of rows meets the failure too.
+    void readFailureAfterRecords()
+    {
+        QByteArray rows;
+        QByteArray run;
+        for (int row = 0; row < 200; ++row) {
+            rows += "row" + QByteArray::number(row) + ",abc\n";
+            run += "T1,row" + QByteArray::number(row) + "\n";
+        }
+        struct Case
+        {
+            QByteArray text;
+            QByteArrayView skipAfter;
+            qsizetype records;
+            QByteArrayList last;
+        };
+        const Case cases[] = {
+            {rows, {}, 150, {"row149", "abc"}},
+            {rows, "row0", 150, {"row149", "abc"}},
+            {run, "T1", 1, {"T1", "row0"}},
+        };
+        for (const Case &test : cases) {
+            const qsizetype cut = test.text.indexOf("row150") + 2;
+            for (const qsizetype chunk : {qsizetype(7), qsizetype(256), qsizetype(1) << 16}) {
+                FailingSource source(test.text.left(cut), 11);
+                const ReadRecords read = readAll(source, chunk, test.skipAfter);
+                QCOMPARE(read.error, QStringLiteral("диск недоступен"));
+                QCOMPARE(read.records.size(), test.records);
+                QCOMPARE(read.records.constLast(), test.last);
+                QCOMPARE(read.errorLine, 151);
+            }
+        }
+    }
+
+    // A reader left before the end of its source stops reading it, having read at most its
+    // buffers ahead.
+    void readerLeftBeforeTheEnd()
+    {
+        constexpr qsizetype chunk = 4096;
+        for (const int records : {0, 1, 5000}) {
+            EndlessSource source;
+            {
+                CsvReader reader(source, chunk);
+                for (int record = 0; record < records; ++record)
+                    QCOMPARE(reader.next(), CsvReader::Status::Record);
+            }
+            const qint64 handedOut = source.handedOut;
+            QVERIFY(handedOut <= records * 8 + ReadAhead::Buffers * chunk);
+            QCOMPARE(source.handedOut, handedOut);
         }
     }
 
