@@ -4,9 +4,24 @@
 
 namespace tirvela {
 
-ReadAhead::ReadAhead(ByteSource &source, qsizetype chunkBytes)
-    : mSource{source}, mChunkBytes{qMax<qsizetype>(chunkBytes, 1)}, mHeadroom{qMax<qsizetype>(chunkBytes / 4, 1)}
+namespace {
+
+// A source smaller than a chunk gets a buffer of its size, one byte more to see its end in one read.
+qsizetype fittedChunk(qint64 sourceSize, qsizetype chunkBytes)
 {
+    return qMax<qsizetype>(sourceSize >= 0 && sourceSize < chunkBytes ? qsizetype(sourceSize) + 1 : chunkBytes, 1);
+}
+
+} // namespace
+
+ReadAhead::ReadAhead(ByteSource &source, qsizetype chunkBytes)
+    : mSource{source}, mChunkBytes{fittedChunk(source.size(), chunkBytes)}, mHeadroom{qMax<qsizetype>(mChunkBytes / 16, 1)}
+{
+    // A source of a few chunks is read where they are taken: starting a thread and waking it for
+    // each chunk would cost more than the overlap saves.
+    const qint64 size = source.size();
+    if (size >= 0 && size < qint64(chunkBytes) * MinThreadedChunks)
+        return;
     try {
         mThread = std::thread(&ReadAhead::run, this);
     } catch (const std::system_error &) {

@@ -17,11 +17,13 @@ namespace tirvela {
 // the next chunk into the process overlaps the scan of this one. Chunks are handed over whole, in
 // buffers that go round between the two threads, at most Buffers of them. Each chunk lies
 // headroom() bytes into its buffer: the unfinished record at the end of the chunk before fits in
-// front of it without moving the chunk.
+// front of it without moving the chunk. A source of fewer than MinThreadedChunks chunks is read
+// without a thread.
 class ReadAhead
 {
 public:
     static constexpr int Buffers = 3;
+    static constexpr int MinThreadedChunks = 16;
 
     ReadAhead(ByteSource &source, qsizetype chunkBytes);
     // Stops the thread: waits for a read under way to return, never for the scan.
@@ -59,7 +61,7 @@ private:
     qint64 mLast = 1;      // what ended the reading, 0 or -1; 1 while it goes on
     QString mError;
     bool mStopping = false;
-    std::thread mThread; // not joinable when no thread could be started: take() reads then
+    std::thread mThread; // not joinable for a small source or when no thread could be started: take() reads then
 };
 
 } // namespace tirvela
