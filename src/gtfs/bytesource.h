@@ -15,6 +15,9 @@ public:
     virtual QString error() const = 0;
     // The size the whole stream will have, for progress; -1 when not known.
     virtual qint64 size() const = 0;
+    // Whether a read ahead on a thread of its own pays: it does where the bytes are only copied, as
+    // from a file; where each costs far more to make than to scan, the scan waits for every chunk.
+    virtual bool paysToReadAhead() const { return true; }
 };
 
 } // namespace tirvela

@@ -20,7 +20,7 @@ ReadAhead::ReadAhead(ByteSource &source, qsizetype chunkBytes)
     // A source of a few chunks is read where they are taken: starting a thread and waking it for
     // each chunk would cost more than the overlap saves.
     const qint64 size = source.size();
-    if (size >= 0 && size < qint64(chunkBytes) * MinThreadedChunks)
+    if ((size >= 0 && size < qint64(chunkBytes) * MinThreadedChunks) || !source.paysToReadAhead())
         return;
     try {
         mThread = std::thread(&ReadAhead::run, this);

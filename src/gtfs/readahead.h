@@ -17,8 +17,8 @@ namespace tirvela {
 // the next chunk into the process overlaps the scan of this one. Chunks are handed over whole, in
 // buffers that go round between the two threads, at most Buffers of them. Each chunk lies
 // headroom() bytes into its buffer: the unfinished record at the end of the chunk before fits in
-// front of it without moving the chunk. A source of fewer than MinThreadedChunks chunks is read
-// without a thread.
+// front of it without moving the chunk. A source of fewer than MinThreadedChunks chunks, or one
+// that does not pay to read ahead, is read without a thread.
 class ReadAhead
 {
 public:
