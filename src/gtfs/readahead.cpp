@@ -1,5 +1,6 @@
 #include "gtfs/readahead.h"
 
+#include <new>
 #include <system_error>
 
 namespace tirvela {
@@ -43,11 +44,21 @@ ReadAhead::~ReadAhead()
 
 void ReadAhead::run()
 {
-    std::unique_lock lock(mMutex);
-    for (;;) {
-        mChanged.wait(lock, [this] { return mStopping || !mFree.empty() || mUnmade > 0; });
-        if (mStopping || !readOne(lock))
-            return;
+    std::unique_lock lock(mMutex, std::defer_lock);
+    try {
+        lock.lock();
+        for (;;) {
+            mChanged.wait(lock, [this] { return mStopping || !mFree.empty() || mUnmade > 0; });
+            if (mStopping || !readOne(lock))
+                return;
+        }
+    } catch (const std::bad_alloc &) {
+        // An exception leaving this thread would end the program: the scan meets the failure
+        // instead, as if it had run out of memory itself.
+        if (!lock.owns_lock())
+            lock.lock();
+        mOutOfMemory = true;
+        mChanged.notify_all();
     }
 }
 
@@ -88,9 +99,11 @@ ReadAhead::Chunk ReadAhead::take()
 {
     std::unique_lock lock(mMutex);
     if (mThread.joinable())
-        mChanged.wait(lock, [this] { return !mFilled.empty() || mLast <= 0; });
+        mChanged.wait(lock, [this] { return !mFilled.empty() || mLast <= 0 || mOutOfMemory; });
     else if (mFilled.empty() && mLast > 0)
         readOne(lock);
+    if (mFilled.empty() && mOutOfMemory)
+        throw std::bad_alloc();
     if (mFilled.empty())
         return {QByteArray(), mLast};
     Chunk chunk = std::move(mFilled.front());

@@ -38,7 +38,8 @@ public:
         QByteArray buffer; // the bytes read lie at [headroom(), headroom() + count)
         qint64 count = 0;  // 0: the source has ended; -1: it failed, error() tells why
     };
-    // Waits for the next chunk; once the source has ended or failed, tells that again.
+    // Waits for the next chunk; once the source has ended or failed, tells that again. Throws
+    // std::bad_alloc, after the chunks read before, when the reading thread ran out of memory.
     Chunk take();
     // Hands the buffer of a chunk taken before back, to be filled again.
     void giveBack(QByteArray buffer);
@@ -61,6 +62,7 @@ private:
     qint64 mLast = 1;      // what ended the reading, 0 or -1; 1 while it goes on
     QString mError;
     bool mStopping = false;
+    bool mOutOfMemory = false; // the reading thread stopped on an allocation failure
     std::thread mThread; // not joinable for a small source or when no thread could be started: take() reads then
 };
 

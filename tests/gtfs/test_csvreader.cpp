@@ -81,6 +81,20 @@ public:
     std::atomic<qint64> handedOut = 0;
 };
 
+// Rows of unknown length, so that they are read ahead on a thread; the third read runs out of memory.
+class OutOfMemorySource : public EndlessSource
+{
+public:
+    qint64 read(char *data, qint64 size) override
+    {
+        if (++reads == 3)
+            throw std::bad_alloc();
+        return EndlessSource::read(data, size);
+    }
+
+    int reads = 0;
+};
+
 } // namespace
 
 // The CSV reader, fed whole and byte by byte (so that every record crosses a refill).
@@ -288,6 +302,21 @@ private slots:
             QVERIFY(handedOut <= records * 8 + ReadAhead::Buffers * chunk);
             QCOMPARE(source.handedOut, handedOut);
         }
+    }
+
+    // Memory running out on the reading thread ends the scan where it is, with the records read
+    // before, not the program.
+    void outOfMemoryWhileReadingAheadReachesTheScan()
+    {
+        constexpr qsizetype chunk = 4096;
+        OutOfMemorySource source;
+        CsvReader reader(source, chunk);
+        qint64 records = 0;
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, {
+            while (reader.next() == CsvReader::Status::Record)
+                ++records;
+        });
+        QCOMPARE(records, 2 * chunk / 8);
     }
 
     // Records far larger than one chunk are read whole; one past the bound is refused, not buffered.
