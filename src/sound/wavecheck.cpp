@@ -35,7 +35,7 @@ struct Chunks
 class WaveReader
 {
 public:
-    explicit WaveReader(QFile &file) : mFile(file), mSize(file.size()), mHead(file.read(kHeadSize)) {}
+    WaveReader(QFile &file, qint64 size) : mFile(file), mSize(size), mHead(file.read(kHeadSize)) {}
 
     qint64 size() const { return mSize; }
 
@@ -126,10 +126,12 @@ WaveCheckResult checkWaveFile(const QString &path)
 
 WaveCheckResult checkWaveFile(QFile &file, const QString &path)
 {
-    if (const Result<qint64> opened = openRegularFile(file, path); !opened.ok())
+    const Result<qint64> opened = openRegularFile(file, path);
+    if (!opened.ok())
         return failure(u"Файл %s не найден!", path, opened.status().reason);
 
-    WaveReader reader(file);
+    // The size the open found: asking the file again would cost a system call a sound.
+    WaveReader reader(file, opened.value());
     const QByteArray riff = reader.bytesAt(0, 12);
     if (riff.size() < 12 || !riff.startsWith("RIFF") || QByteArrayView(riff).sliced(8) != "WAVE")
         return failure(u"Не WAVE - формат файла %s !", path);
