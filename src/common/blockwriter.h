@@ -10,8 +10,9 @@ namespace tirvela {
 // Writes a file front to back in large blocks: appended bytes gather in a buffer that goes out in
 // one write when it is full, and a stretch of another file is copied by the kernel where the
 // system can (copy_file_range; on the same file system without passing through this process),
-// else read and written through the buffer. A write that fails leaves the system's reason in the
-// file's errorString().
+// else read and written through the buffer. Each few megabytes written are handed to the disk at
+// once, so that a sync at the end has little left to wait for. A write that fails leaves the
+// system's reason in the file's errorString().
 class BlockWriter
 {
 public:
@@ -35,10 +36,12 @@ public:
 private:
     bool kernelCopy(QFileDevice &source, qint64 &offset, qint64 &size);
     Copy copyThroughBuffer(QFileDevice &source, qint64 offset, qint64 size);
+    void startWriteback();
 
     QFileDevice &mFile;
     QByteArray mBuffer;
     qint64 mFlushed; // file offset of the buffer's first byte
+    qint64 mWrittenBack; // where the last write-out the system was asked for ended
     bool mKernelCopyWorks = true;
 };
 
