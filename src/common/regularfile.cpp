@@ -35,8 +35,10 @@ Result<qint64> checkSize(qint64 size, qint64 maxSize)
 
 } // namespace
 
-Result<qint64> openRegularFile(QFile &file, const QString &path, qint64 maxSize)
+Result<qint64> openRegularFile(QFile &file, const QString &path, qint64 maxSize, FileBuffering buffering)
 {
+    const QIODevice::OpenMode mode =
+        buffering == FileBuffering::Unbuffered ? QIODevice::ReadOnly | QIODevice::Unbuffered : QIODevice::ReadOnly;
 #ifdef Q_OS_UNIX
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -49,7 +51,7 @@ Result<qint64> openRegularFile(QFile &file, const QString &path, qint64 maxSize)
     }
     Result<qint64> result = checkSize(status.st_size, maxSize);
     if (!result.ok() || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        || !file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         if (result.ok())
             result = refused(russianErrnoReason(errno));
         ::close(fd);
@@ -60,7 +62,7 @@ Result<qint64> openRegularFile(QFile &file, const QString &path, qint64 maxSize)
     if (info.exists() && !info.isFile())
         return refused(notRegularReason());
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(mode))
         return refused(file.errorString());
     Result<qint64> result = checkSize(file.size(), maxSize);
     if (!result.ok())

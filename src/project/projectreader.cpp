@@ -145,7 +145,8 @@ ProjectReadResult readProjectFile(Project &project, const QString &fileName, con
     if (!QFile::exists(fileName))
         return {ProjectReadResult::Outcome::NotFound, Status::failure(QStringLiteral("Файл %1 не найден").arg(shownName))};
     QFile file;
-    if (const Result<qint64> opened = openRegularFile(file, fileName); !opened.ok()) {
+    // Unbuffered: the reader takes whole records and route streams, each read straight into its bytes.
+    if (const Result<qint64> opened = openRegularFile(file, fileName, -1, FileBuffering::Unbuffered); !opened.ok()) {
         const QString reason = opened.status().reason;
         return {ProjectReadResult::Outcome::Unreadable,
                 Status::failure(QStringLiteral("Файл %1 не открывается: %2").arg(shownName, reason), reason)};

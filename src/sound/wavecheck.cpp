@@ -126,7 +126,8 @@ WaveCheckResult checkWaveFile(const QString &path)
 
 WaveCheckResult checkWaveFile(QFile &file, const QString &path)
 {
-    const Result<qint64> opened = openRegularFile(file, path);
+    // Unbuffered: the check reads one head, and the sample data are copied in large pieces.
+    const Result<qint64> opened = openRegularFile(file, path, -1, FileBuffering::Unbuffered);
     if (!opened.ok())
         return failure(u"Файл %s не найден!", path, opened.status().reason);
 
