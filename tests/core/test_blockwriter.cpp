@@ -88,14 +88,15 @@ private slots:
         QVERIFY(copy(source.size() - 100, 100));
         QCOMPARE(writer.position(), expected.size());
 
-        // Over bytes long written out, and over bytes still in the buffer.
+        // Over bytes long written out, and over bytes still in the buffer; appends go on behind.
         const QByteArray header = noise(32, 5);
         QVERIFY(writer.overwrite(0, header));
         expected.replace(0, 32, header);
-        const QByteArray tail = noise(50, 6);
-        QVERIFY(writer.overwrite(expected.size() - 60, tail));
-        expected.replace(expected.size() - 60, 50, tail);
         QVERIFY(append(noise(20, 7)));
+        const QByteArray tail = noise(10, 6);
+        QVERIFY(writer.overwrite(expected.size() - 15, tail));
+        expected.replace(expected.size() - 15, 10, tail);
+        QVERIFY(append(noise(20, 8)));
 
         QVERIFY(writer.flush());
         QCOMPARE(out.pos(), expected.size());
