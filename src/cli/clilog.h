@@ -3,6 +3,8 @@
 #include "common/messagelog.h"
 #include "cli/cliio.h"
 
+#include <QStringList>
+
 namespace tirvela::cli {
 
 // The message log of the command-line tool: every line goes to standard output at once; the
@@ -22,6 +24,22 @@ public:
         err() << place.text << '\n';
         err().flush();
     }
+};
+
+// Lines held back while another part of a command has its say first, to be told after it.
+class HeldLog : public MessageLog
+{
+public:
+    void logMessage(const QString &line) override { mLines.append(line); }
+
+    void tellInto(MessageLog &log) const
+    {
+        for (const QString &line : mLines)
+            log.logMessage(line);
+    }
+
+private:
+    QStringList mLines;
 };
 
 } // namespace tirvela::cli

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 
+#include <future>
 #include <memory>
 
 namespace tirvela::cli {
@@ -62,16 +63,29 @@ int runBuild(const CommandCall &call)
     const QString output = givenOutput.value_or(flashImageNameOf(project));
     if (!outputAllowed(output, project))
         return Failure;
+    // The sounds folder is listed while the project is read, neither needing the other; what the
+    // listing has to say comes after the project is read, as if it had been listed then.
+    struct Listing
+    {
+        SoundTable sounds;
+        HeldLog log;
+    };
+    // Either policy: when no thread can be started the listing runs here, at get().
+    std::future<Listing> listing = std::async(std::launch::async | std::launch::deferred, [folder = call.programFolder()] {
+        Listing listed;
+        listSounds(listed.sounds, folder, listed.log);
+        return listed;
+    });
     const std::unique_ptr<Project> read = readProject(project);
+    const Listing listed = listing.get();
     if (!read) {
         // As after a failed build: no older image is left to pass for this project's.
         reportBuild(emptyFlashImage(output));
         return Failure;
     }
     CliLog log;
-    SoundTable sounds;
-    listSounds(sounds, call.programFolder(), log);
-    const Status result = buildProjectFile(*read, sounds, output, log, BuildMode::FlashImage);
+    listed.log.tellInto(log);
+    const Status result = buildProjectFile(*read, listed.sounds, output, log, BuildMode::FlashImage);
     log.logMessage(result.ok() ? QStringLiteral("Сохранение двоичного файла успешно завершено")
                              : QStringLiteral("Двоичный файл не сохранен!!!"));
     return reportBuild(result);
