@@ -2,6 +2,8 @@
 
 #include "gtfs/feedtable.h"
 
+#include <QHash>
+
 namespace tirvela {
 
 namespace {
@@ -13,7 +15,7 @@ bool isRussian(QByteArrayView language)
 
 // translations.txt in either of its forms: by table, field and record (or the text it
 // translates), or the older one that translates a text wherever it appears (trans_id, lang).
-QString readTranslations(const FeedSource &feed, std::vector<FeedStop> &stops, const QHash<QByteArray, int> &index)
+QString readTranslations(const FeedSource &feed, std::vector<FeedStop> &stops, const FeedIdIndex &index)
 {
     FeedTable table;
     if (!table.open(feed, QStringLiteral("translations.txt"), {"translation"}, false))
@@ -32,7 +34,7 @@ QString readTranslations(const FeedSource &feed, std::vector<FeedStop> &stops, c
             continue;
         const QString translation = fieldText(table.field(translationColumn));
         if (const QByteArrayView record = table.field(recordColumn); !record.isEmpty()) {
-            if (const int stop = index.value(lookupKey(record), -1); stop >= 0)
+            if (const int stop = index.find(record); stop >= 0)
                 stops[size_t(stop)].name = translation;
         } else if (!table.field(valueColumn).isEmpty()) {
             byText.insert(fieldText(table.field(valueColumn)), translation);
@@ -45,7 +47,7 @@ QString readTranslations(const FeedSource &feed, std::vector<FeedStop> &stops, c
 
 } // namespace
 
-QString readStopNames(const FeedSource &feed, std::vector<FeedStop> &stops, const QHash<QByteArray, int> &index)
+QString readStopNames(const FeedSource &feed, std::vector<FeedStop> &stops, const FeedIdIndex &index)
 {
     FeedTable table;
     if (!table.open(feed, QStringLiteral("stops.txt"), {"stop_id", "stop_name"}))
@@ -54,7 +56,7 @@ QString readStopNames(const FeedSource &feed, std::vector<FeedStop> &stops, cons
     const int nameColumn = table.column("stop_name");
     std::vector<bool> named(stops.size());
     while (table.next()) {
-        const int stop = index.value(lookupKey(table.field(idColumn)), -1);
+        const int stop = index.find(table.field(idColumn));
         if (stop < 0)
             continue;
         stops[size_t(stop)].name = fieldText(table.field(nameColumn));

@@ -64,12 +64,6 @@ private:
     QString mError;
 };
 
-// A field as a key to look up in a hash, without copying its bytes: valid while the field is.
-inline QByteArray lookupKey(QByteArrayView field)
-{
-    return QByteArray::fromRawData(field.data(), field.size());
-}
-
 // The last key looked up and what it gave: a row of a feed mostly names the ids its neighbour
 // named, so a run of them costs one lookup.
 class LastLookup

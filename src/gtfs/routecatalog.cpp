@@ -1,5 +1,6 @@
 #include "gtfs/routecatalog.h"
 
+#include "gtfs/feedidindex.h"
 #include "gtfs/feedtable.h"
 
 #include <QHash>
@@ -23,7 +24,7 @@ QString readAgencies(const FeedSource &feed, QHash<QByteArray, QString> &agencie
     return table.error();
 }
 
-QString readRoutes(const FeedSource &feed, RouteCatalog &catalog, QHash<QByteArray, int> &index)
+QString readRoutes(const FeedSource &feed, RouteCatalog &catalog, FeedIdIndex &index)
 {
     QHash<QByteArray, QString> agencies;
     if (const QString problem = readAgencies(feed, agencies); !problem.isEmpty())
@@ -40,19 +41,18 @@ QString readRoutes(const FeedSource &feed, RouteCatalog &catalog, QHash<QByteArr
         route.id = table.field(idColumn).toByteArray();
         if (route.id.isEmpty())
             return table.fail(QStringLiteral("пустой route_id"));
-        if (index.contains(route.id))
+        if (!index.insert(route.id, int(catalog.routes.size())))
             return table.fail(QStringLiteral("route_id %1 уже был выше").arg(fieldText(route.id)));
         route.shortName = fieldText(table.field(shortColumn));
         route.longName = fieldText(table.field(longColumn));
         const QByteArray agencyId = table.field(agencyColumn).toByteArray();
         route.agency = agencies.value(agencyId, agencies.size() == 1 ? agencies.cbegin().value() : QString());
-        index.insert(route.id, int(catalog.routes.size()));
         catalog.routes.push_back(std::move(route));
     }
     return table.error();
 }
 
-QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QByteArray, int> &index)
+QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const FeedIdIndex &index)
 {
     FeedTable table;
     if (!table.open(feed, QStringLiteral("trips.txt"), {"route_id", "service_id", "trip_id"}))
@@ -64,7 +64,7 @@ QString readTrips(const FeedSource &feed, RouteCatalog &catalog, const QHash<QBy
     const int headsignColumn = table.column("trip_headsign");
     LastLookup serviceLookup;
     while (table.next()) {
-        const int route = index.value(lookupKey(table.field(routeColumn)), -1);
+        const int route = index.find(table.field(routeColumn));
         if (route < 0)
             return table.fail(QStringLiteral("маршрута %1 нет в routes.txt").arg(fieldText(table.field(routeColumn))));
         const int direction = directionOf(table.field(directionColumn));
@@ -107,7 +107,7 @@ int directionOf(QByteArrayView directionId)
 
 QString readRouteCatalog(const FeedSource &feed, RouteCatalog &catalog, const QStringList &keepTripsOf)
 {
-    QHash<QByteArray, int> index;
+    FeedIdIndex index;
     QString problem = catalog.calendar.read(feed);
     if (problem.isEmpty())
         problem = readRoutes(feed, catalog, index);

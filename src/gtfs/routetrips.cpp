@@ -3,7 +3,6 @@
 #include "gtfs/feedstopnames.h"
 #include "gtfs/tripindex.h"
 
-#include <QHash>
 
 #include <algorithm>
 
@@ -82,7 +81,7 @@ QString readTrips(const FeedSource &feed, const RouteCatalog &catalog, const Rou
 }
 
 QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex &index,
-                      QHash<QByteArray, int> &stopIndex, const FeedProgress &progress)
+                      FeedIdIndex &stopIndex, const FeedProgress &progress)
 {
     FeedTable table;
     if (!table.open(feed, QStringLiteral("stop_times.txt"), {"trip_id", "stop_id", "stop_sequence"}))
@@ -97,6 +96,7 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
     trips.timepointColumn = timepointColumn >= 0;
     // The rows of a trip follow each other in every feed seen: a trip_id is looked up once.
     LastLookup tripLookup;
+    size_t lastTripStops = 0;
     while (table.next()) {
         const int tripIndex = tripLookup(table.field(tripColumn), [&](QByteArrayView id) { return index.find(id); });
         if (tripIndex < 0) {
@@ -117,13 +117,18 @@ QString readStopTimes(const FeedSource &feed, RouteTrips &trips, const TripIndex
             return table.fail(QStringLiteral("время «%1» не в виде ЧЧ:ММ:СС").arg(fieldText(time)));
         row.timepoint = table.field(timepointColumn) != "0";
         const QByteArrayView stopId = table.field(stopColumn);
-        auto stop = stopIndex.constFind(lookupKey(stopId));
-        if (stop == stopIndex.cend()) {
-            stop = stopIndex.insert(stopId.toByteArray(), int(trips.stops.size()));
+        row.stop = stopIndex.find(stopId);
+        if (row.stop < 0) {
+            row.stop = int(trips.stops.size());
+            stopIndex.insert(stopId, row.stop);
             trips.stops.push_back(FeedStop{stopId.toByteArray(), {}, table.line()});
         }
-        row.stop = *stop;
-        trips.trips[size_t(tripIndex)].stops.push_back(row);
+        std::vector<TripStop> &stops = trips.trips[size_t(tripIndex)].stops;
+        // A trip mostly has as many stops as the one before it: room for them at once, not by doublings.
+        if (stops.empty())
+            stops.reserve(lastTripStops);
+        stops.push_back(row);
+        lastTripStops = stops.size();
     }
     return table.error();
 }
@@ -159,7 +164,7 @@ QString loadRouteTrips(const FeedSource &feed, const RouteCatalog &catalog, cons
     TripIndex index;
     if (const QString problem = readTrips(feed, catalog, selection, trips, index); !problem.isEmpty())
         return problem;
-    QHash<QByteArray, int> stopIndex;
+    FeedIdIndex stopIndex;
     if (const QString problem = readStopTimes(feed, trips, index, stopIndex, progress); !problem.isEmpty())
         return problem;
     for (RouteTrip &trip : trips.trips) {

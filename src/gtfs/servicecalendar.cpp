@@ -26,7 +26,7 @@ QDate feedDate(QByteArrayView text)
 
 int ServiceCalendar::findService(QByteArrayView id) const
 {
-    return mIndex.value(lookupKey(id), -1);
+    return mIndex.find(id);
 }
 
 int ServiceCalendar::service(QByteArrayView id)

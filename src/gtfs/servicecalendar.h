@@ -1,11 +1,11 @@
 #pragma once
 
+#include "gtfs/feedidindex.h"
 #include "gtfs/feedsource.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
-#include <QHash>
 #include <QString>
 
 #include <map>
@@ -48,7 +48,7 @@ private:
     void widenRange(QDate day);
 
     std::vector<Service> mServices;
-    QHash<QByteArray, int> mIndex;
+    FeedIdIndex mIndex;
     QDate mFirstDay;
     QDate mLastDay;
 };

@@ -12,20 +12,19 @@ constexpr size_t kBitsPerId = 16;
 
 size_t TripIndex::bitOf(QByteArrayView id) const
 {
-    return size_t(qHash(id, 0)) & (mBits.size() * 64 - 1);
+    return feedIdHash(id) & (mBits.size() * 64 - 1);
 }
 
 bool TripIndex::insert(const QByteArray &id, int place)
 {
-    if (mPlaces.contains(id))
+    if (!mPlaces.insert(id, place))
         return false;
-    mPlaces.insert(id, place);
-    if (size_t(mPlaces.size()) * kBitsPerId > mBits.size() * 64) {
+    if (mPlaces.size() * kBitsPerId > mBits.size() * 64) {
         mBits.assign(std::max<size_t>(mBits.size() * 2, 1), 0);
-        for (auto entry = mPlaces.cbegin(); entry != mPlaces.cend(); ++entry) {
-            const size_t bit = bitOf(entry.key());
+        mPlaces.forEachId([this](QByteArrayView known) {
+            const size_t bit = bitOf(known);
             mBits[bit / 64] |= quint64(1) << (bit % 64);
-        }
+        });
     } else {
         const size_t bit = bitOf(id);
         mBits[bit / 64] |= quint64(1) << (bit % 64);
@@ -40,7 +39,7 @@ int TripIndex::find(QByteArrayView id) const
     const size_t bit = bitOf(id);
     if (!(mBits[bit / 64] >> (bit % 64) & 1))
         return -1;
-    return mPlaces.value(QByteArray::fromRawData(id.data(), id.size()), -1);
+    return mPlaces.find(id);
 }
 
 } // namespace tirvela

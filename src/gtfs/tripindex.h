@@ -1,8 +1,9 @@
 #pragma once
 
+#include "gtfs/feedidindex.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
 
 #include <vector>
 
@@ -21,7 +22,7 @@ public:
 private:
     size_t bitOf(QByteArrayView id) const;
 
-    QHash<QByteArray, int> mPlaces;
+    FeedIdIndex mPlaces;
     std::vector<quint64> mBits; // one bit set per id; a sixteenth of them or fewer set
 };
 
