@@ -1,12 +1,11 @@
 #include "gtfs/feedsource.h"
 
 #include "common/regularfile.h"
+#include "gtfs/ziplibrary.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <zip.h>
 
 #include <unistd.h>
 
@@ -32,21 +31,22 @@ public:
 class ZipMember : public ByteSource
 {
 public:
-    ZipMember(zip_file_t *file, qint64 size, std::mutex &archiveMutex) : mFile{file}, mSize{size}, mArchiveMutex{archiveMutex}
+    ZipMember(const ZipLibrary &zip, zip_file_t *file, qint64 size, std::mutex &archiveMutex)
+        : mZip{zip}, mFile{file}, mSize{size}, mArchiveMutex{archiveMutex}
     {
     }
     ~ZipMember() override
     {
         const std::lock_guard lock(mArchiveMutex);
-        zip_fclose(mFile);
+        mZip.closeMember(mFile);
     }
 
     qint64 read(char *data, qint64 size) override
     {
         const std::lock_guard lock(mArchiveMutex);
-        const qint64 count = zip_fread(mFile, data, zip_uint64_t(qMin(size, mSize - mDone + 1)));
+        const qint64 count = mZip.readMember(mFile, data, zip_uint64_t(qMin(size, mSize - mDone + 1)));
         if (count < 0) {
-            mError = QStringLiteral("архив повреждён: %1").arg(QString::fromLocal8Bit(zip_file_strerror(mFile)));
+            mError = QStringLiteral("архив повреждён: %1").arg(QString::fromLocal8Bit(mZip.memberErrorText(mFile)));
             return -1;
         }
         mDone += count;
@@ -62,6 +62,7 @@ public:
     bool paysToReadAhead() const override { return false; }
 
 private:
+    const ZipLibrary &mZip;
     zip_file_t *mFile;
     qint64 mSize;
     qint64 mDone = 0;
@@ -77,7 +78,7 @@ FeedSource::~FeedSource()
 {
     const std::lock_guard lock(mArchiveMutex);
     if (mArchive)
-        zip_discard(mArchive);
+        mZip->discard(mArchive);
 }
 
 QString FeedSource::open(const QString &path)
@@ -88,9 +89,13 @@ QString FeedSource::open(const QString &path)
     QFile file;
     if (const Result<qint64> opened = openRegularFile(file, path); !opened.ok())
         return QStringLiteral("Не удалось открыть %1: %2").arg(QDir::toNativeSeparators(path), opened.status().reason);
+    QString reason;
+    mZip = zipLibrary(reason);
+    if (!mZip)
+        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
     const int descriptor = ::dup(file.handle());
     int code = 0;
-    mArchive = descriptor < 0 ? nullptr : zip_fdopen(descriptor, ZIP_RDONLY, &code);
+    mArchive = descriptor < 0 ? nullptr : mZip->open(descriptor, ZIP_RDONLY, &code);
     if (!mArchive) {
         if (descriptor >= 0)
             ::close(descriptor);
@@ -101,7 +106,7 @@ QString FeedSource::open(const QString &path)
 
 qint64 FeedSource::zipIndex(const QString &fileName) const
 {
-    return zip_name_locate(mArchive, fileName.toUtf8().constData(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
+    return mZip->locateName(mArchive, fileName.toUtf8().constData(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
 }
 
 bool FeedSource::contains(const QString &fileName) const
@@ -128,8 +133,8 @@ std::unique_ptr<ByteSource> FeedSource::openFile(const QString &fileName, QStrin
     const std::lock_guard lock(mArchiveMutex);
     const qint64 index = zipIndex(fileName);
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (index < 0 || zip_stat_index(mArchive, zip_uint64_t(index), 0, &stat) != 0
+    mZip->initStat(&stat);
+    if (index < 0 || mZip->statIndex(mArchive, zip_uint64_t(index), 0, &stat) != 0
         || !(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE)) {
         error = QStringLiteral("нет в архиве");
         return nullptr;
@@ -141,12 +146,12 @@ std::unique_ptr<ByteSource> FeedSource::openFile(const QString &fileName, QStrin
                     .arg(sizeText(size), sizeText(packed));
         return nullptr;
     }
-    zip_file_t *member = zip_fopen_index(mArchive, zip_uint64_t(index), 0);
+    zip_file_t *member = mZip->openMember(mArchive, zip_uint64_t(index), 0);
     if (!member) {
-        error = QStringLiteral("не распаковывается: %1").arg(QString::fromLocal8Bit(zip_strerror(mArchive)));
+        error = QStringLiteral("не распаковывается: %1").arg(QString::fromLocal8Bit(mZip->errorText(mArchive)));
         return nullptr;
     }
-    return std::make_unique<ZipMember>(member, size, mArchiveMutex);
+    return std::make_unique<ZipMember>(*mZip, member, size, mArchiveMutex);
 }
 
 } // namespace tirvela

@@ -11,6 +11,8 @@ struct zip;
 
 namespace tirvela {
 
+struct ZipLibrary;
+
 // A transit feed as it is handed over: a folder of its text files or a ZIP archive of them
 // (read in place, member by member, never unpacked to disk). Its files may be read on other threads
 // than the one that opened them, several at once.
@@ -39,6 +41,7 @@ private:
     qint64 zipIndex(const QString &fileName) const;
 
     QString mPath;
+    const ZipLibrary *mZip = nullptr; // loaded when the feed is an archive
     zip *mArchive = nullptr;
     // An archive's members share its file: one thread at a time reads or opens them.
     mutable std::mutex mArchiveMutex;
