@@ -3,13 +3,6 @@
 #include "cli/cliio.h"
 #include "cli/commandhelp.h"
 #include "cli/commandparser.h"
-#include "cli/devicecommands.h"
-#include "cli/fontsheetcommand.h"
-#include "cli/gtfscommand.h"
-#include "cli/manpagecommand.h"
-#include "cli/projectcommands.h"
-#include "cli/soundimportcommand.h"
-#include "cli/speakcommand.h"
 #include "common/outofmemory.h"
 
 #include <algorithm>
@@ -22,22 +15,6 @@ int printVersion()
 {
     out() << "tirvela-cli " TIRVELA_VERSION "\n";
     return Success;
-}
-
-Command versionCommand()
-{
-    return {
-        .name = QStringLiteral("version"),
-        .summary = QStringLiteral("версия программы"),
-        .description = QStringLiteral("Печатает версию программы, как «tirvela-cli --version»."),
-        .run = [](const CommandCall &) { return printVersion(); },
-    };
-}
-
-const Command *findCommand(const QList<Command> &commands, const QString &name)
-{
-    const auto found = std::find_if(commands.cbegin(), commands.cend(), [&](const Command &c) { return c.name == name; });
-    return found == commands.cend() ? nullptr : &*found;
 }
 
 int usageError(const QString &problem, const QString &usage)
@@ -92,29 +69,24 @@ int runCommand(const Command &command, const QStringList &arguments)
 
 } // namespace
 
-QList<Command> allCommands()
+Command versionCommand()
 {
     return {
-        buildCommand(),
-        saveCommand(),
-        dumpCommand(),
-        soundsCommand(),
-        soundImportCommand(),
-        speakCommand(),
-        speakMissingCommand(),
-        gtfsCommand(),
-        programCommand(),
-        blinkerRouteCommand(),
-        blinkerProgramCommand(),
-        fontSheetCommand(),
-        versionCommand(),
-        manPageCommand(),
+        .name = QStringLiteral("version"),
+        .summary = QStringLiteral("версия программы"),
+        .description = QStringLiteral("Печатает версию программы, как «tirvela-cli --version»."),
+        .run = [](const CommandCall &) { return printVersion(); },
     };
 }
 
-int runCommandLine(const QStringList &arguments)
+const Command *findCommand(const QList<Command> &commands, const QString &name)
 {
-    const QList<Command> commands = allCommands();
+    const auto found = std::find_if(commands.cbegin(), commands.cend(), [&](const Command &c) { return c.name == name; });
+    return found == commands.cend() ? nullptr : &*found;
+}
+
+int runCommandLine(const QStringList &arguments, const QList<Command> &commands)
+{
     if (arguments.size() < 2)
         return usageError(QString(), toolUsage(commands));
     const QString &first = arguments[1];

@@ -7,11 +7,13 @@
 
 namespace tirvela::cli {
 
-// Every command of tirvela-cli in the order the help lists them.
-QList<Command> allCommands();
+// Runs the command of `commands` named by arguments[1] (arguments[0] is the program), or prints
+// the help (`--help`, `help [COMMAND]`, `COMMAND --help`) or the version (`--version`).
+int runCommandLine(const QStringList &arguments, const QList<Command> &commands);
 
-// Runs the command named by arguments[1] (arguments[0] is the program), or prints the help
-// (`--help`, `help [COMMAND]`, `COMMAND --help`) or the version (`--version`).
-int runCommandLine(const QStringList &arguments);
+// The command of that name; nullptr when there is none.
+const Command *findCommand(const QList<Command> &commands, const QString &name);
+
+Command versionCommand();
 
 } // namespace tirvela::cli

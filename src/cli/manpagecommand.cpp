@@ -3,7 +3,7 @@
 #include "cli/cliio.h"
 #include "cli/commandhelp.h"
 #include "cli/commandparser.h"
-#include "cli/commands.h"
+#include "cli/commandmodule.h"
 
 namespace tirvela::cli {
 

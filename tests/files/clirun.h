@@ -37,7 +37,7 @@ struct CliRun
 };
 
 inline CliRun runCli(const QStringList &arguments, const QString &workingDir, CliLimits limits = {},
-                     int timeoutMs = 60000)
+                     int timeoutMs = 60000, const QString &program = QStringLiteral(TIRVELA_CLI))
 {
     QProcess process;
     process.setWorkingDirectory(workingDir);
@@ -53,7 +53,7 @@ inline CliRun runCli(const QStringList &arguments, const QString &workingDir, Cl
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
     });
-    process.start(QStringLiteral(TIRVELA_CLI), arguments);
+    process.start(program, arguments);
     CliRun run;
     run.finished = process.waitForFinished(timeoutMs);
     if (!run.finished) {

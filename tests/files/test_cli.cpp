@@ -281,6 +281,23 @@ private slots:
         QVERIFY(!QFile::exists(path(u"absent"_s)));
     }
 
+    // An executable without the module of the other commands (an installation gone wrong) still
+    // builds, and the other commands say what is missing.
+    void withoutItsCommandModuleTheToolStillBuilds()
+    {
+        QVERIFY(QDir().mkpath(path(u"lone/bin"_s)));
+        const QString lone = path(u"lone/bin/tirvela-cli"_s);
+        QVERIFY(QFile::copy(QStringLiteral(TIRVELA_CLI), lone));
+        const CliRun build = runCli({u"build"_s, u"route.stm"_s, u"-o"_s, u"lone.bin"_s, u"--program-dir"_s,
+                                     path(u"program"_s)}, mDir.path(), {}, 60000, lone);
+        QCOMPARE(build.exitCode, 0);
+        QVERIFY(QFileInfo(path(u"lone.bin"_s)).size() > 0);
+        const CliRun sheet = runCli({u"font-sheet"_s, u"lone.png"_s}, mDir.path(), {}, 60000, lone);
+        QCOMPARE(sheet.exitCode, 1);
+        QVERIFY2(sheet.err.startsWith(u"Не удалось загрузить команды tirvela-cli: "_s), qPrintable(sheet.err));
+        QVERIFY(!QFile::exists(path(u"lone.png"_s)));
+    }
+
     void versionIsPrinted()
     {
         const CliRun version = runCli({u"--version"_s}, mDir.path());
