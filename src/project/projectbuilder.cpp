@@ -2,6 +2,7 @@
 
 #include "common/blockwriter.h"
 #include "common/messagelog.h"
+#include "common/oldfileremoval.h"
 #include "common/outputfile.h"
 #include "common/regularfile.h"
 #include "common/cp1251.h"
@@ -171,10 +172,12 @@ Status buildFailed(const QString &fileName, BuildMode mode, FailedBuild failed, 
     return Status::failure(fileError);
 }
 
-// The same after dropping what was written.
-Status buildFailed(QSaveFile &file, BuildMode mode, FailedBuild failed, const QString &fileError)
+// The same after dropping what was written, once the old file's name is gone.
+Status buildFailed(QSaveFile &file, OldFileRemoval &oldFile, BuildMode mode, FailedBuild failed,
+                   const QString &fileError)
 {
     file.cancelWriting();
+    oldFile.wait();
     return buildFailed(file.fileName(), mode, failed, fileError);
 }
 
@@ -219,12 +222,17 @@ Status buildProjectFile(const Project &project, const SoundTable &sounds, const 
     // once, with the system's reason, and not later inside a flush that keeps only "Unknown error".
     if (!refused && !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Status::failure(file.errorString());
+    // An old flash image is replaced, or emptied when the build fails: unless it is to be kept,
+    // its name goes while the new one is written (which took its permissions when it was opened).
+    OldFileRemoval oldImage;
+    if (!refused && flashImage && failed == FailedBuild::EmptyImage)
+        oldImage.start(fileName);
     BlockWriter writer(file);
     const qint64 headerSize = kHeaderRecordSize * (routeCount + 1);
     if (!refused
         && !(writer.append(QByteArray(headerSize, '\0')) && writer.append(boardBlock)
              && appendRouteStreams(writer, project, routeCount)))
-        return buildFailed(file, mode, failed, file.errorString());
+        return buildFailed(file, oldImage, mode, failed, file.errorString());
     const qint64 tablesStart = headerSize + boardBlock.size() + routeStreamsSize(project, routeCount);
     StopTableWriter tables(refused ? nullptr : &writer, sounds, mode, log, tablesStart);
     tables.addCommonPhrases();
@@ -233,13 +241,16 @@ Status buildProjectFile(const Project &project, const SoundTable &sounds, const 
                         routePlaceName(project, route));
 
     if (refused || !tables.ok())
-        return buildFailed(file, mode, failed, {}); // the problems are in the log
+        return buildFailed(file, oldImage, mode, failed, {}); // the problems are in the log
     if (!tables.outputFailed()) {
         const QByteArray header = headerRecords(project, routeCount, tables);
-        if (writer.overwrite(0, header) && writer.flush() && commitFully(file))
-            return Status::success();
+        if (writer.overwrite(0, header) && writer.flush()) {
+            oldImage.wait();
+            if (commitFully(file))
+                return Status::success();
+        }
     }
-    return buildFailed(file, mode, failed, file.errorString());
+    return buildFailed(file, oldImage, mode, failed, file.errorString());
 }
 
 QString routeCaption(const Project &project, int route)

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tirvela;
 using namespace tirvela::fixture;
@@ -282,6 +283,36 @@ private slots:
         Project reread;
         QVERIFY(readProjectFile(reread, stm).ok());
         QCOMPARE(reread.routeStreams[0], stream);
+    }
+
+    // The old image goes the way a rename takes it: a reader that has it open reads it whole,
+    // another name of it keeps it, and the new image has its permissions. An image the build is
+    // told to keep is as it was after a failed build.
+    void oldImageIsReplacedAsByARename()
+    {
+        const QString bin = path(u"old.bin"_s);
+        const QString otherName = path(u"other.bin"_s);
+        const QByteArray old = "an older flash image";
+        QVERIFY(writeFile(bin, old));
+        QVERIFY(::link(QFile::encodeName(bin).constData(), QFile::encodeName(otherName).constData()) == 0);
+        const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(bin, permissions));
+        QFile reader(bin);
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+
+        Project project;
+        newProject(project);
+        ListLog log;
+        QVERIFY(buildProjectFile(project, mSounds, bin, log, BuildMode::FlashImage).ok());
+        QVERIFY(readFile(bin).startsWith("KV21"));
+        QCOMPARE(QFileInfo(bin).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), permissions);
+        QCOMPARE(reader.readAll(), old);
+        QCOMPARE(readFile(otherName), old);
+
+        QVERIFY(QFile::remove(bin) && writeFile(bin, old));
+        const Project broken = oneRoute(routeStream({stopNode(u"Вокзал"_s, {u"нет.wav"_s})}));
+        QVERIFY(!buildProjectFile(broken, mSounds, bin, log, BuildMode::FlashImage, FailedBuild::KeepFile).ok());
+        QCOMPARE(readFile(bin), old);
     }
 
     void everySoundIsLookedUp()
