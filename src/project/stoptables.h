@@ -18,8 +18,8 @@ namespace tirvela {
 
 class BlockWriter;
 class SoundTable;
-struct StopNode;
-struct StopTree;
+class StopNode;
+class StopTree;
 
 // The announcements every flash image carries ("Остановка", "Конечная", ...), laid out like a
 // route of five stops whose first group names the SoundFile.
