@@ -25,11 +25,11 @@ enum class FailedBuild {
 // the route streams, then the stop tables of the common phrases and of every route with the
 // sound data. The board images are built from the board content; the project is not changed.
 // The target is replaced in one step: a project file that cannot be written in full leaves the
-// previous file as it was; a flash image build that finds a problem leaves an empty
-// file, never a partial one. An old flash image that is not to be kept loses its name as soon as
-// the new one is opened (see OldFileRemoval): a build cut off midway leaves no file at all. A project whose board content would not survive the save (it does
-// not fit a board image, an element's position or text does not fit its bytes, or a route number
-// text ends the route table early) is refused.
+// previous file as it was; a flash image build that finds a problem leaves an empty file, never a
+// partial one. An old flash image that is not to be kept loses its name as soon as the new one is
+// opened (see OldFileRemoval): a build cut off midway leaves no file at all. A project whose board
+// content would not survive the save (it does not fit a board image, an element's position or text
+// does not fit its bytes, or a route number text ends the route table early) is refused.
 // The sound data are copied from the SoundFiles one at a time, never held all at once.
 // So is a project with a route stream longer than the reader accepts, before anything is built.
 // A target that exists and is not a regular file is refused before anything is written; the
